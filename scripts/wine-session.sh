@@ -1,0 +1,50 @@
+# Sourced by the Wine scripts: a private X display and a persistent wineserver for
+# one run, both stopped again by wine_session_stop (call it from an EXIT trap).
+# Expects $WINEPREFIX to be set.
+
+WINE_SESSION_XVFB_PID=
+WINE_SESSION_SERVER=
+
+# Starts Xvfb on a free display and exports DISPLAY. Xvfb picks the number itself
+# (-displayfd), so parallel runs cannot collide.
+wine_session_start_xvfb() {
+  local fifo_dir display
+  fifo_dir=$(mktemp -d)
+  mkfifo "$fifo_dir/fd"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo_dir/fd" >/dev/null 2>&1 &
+  WINE_SESSION_XVFB_PID=$!
+  if ! read -r -t 20 display <"$fifo_dir/fd"; then
+    rm -rf "$fifo_dir"
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  rm -rf "$fifo_dir"
+  export DISPLAY=":$display"
+}
+
+# Creates the prefix when missing, then keeps one wineserver alive for the whole run
+# so that each program starts in well under a second.
+wine_session_start_server() {
+  local root
+  root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating Wine prefix $WINEPREFIX (takes a few seconds)..."
+    "$root/scripts/wine" cmd /c exit >/dev/null 2>&1 || true
+    /usr/lib/wine/wineserver -w || true
+  fi
+  /usr/lib/wine/wineserver -p
+  WINE_SESSION_SERVER=1
+}
+
+wine_session_stop() {
+  if [ -n "$WINE_SESSION_SERVER" ]; then
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
+    WINE_SESSION_SERVER=
+  fi
+  if [ -n "$WINE_SESSION_XVFB_PID" ]; then
+    kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    wait "$WINE_SESSION_XVFB_PID" 2>/dev/null || true
+    WINE_SESSION_XVFB_PID=
+  fi
+}

@@ -1,0 +1,181 @@
+#include "vexa/shell/win/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "temp_folder.h"
+#include "vexa/model/cmd_tree.h"
+#include "vexa/presets/config_files.h"
+#include "vexa/winlib/message_loop.h"
+#include "vexa/winlib/notify_icon.h"
+
+namespace vexa::shell {
+namespace {
+
+// Reads the tree-view control through its messages, independently of our wrapper.
+struct TreeNode {
+  std::wstring text;
+  bool expanded = false;
+  std::vector<TreeNode> children;
+};
+
+std::vector<TreeNode> readLevel(HWND tree, HTREEITEM first) {
+  std::vector<TreeNode> nodes;
+  for (HTREEITEM item = first; item != nullptr;
+       item = reinterpret_cast<HTREEITEM>(
+           SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
+    wchar_t text[256] = {};
+    TVITEMW tv{};
+    tv.mask = TVIF_TEXT | TVIF_STATE;
+    tv.stateMask = TVIS_EXPANDED;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = 256;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+    const auto child = reinterpret_cast<HTREEITEM>(
+        SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
+    nodes.push_back({text, (tv.state & TVIS_EXPANDED) != 0, readLevel(tree, child)});
+  }
+  return nodes;
+}
+
+std::vector<TreeNode> readTree(HWND tree) {
+  const auto root =
+      reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+  return readLevel(tree, root);
+}
+
+// Two remotes, one with a non-ASCII name, as the user would have saved them.
+constexpr const char* kConfiguration =
+    "[Commands]\r\n"
+    "[Commands\\TV Remote]\r\nID=0\r\n"
+    "[Commands\\TV Remote\\Power]\r\nID=1\r\n"
+    "[Commands\\TV Remote\\Volume Up]\r\nID=1\r\n"
+    "[Commands\\Stereo K\xC3\xBC" "che]\r\nID=0\r\n"
+    "[Commands\\Stereo K\xC3\xBC" "che\\Play]\r\nID=1\r\n";
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    ASSERT_TRUE(window.Create(icon, icon));
+    treeView = GetDlgItem(window.Handle(), CMainWindow::kTreeViewId);
+    ASSERT_NE(treeView, nullptr);
+  }
+  void TearDown() override {
+    window.Exit();
+    drainQuit();
+  }
+
+  // Destroying the main window ends the message loop; keep the quit away from later tests.
+  static bool drainQuit() {
+    MSG msg;
+    bool sawQuit = false;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) sawQuit |= msg.message == WM_QUIT;
+    return sawQuit;
+  }
+
+  CCmdTree loadSample() {
+    test::CTempFolder temp;
+    const auto file = temp.path() / "current.vcp";
+    test::writeFile(file, kConfiguration);
+    CCmdTree tree;
+    const LoadResult result = loadCommandPart(file, tree);
+    EXPECT_TRUE(result.ok) << result.error;
+    return tree;
+  }
+
+  HICON icon = nullptr;
+  CMainWindow window;
+  HWND treeView = nullptr;
+};
+
+TEST_F(MainWindowTest, IsResizableTopLevelWindowTitledVexaWithTreeFillingIt) {
+  wchar_t title[64] = {};
+  GetWindowTextW(window.Handle(), title, 64);
+  EXPECT_STREQ(title, L"Vexa");
+  EXPECT_EQ(GetAncestor(window.Handle(), GA_PARENT), GetDesktopWindow());
+  EXPECT_TRUE(GetWindowLongW(window.Handle(), GWL_STYLE) & WS_THICKFRAME);
+
+  window.Open();
+  ASSERT_TRUE(SetWindowPos(window.Handle(), nullptr, 0, 0, 500, 400, SWP_NOZORDER | SWP_NOMOVE));
+  RECT client{}, tree{};
+  GetClientRect(window.Handle(), &client);
+  GetWindowRect(treeView, &tree);
+  EXPECT_EQ(tree.right - tree.left, client.right);
+  EXPECT_EQ(tree.bottom - tree.top, client.bottom);
+}
+
+TEST_F(MainWindowTest, ShowsRemotesWithTheirCommandsExpanded) {
+  const CCmdTree tree = loadSample();
+  window.ShowCommandTree(tree);
+
+  EXPECT_EQ(SendMessageW(treeView, TVM_GETCOUNT, 0, 0), 5);
+  const auto nodes = readTree(treeView);
+  ASSERT_EQ(nodes.size(), 2u);
+  EXPECT_EQ(nodes[0].text, L"TV Remote");
+  EXPECT_EQ(nodes[1].text, L"Stereo K\u00FCche");
+  EXPECT_TRUE(nodes[0].expanded);
+  EXPECT_TRUE(nodes[1].expanded);
+  ASSERT_EQ(nodes[0].children.size(), 2u);
+  EXPECT_EQ(nodes[0].children[0].text, L"Power");
+  EXPECT_EQ(nodes[0].children[1].text, L"Volume Up");
+  ASSERT_EQ(nodes[1].children.size(), 1u);
+  EXPECT_EQ(nodes[1].children[0].text, L"Play");
+}
+
+TEST_F(MainWindowTest, ShowingAnotherTreeReplacesTheItems) {
+  window.ShowCommandTree(loadSample());
+  window.ShowCommandTree(loadSample());
+  EXPECT_EQ(SendMessageW(treeView, TVM_GETCOUNT, 0, 0), 5);
+
+  window.ShowCommandTree(CCmdTree());
+  EXPECT_EQ(SendMessageW(treeView, TVM_GETCOUNT, 0, 0), 0);
+}
+
+TEST_F(MainWindowTest, ClosingHidesAndExitEndsTheLoopAndRemovesTrayIcon) {
+  window.Open();
+  ASSERT_TRUE(IsWindowVisible(window.Handle()));
+  SendMessageW(window.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(IsWindow(window.Handle()));
+  EXPECT_FALSE(IsWindowVisible(window.Handle()));
+
+  // The tray menu's commands arrive as WM_COMMAND.
+  SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdOpen, 0);
+  EXPECT_TRUE(IsWindowVisible(window.Handle()));
+
+  EXPECT_TRUE(window.HasTrayIcon());
+  const HWND hwnd = window.Handle();
+  SendMessageW(hwnd, WM_COMMAND, CMainWindow::kCmdExit, 0);
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_FALSE(window.HasTrayIcon());
+  EXPECT_TRUE(drainQuit());
+}
+
+TEST(NotifyIconTest, AddsModifiesAndRemovesIcon) {
+  // Any window will do as the owner: a message-only window needs no class of ours.
+  const HWND owner = CreateWindowExW(0, L"STATIC", L"tray owner", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                     nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(owner, nullptr);
+  const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  {
+    win::CNotifyIcon tray;
+    EXPECT_FALSE(tray.SetTip(L"not added yet"));
+    ASSERT_TRUE(tray.Add(owner, 7, WM_APP, icon, L"Vexa"));
+    EXPECT_TRUE(tray.SetTip(std::wstring(200, L'x')));  // longer than the tip buffer
+    EXPECT_TRUE(tray.Remove());
+    EXPECT_FALSE(tray.IsAdded());
+    ASSERT_TRUE(tray.Add(owner, 7, WM_APP, icon, L"Vexa"));
+  }  // the destructor removes it: adding the same id again must succeed
+  win::CNotifyIcon again;
+  EXPECT_TRUE(again.Add(owner, 7, WM_APP, icon, L"Vexa"));
+  EXPECT_TRUE(again.Remove());
+  DestroyWindow(owner);
+}
+
+}  // namespace
+}  // namespace vexa::shell

@@ -1,0 +1,43 @@
+#include "vexa/base/file_io.h"
+
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "vexa/base/errors.h"
+
+namespace vexa {
+
+std::string readFileBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) VEXA_THROW(FileError, "Cannot open \"" + file.string() + "\" for reading");
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) VEXA_THROW(FileError, "Cannot read \"" + file.string() + "\"");
+  return bytes;
+}
+
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  std::filesystem::path temp = file;
+  temp += ".tmp";
+  {
+    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+    if (!out) VEXA_THROW(FileError, "Cannot create \"" + temp.string() + "\"");
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.flush();
+    if (!out) {
+      out.close();
+      std::error_code ignored;
+      std::filesystem::remove(temp, ignored);
+      VEXA_THROW(FileError, "Cannot write \"" + temp.string() + "\"");
+    }
+  }
+  std::error_code ec;
+  std::filesystem::rename(temp, file, ec);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+    VEXA_THROW(FileError, "Cannot replace \"" + file.string() + "\": " + ec.message());
+  }
+}
+
+}  // namespace vexa

@@ -1,0 +1,15 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vexa {
+
+// Whole-file read; throws FileError naming the file.
+std::string readFileBytes(const std::filesystem::path& file);
+
+// Writes beside the target and renames over it, so a failure or crash midway
+// leaves the previous file intact. Throws FileError.
+void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes);
+
+}  // namespace vexa

@@ -1,0 +1,46 @@
+#pragma once
+// The command tree to and from a key tree, under the top key "Commands".
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "vexa/model/app_profile.h"
+#include "vexa/model/cmd_tree.h"
+#include "vexa/presets/profile_tree.h"
+
+namespace vexa {
+
+inline constexpr std::string_view kCommandsKey = "Commands";
+inline constexpr std::string_view kLoadingConfiguration = "Loading configuration";
+
+struct TreeLoadResult {
+  bool ok = true;
+  std::vector<std::string> problems;  // each names the key path
+};
+
+// Replaces the tree's contents with what the key tree holds. `status`
+// receives the start-up window's text as loading progresses.
+TreeLoadResult loadCommandTree(CCmdTree& tree, const CProfileTree& keys, std::string_view topKey = kCommandsKey,
+                               const std::function<void(const std::string&)>& status = {});
+
+enum class WriteMode { Normal, Export };
+
+void saveCommandTree(const CCmdTree& tree, CProfileTree& keys, std::string_view topKey = kCommandsKey);
+// Binary form, replacing the file atomically. Throws FileError.
+void saveCommandTreeFile(const CCmdTree& tree, const std::filesystem::path& file);
+
+void writeCommand(const CCmdArray& command, CProfileKey& parent, WriteMode mode = WriteMode::Normal);
+void writeFolder(const CCmdItem& folderItem, CProfileKey& parent, WriteMode mode = WriteMode::Normal);
+
+// "%player.exe%" for any path to player.exe: lets another machine find the
+// application again.
+std::string exportPlaceholder(std::string_view path);
+
+// Active layouts of commands in folders that remember them.
+void storeActiveLayouts(const CCmdTree& tree, IAppProfile& profile, bool clearFirst);
+void restoreActiveLayouts(CCmdTree& tree, const IAppProfile& profile);
+std::string activeLayoutSection(std::string_view remote, std::string_view folder, std::string_view command);
+
+}  // namespace vexa

@@ -1,0 +1,75 @@
+#include "vexa/presets/config_files.h"
+
+#include <fstream>
+
+#include "vexa/base/errors.h"
+#include "vexa/base/file_io.h"
+#include "vexa/model/cmd_tree_store.h"
+#include "vexa/presets/legacy_config.h"
+#include "vexa/presets/profile_codec.h"
+#include "vexa/presets/profile_file.h"
+
+namespace vexa {
+
+LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree,
+                           const std::function<void(const std::string&)>& status) {
+  LoadResult result;
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) {
+    tree.clear();
+    return result;
+  }
+  try {
+    const std::string bytes = readFileBytes(file);
+    if (looksLikeText(bytes)) {
+      const CIniFile ini = CIniFile::parse(bytes);
+      if (isLegacyConfig(ini)) {
+        tree.clear();
+        result.legacy = true;
+        result.legacyPlugIn = importLegacyConfig(ini, tree).plugIn;
+        return result;
+      }
+    }
+    CProfileTree keys;
+    readProfile(bytes, keys);
+    TreeLoadResult loaded = loadCommandTree(tree, keys, kCommandsKey, status);
+    result.ok = loaded.ok;
+    result.problems = std::move(loaded.problems);
+  } catch (const VexaError& e) {
+    result.ok = false;
+    result.error = "\"" + file.string() + "\": " + e.what();
+  }
+  return result;
+}
+
+void saveCommandPart(const std::filesystem::path& file, const CCmdTree& tree) { saveCommandTreeFile(tree, file); }
+
+std::string devicePartPlugIn(const CIniFile& devicePart) {
+  if (auto name = devicePart.find(kPlugInPresetSection, "PluginName")) return *name;
+  return devicePart.getString(kDeviceConfigSection, "DeviceName");
+}
+
+CIniFile newDevicePart(std::string_view plugInName) {
+  CIniFile ini;
+  ini.setString(kPlugInPresetSection, "PluginName", plugInName);
+  return ini;
+}
+
+namespace {
+std::filesystem::path existing(std::filesystem::path p, bool existingOnly) {
+  if (!existingOnly) return p;
+  std::ifstream probe(p, std::ios::binary);
+  return probe ? p : std::filesystem::path();
+}
+}  // namespace
+
+std::optional<PresetPaths> presetPaths(const std::filesystem::path& programFolder, std::string_view name,
+                                       bool existingOnly) {
+  const std::filesystem::path folder = programFolder / std::string(kPresetsFolder);
+  PresetPaths paths{existing(folder / (std::string(name) + std::string(kCommandPartExt)), existingOnly),
+                    existing(folder / (std::string(name) + std::string(kDevicePartExt)), existingOnly)};
+  if (paths.commandPart.empty() && paths.devicePart.empty()) return std::nullopt;
+  return paths;
+}
+
+}  // namespace vexa

@@ -1,0 +1,115 @@
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "vexa/presets/archive.h"
+#include "vexa/presets/profile_codec.h"
+#include "vexa/presets/profile_walk.h"
+
+namespace vexa {
+
+namespace {
+
+void writeValueMap(const CProfileKey& key, CArchiveWriter& out) {
+  if (!key.hasValueMap()) {
+    out.writeNullObject();
+    return;
+  }
+  out.writeStringMapTag();
+  out.writeCount(key.values().size());
+  for (const auto& [name, value] : key.values()) {
+    out.writeString(name);
+    out.writeString(value);
+  }
+}
+
+class BinaryReader {
+ public:
+  BinaryReader(std::string_view bytes, CProfileTree& tree) : in_(bytes), tree_(tree) {}
+
+  void run() {
+    while (!in_.atEnd()) readKey();
+  }
+
+ private:
+  void readKey() {
+    const size_t recordStart = in_.offset();
+    const uint32_t depth = in_.readCount(4);
+    if (depth == 0) in_.fail("Key record with an empty position path");
+    CProfileKey* parent = &tree_;
+    for (uint32_t level = 0; level + 1 < depth; ++level) {
+      const uint32_t position = in_.readDword();
+      parent = parent->child(position);
+      if (!parent) in_.fail("Position path names a key that does not exist");
+    }
+    const uint32_t position = in_.readDword();
+    if (position != parent->childCount())
+      in_.fail("Position " + std::to_string(position) + " does not follow the " +
+               std::to_string(parent->childCount()) + " keys already read there (record at offset " +
+               std::to_string(recordStart) + ")");
+    CProfileKey& key = parent->appendChild(in_.readString());
+    readValueMap(key);
+  }
+
+  void readValueMap(CProfileKey& key) {
+    const auto tag = in_.readStringMapTag();
+    switch (tag.kind) {
+      case CArchiveReader::ObjectKind::Null:
+        return;
+      case CArchiveReader::ObjectKind::OldMap:
+        copyMap(tag.objectIndex, key);
+        return;
+      case CArchiveReader::ObjectKind::NewMap:
+        break;
+    }
+    mapOwners_.emplace(in_.registerObject(), &key);
+    key.createValueMap();
+    const uint32_t pairs = in_.readCount(2);  // two empty strings at least
+    for (uint32_t i = 0; i < pairs; ++i) {
+      std::string name = in_.readString();
+      std::string value = in_.readString();
+      key.setValue(name, value);
+    }
+  }
+
+  // A back-reference shares the earlier map; a key tree has no sharing, so
+  // it gets a copy.
+  void copyMap(uint32_t objectIndex, CProfileKey& key) {
+    auto owner = mapOwners_.find(objectIndex);
+    if (owner == mapOwners_.end()) in_.fail("Back-reference to an object that is not a value map");
+    key.createValueMap();
+    for (const auto& [name, value] : owner->second->values()) key.setValue(name, value);
+  }
+
+  CArchiveReader in_;
+  CProfileTree& tree_;
+  std::unordered_map<uint32_t, const CProfileKey*> mapOwners_;
+};
+
+}  // namespace
+
+void readProfileBinary(std::string_view bytes, CProfileTree& tree) { BinaryReader(bytes, tree).run(); }
+
+std::string writeProfileBinary(const CProfileTree& tree) {
+  CArchiveWriter out;
+  walkProfile(tree, [&](const CProfileKey& key, const std::vector<size_t>& positions) {
+    out.writeCount(positions.size());
+    for (size_t p : positions) out.writeDword(static_cast<uint32_t>(p));
+    out.writeString(key.name());
+    writeValueMap(key, out);
+  });
+  return out.take();
+}
+
+void readProfile(std::string_view bytes, CProfileTree& tree) {
+  if (looksLikeText(bytes))
+    readProfileText(bytes, tree);
+  else
+    readProfileBinary(bytes, tree);
+}
+
+std::string writeProfile(const CProfileTree& tree, ProfileEncoding encoding) {
+  return encoding == ProfileEncoding::Text ? writeProfileText(tree) : writeProfileBinary(tree);
+}
+
+}  // namespace vexa

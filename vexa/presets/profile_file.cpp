@@ -1,0 +1,23 @@
+#include "vexa/presets/profile_file.h"
+
+#include "vexa/base/file_io.h"
+
+namespace vexa {
+
+void loadProfileFile(const std::filesystem::path& file, CProfileTree& tree) {
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) {
+    CProfileTree empty;
+    tree.replaceContents(empty);
+    return;
+  }
+  CProfileTree loaded;
+  readProfile(readFileBytes(file), loaded);
+  tree.replaceContents(loaded);
+}
+
+void saveProfileFile(const CProfileTree& tree, const std::filesystem::path& file, ProfileEncoding encoding) {
+  writeFileAtomically(file, writeProfile(tree, encoding));
+}
+
+}  // namespace vexa

@@ -1,0 +1,117 @@
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "vexa/presets/profile_codec.h"
+#include "vexa/presets/profile_walk.h"
+
+namespace vexa {
+
+bool looksLikeText(std::string_view bytes) {
+  if (bytes.size() < 5) return false;
+  for (size_t i = 0; i < 5; ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (!((c >= 32 && c <= 127) || c == '\n' || c == '\r')) return false;
+  }
+  return true;
+}
+
+namespace {
+
+class TextReader {
+ public:
+  explicit TextReader(CProfileTree& tree) : tree_(tree) {}
+
+  void line(std::string_view l) {
+    if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+    if (l.empty()) return;
+    if (l.front() == '[') {
+      const size_t close = l.rfind(']');
+      current_ = &keyAt(close == std::string_view::npos || close == 0 ? l.substr(1) : l.substr(1, close - 1));
+      return;
+    }
+    const size_t eq = l.find('=');
+    if (!current_ || eq == std::string_view::npos) return;  // not a value line
+    current_->setValue(l.substr(0, eq), l.substr(eq + 1));
+  }
+
+ private:
+  struct ChildName {
+    const CProfileKey* parent;
+    std::string name;
+    bool operator==(const ChildName&) const = default;
+  };
+  struct ChildHash {
+    size_t operator()(const ChildName& c) const {
+      return std::hash<std::string>()(c.name) ^ (std::hash<const void*>()(c.parent) * 31);
+    }
+  };
+
+  // Children are indexed by name so that a file with thousands of siblings
+  // does not search them for every new section.
+  CProfileKey& keyAt(std::string_view path) {
+    CProfileKey* key = &tree_;
+    size_t start = 0;
+    for (;;) {
+      const size_t slash = path.find('\\', start);
+      const std::string_view name = path.substr(start, slash == std::string_view::npos ? path.npos : slash - start);
+      key = &childOf(*key, name);
+      if (slash == std::string_view::npos) return *key;
+      start = slash + 1;
+    }
+  }
+
+  CProfileKey& childOf(CProfileKey& parent, std::string_view name) {
+    ChildName id{&parent, std::string(name)};
+    if (auto found = children_.find(id); found != children_.end()) return *found->second;
+    CProfileKey* child = created_.count(&parent) ? nullptr : parent.findChild(name);
+    if (!child) {
+      child = &parent.appendChild(id.name);
+      created_.insert(child);
+    }
+    children_.emplace(std::move(id), child);
+    return *child;
+  }
+
+  CProfileTree& tree_;
+  CProfileKey* current_ = nullptr;
+  std::unordered_map<ChildName, CProfileKey*, ChildHash> children_;
+  std::unordered_set<const CProfileKey*> created_;
+};
+
+}  // namespace
+
+void readProfileText(std::string_view text, CProfileTree& tree) {
+  TextReader reader(tree);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    reader.line(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+std::string writeProfileText(const CProfileTree& tree) {
+  std::string out;
+  std::vector<const std::string*> names;
+  walkProfile(tree, [&](const CProfileKey& key, const std::vector<size_t>& positions) {
+    names.resize(positions.size() - 1);
+    names.push_back(&key.name());
+    out += '[';
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (i) out += '\\';
+      out += *names[i];
+    }
+    out += "]\n";
+    for (const auto& [name, value] : key.values()) {
+      out += name;
+      out += '=';
+      out += value;
+      out += '\n';
+    }
+  });
+  return out;
+}
+
+}  // namespace vexa

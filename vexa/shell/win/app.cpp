@@ -1,0 +1,71 @@
+#include "vexa/shell/win/app.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+
+#include "vexa/model/cmd_tree.h"
+#include "vexa/presets/config_files.h"
+#include "vexa/shell/res/resource.h"
+#include "vexa/shell/win/config_location.h"
+#include "vexa/shell/win/instance_guard.h"
+#include "vexa/shell/win/main_window.h"
+#include "vexa/winlib/gdi.h"
+#include "vexa/winlib/message_loop.h"
+#include "vexa/winlib/shell_folders.h"
+#include "vexa/winlib/unicode.h"
+
+namespace vexa::shell {
+
+namespace {
+
+void showError(const std::wstring& text) {
+  MessageBoxW(nullptr, text.c_str(), kMainWindowTitle, MB_OK | MB_ICONERROR);
+}
+
+void initCommonControls() {
+  INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_COOL_CLASSES | ICC_USEREX_CLASSES};
+  InitCommonControlsEx(&icc);
+}
+
+// A configuration that cannot be read is reported and replaced by an empty one,
+// so that the program still starts and the user can build a new one.
+std::unique_ptr<CCmdTree> loadConfiguration() {
+  const auto file = locateConfigFile(win::appDataFolder(), win::programFolder());
+  auto tree = std::make_unique<CCmdTree>();
+  const LoadResult result = loadCommandPart(file, *tree);
+  if (!result.ok) {
+    showError(win::toWide(result.error));
+    tree = std::make_unique<CCmdTree>();
+  }
+  return tree;
+}
+
+}  // namespace
+
+int runApplication(HINSTANCE instance) {
+  CInstanceGuard guard;
+  if (!guard.IsFirst()) {
+    CInstanceGuard::ActivateExisting(kMainWindowClass, kMainWindowTitle);
+    return 0;
+  }
+  initCommonControls();
+
+  win::CIcon icon;
+  win::CIcon smallIcon;
+  icon.Load(instance, IDI_VEXA);
+  smallIcon.Load(instance, IDI_VEXA, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+
+  const auto tree = loadConfiguration();
+  CMainWindow window;
+  if (!window.Create(icon.Get(), smallIcon.Get())) {
+    showError(L"Could not create main window.\nPlease reinstall the software and restart Windows.");
+    return 1;
+  }
+  window.ShowCommandTree(*tree);
+  window.Open();
+  return win::RunMessageLoop();
+}
+
+}  // namespace vexa::shell

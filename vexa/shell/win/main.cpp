@@ -1,0 +1,7 @@
+#include <windows.h>
+
+#include "vexa/shell/win/app.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  return vexa::shell::runApplication(instance);
+}

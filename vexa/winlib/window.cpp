@@ -1,0 +1,70 @@
+#include "vexa/winlib/window.h"
+
+#include <utility>
+
+namespace vexa::win {
+
+CWindow::~CWindow() {
+  if (m_hwnd == nullptr) return;
+  // The derived part is already gone: detach first so that the destruction
+  // messages go to DefWindowProc instead of a dead object.
+  SetWindowLongPtrW(m_hwnd, GWLP_USERDATA, 0);
+  DestroyWindow(std::exchange(m_hwnd, nullptr));
+}
+
+std::wstring CWindow::Text() const {
+  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(m_hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+bool CWindow::RegisterClass(const std::wstring& className, HICON icon, HICON smallIcon) {
+  WNDCLASSEXW existing{};
+  existing.cbSize = sizeof(existing);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  if (GetClassInfoExW(instance, className.c_str(), &existing)) return true;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = &CWindow::WindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = icon;
+  wc.hIconSm = smallIcon;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = className.c_str();
+  return RegisterClassExW(&wc) != 0;
+}
+
+bool CWindow::Create(const std::wstring& className, const std::wstring& title, DWORD style,
+                     DWORD exStyle, WindowPlacement placement, HWND parent, HMENU menu) {
+  if (m_hwnd != nullptr || !RegisterClass(className)) return false;
+  // m_hwnd is set by WindowProc at WM_NCCREATE so that the creation messages reach us too.
+  const HWND hwnd = CreateWindowExW(exStyle, className.c_str(), title.c_str(), style, placement.x,
+                                    placement.y, placement.cx, placement.cy, parent, menu,
+                                    GetModuleHandleW(nullptr), this);
+  return hwnd != nullptr && m_hwnd == hwnd;
+}
+
+LRESULT CWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  return DefWindowProcW(m_hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK CWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<CWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->m_hwnd = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<CWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
+  const LRESULT result = self->OnMessage(msg, wp, lp);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->m_hwnd = nullptr;
+    self->OnFinalDestroy();
+  }
+  return result;
+}
+
+}  // namespace vexa::win
