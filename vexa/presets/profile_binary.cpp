@@ -23,6 +23,8 @@ void writeValueMap(const CProfileKey& key, CArchiveWriter& out) {
   }
 }
 
+constexpr uint32_t kSmallMap = 16;
+
 class BinaryReader {
  public:
   BinaryReader(std::string_view bytes, CProfileTree& tree) : in_(bytes), tree_(tree) {}
@@ -65,10 +67,19 @@ class BinaryReader {
     mapOwners_.emplace(in_.registerObject(), &key);
     key.createValueMap();
     const uint32_t pairs = in_.readCount(2);  // two empty strings at least
+    // A later pair of the same name replaces the earlier one, as in the map;
+    // large maps are indexed so that reading stays linear.
+    std::unordered_map<std::string, size_t> seen;
     for (uint32_t i = 0; i < pairs; ++i) {
       std::string name = in_.readString();
       std::string value = in_.readString();
-      key.setValue(name, value);
+      if (pairs <= kSmallMap) {
+        key.setValue(name, value);
+      } else if (auto [it, fresh] = seen.emplace(name, key.values().size()); fresh) {
+        key.appendValue(std::move(name), std::move(value));
+      } else {
+        key.setValue(name, value);
+      }
     }
   }
 

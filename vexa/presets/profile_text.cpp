@@ -32,7 +32,7 @@ class TextReader {
     }
     const size_t eq = l.find('=');
     if (!current_ || eq == std::string_view::npos) return;  // not a value line
-    current_->setValue(l.substr(0, eq), l.substr(eq + 1));
+    setValue(*current_, l.substr(0, eq), l.substr(eq + 1));
   }
 
  private:
@@ -73,8 +73,28 @@ class TextReader {
     return *child;
   }
 
+  // A later line of the same name replaces the earlier one. Keys with many
+  // values get an index so a large section still reads in linear time.
+  void setValue(CProfileKey& key, std::string_view name, std::string_view value) {
+    if (key.values().size() < kIndexFrom) {
+      key.setValue(name, value);
+      return;
+    }
+    auto& index = valueIndex_[&key];
+    if (index.empty())
+      for (size_t i = 0; i < key.values().size(); ++i) index.emplace(key.values()[i].first, i);
+    if (index.count(std::string(name))) {
+      key.setValue(name, value);
+      return;
+    }
+    index.emplace(std::string(name), key.values().size());
+    key.appendValue(std::string(name), std::string(value));
+  }
+
+  static constexpr size_t kIndexFrom = 16;
   CProfileTree& tree_;
   CProfileKey* current_ = nullptr;
+  std::unordered_map<const CProfileKey*, std::unordered_map<std::string, size_t>> valueIndex_;
   std::unordered_map<ChildName, CProfileKey*, ChildHash> children_;
   std::unordered_set<const CProfileKey*> created_;
 };
