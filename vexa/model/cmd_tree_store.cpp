@@ -1,6 +1,7 @@
 #include "vexa/model/cmd_tree_store.h"
 
 #include <map>
+#include <optional>
 
 #include "vexa/base/strings.h"
 #include "vexa/model/catalogue.h"
@@ -52,30 +53,30 @@ class TreeLoader {
       }
       const CProfileKey& child = *frame.key->child(frame.next++);
       CCmdItem* parent = frame.parent;
-      if (CCmdItem* container = visit(child, parent)) stack.push_back({&child, container, 0});
+      if (auto container = visit(child, parent)) stack.push_back({&child, *container, 0});
     }
   }
 
   TreeLoadResult result() { return std::move(result_); }
 
  private:
-  // Returns the item whose children the key's children become, or null when
-  // they are not visited.
-  CCmdItem* visit(const CProfileKey& key, CCmdItem* parent) {
+  // The item whose children the key's children become (null: the top
+  // level), or nothing when they are not visited as items.
+  std::optional<CCmdItem*> visit(const CProfileKey& key, CCmdItem* parent) {
     const std::string* id = key.findValue("ID");
     const long long kind = (id && !id->empty()) ? parseInteger(*id) : -1;
     switch (kind) {
       case 0: return &tree_.insertRemote(key.name());
       case 2: return loadFolder(key, parent);
-      case 1: loadCommand(key, parent); return nullptr;
+      case 1: loadCommand(key, parent); return std::nullopt;
       default: return parent;  // not an item; its children still load here
     }
   }
 
-  CCmdItem* loadFolder(const CProfileKey& key, CCmdItem* parent) {
+  std::optional<CCmdItem*> loadFolder(const CProfileKey& key, CCmdItem* parent) {
     if (kindOf(parent) != ItemKind::Remote) {
       problem(key, "an application folder must be directly under a remote");
-      return nullptr;
+      return std::nullopt;
     }
     auto folder = std::make_unique<APPFOLDER>(key.name());
     folder->index = int32Value(key, "Index", -1);
