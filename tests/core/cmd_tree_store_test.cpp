@@ -273,3 +273,26 @@ TEST(ActiveLayouts, StoredForRememberingFoldersOnly) {
   restoreActiveLayouts(tree, profile);
   EXPECT_EQ(play.activeLayoutNumber(), 2);
 }
+
+TEST(TreeLoading, DuplicateNamesStayReachable) {
+  // Only the binary form can hold two keys of one name under one parent.
+  CProfileTree keys;
+  CProfileKey& top = keys.appendChild("Commands");
+  CProfileKey& r = top.appendChild("R");
+  r.setValue("ID", "0");
+  for (const char* action : {"Mute", "Turn off display"}) {
+    CProfileKey& c = r.appendChild("Play");
+    c.setValue("ID", "1");
+    c.appendChild("Layout 1").appendChild("A").setValue("Action", action);
+  }
+  CProfileKey& nested = r.appendChild("Inner");  // no ID: a remote below it is still top-level
+  nested.appendChild("R").setValue("ID", "0");
+  CCmdTree tree;
+  const auto result = loadCommandTree(tree, keys);
+  EXPECT_TRUE(result.ok);
+  ASSERT_EQ(result.problems.size(), 1u);
+  EXPECT_NE(result.problems[0].find("Play_1"), std::string::npos);
+  ASSERT_EQ(tree.remotes().size(), 1u);
+  EXPECT_EQ(labels(*tree.remotes()[0]), (std::vector<std::string>{"Play", "Play_1"}));
+  EXPECT_EQ(child(*tree.remotes()[0], "Play_1").command()->actions()[0]->typeName, "Turn off display");
+}

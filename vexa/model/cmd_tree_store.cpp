@@ -2,6 +2,8 @@
 
 #include <map>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "vexa/base/strings.h"
 #include "vexa/model/catalogue.h"
@@ -66,11 +68,30 @@ class TreeLoader {
     const std::string* id = key.findValue("ID");
     const long long kind = (id && !id->empty()) ? parseInteger(*id) : -1;
     switch (kind) {
-      case 0: return &tree_.insertRemote(key.name());
+      case 0: return remote(key);
       case 2: return loadFolder(key, parent);
       case 1: loadCommand(key, parent); return std::nullopt;
       default: return parent;  // not an item; its children still load here
     }
+  }
+
+  // A remote key nested anywhere still names a top-level remote; one named
+  // twice is the same remote.
+  CCmdItem* remote(const CProfileKey& key) {
+    if (CCmdItem* existing = tree_.findRemote(key.name())) return existing;
+    return &tree_.insertRemote(key.name());
+  }
+
+  // Two keys of one name under one parent (only the binary form can say so)
+  // would make the second unreachable and merge in the text form; it keeps
+  // its content under a free name instead.
+  std::string freeLabel(const CProfileKey& key, CCmdItem* parent) {
+    auto& used = labels_[parent];
+    if (used.insert(key.name()).second) return key.name();
+    std::string label = makeUniqueName(key.name(), [&](std::string_view n) { return used.count(std::string(n)) > 0; });
+    used.insert(label);
+    problem(key, "another item here has the same name; loaded as \"" + label + "\"", false);
+    return label;
   }
 
   std::optional<CCmdItem*> loadFolder(const CProfileKey& key, CCmdItem* parent) {
@@ -78,7 +99,7 @@ class TreeLoader {
       problem(key, "an application folder must be directly under a remote");
       return std::nullopt;
     }
-    auto folder = std::make_unique<APPFOLDER>(key.name());
+    auto folder = std::make_unique<APPFOLDER>(freeLabel(key, parent));
     folder->index = int32Value(key, "Index", -1);
     folder->loadFileName(key.value("File"));
     folder->windowName = key.value("Wnd");
@@ -97,7 +118,9 @@ class TreeLoader {
       problem(key, "a command must be under a remote or an application folder");
       return;
     }
-    tree_.insertCommand(*parent, readCommand(key));
+    auto command = readCommand(key);
+    command->setName(freeLabel(key, parent));
+    tree_.insertCommand(*parent, std::move(command));
   }
 
   std::unique_ptr<CCmdArray> readCommand(const CProfileKey& key) {
@@ -158,8 +181,8 @@ class TreeLoader {
     if (status_) status_(statusText_);
   }
 
-  void problem(const CProfileKey& key, const std::string& what) {
-    result_.ok = false;
+  void problem(const CProfileKey& key, const std::string& what, bool failed = true) {
+    if (failed) result_.ok = false;
     result_.problems.push_back(keyPath(key) + ": " + what);
   }
 
@@ -168,6 +191,7 @@ class TreeLoader {
   std::string statusText_;
   int dots_ = 0;
   TreeLoadResult result_;
+  std::unordered_map<const CCmdItem*, std::unordered_set<std::string>> labels_;
 };
 
 std::string_view baseName(std::string_view path) {

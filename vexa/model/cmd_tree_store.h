@@ -17,7 +17,9 @@ inline constexpr std::string_view kLoadingConfiguration = "Loading configuration
 
 struct TreeLoadResult {
   bool ok = true;
-  std::vector<std::string> problems;  // each names the key path
+  // Each names the key path: items that could not be built (these make ok
+  // false) and items loaded under another name.
+  std::vector<std::string> problems;
 };
 
 // Replaces the tree's contents with what the key tree holds. `status`

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# The 32-bit build cannot run here; check what can be checked without running it.
+set -euo pipefail
+build=${1:-build/win32}
+count=$(find "$build" -name '*.exe' -o -name '*.dll' | wc -l)
+[ "$count" -gt 0 ] || { echo "win32: nothing was built in $build" >&2; exit 1; }
+for f in $(find "$build" -name '*.exe' -o -name '*.dll'); do
+  i686-w64-mingw32-objdump -f "$f" | grep -q 'file format pei-i386' || { echo "win32: $f is not a 32-bit image" >&2; exit 1; }
+done
+echo "win32: $count images built, all i386"
