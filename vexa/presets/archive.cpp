@@ -16,13 +16,14 @@ constexpr uint16_t kMapClassRef = kClassTag | 1;  // the map class is always ind
 }  // namespace
 
 void CArchiveWriter::writeWord(uint16_t v) {
-  writeByte(static_cast<uint8_t>(v));
-  writeByte(static_cast<uint8_t>(v >> 8));
+  const char b[2] = {static_cast<char>(v), static_cast<char>(v >> 8)};
+  out_.append(b, 2);
 }
 
 void CArchiveWriter::writeDword(uint32_t v) {
-  writeWord(static_cast<uint16_t>(v));
-  writeWord(static_cast<uint16_t>(v >> 16));
+  const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+                     static_cast<char>(v >> 24)};
+  out_.append(b, 4);
 }
 
 void CArchiveWriter::writeCount(uint64_t count) {

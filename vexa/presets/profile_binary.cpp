@@ -69,18 +69,29 @@ class BinaryReader {
     const uint32_t pairs = in_.readCount(2);  // two empty strings at least
     // A later pair of the same name replaces the earlier one, as in the map;
     // large maps are indexed so that reading stays linear.
-    std::unordered_map<std::string, size_t> seen;
+    std::unordered_map<std::string, size_t> index;
     for (uint32_t i = 0; i < pairs; ++i) {
       std::string name = in_.readString();
       std::string value = in_.readString();
-      if (pairs <= kSmallMap) {
+      const size_t at = pairs <= kSmallMap ? findSmall(key, name) : findIndexed(key, name, index);
+      if (at < key.values().size())
         key.setValue(name, value);
-      } else if (auto [it, fresh] = seen.emplace(name, key.values().size()); fresh) {
+      else
         key.appendValue(std::move(name), std::move(value));
-      } else {
-        key.setValue(name, value);
-      }
     }
+  }
+
+  static size_t findSmall(const CProfileKey& key, const std::string& name) {
+    const auto& values = key.values();
+    for (size_t i = 0; i < values.size(); ++i)
+      if (values[i].first == name) return i;
+    return values.size();
+  }
+
+  static size_t findIndexed(const CProfileKey& key, const std::string& name,
+                            std::unordered_map<std::string, size_t>& index) {
+    auto [it, fresh] = index.emplace(name, key.values().size());
+    return fresh ? key.values().size() : it->second;
   }
 
   // A back-reference shares the earlier map; a key tree has no sharing, so

@@ -47,18 +47,29 @@ class TextReader {
     }
   };
 
-  // Children are indexed by name so that a file with thousands of siblings
-  // does not search them for every new section.
+  // Files are mostly written in tree order, so a section shares most of its
+  // path with the one before; only the rest is looked up, and children are
+  // indexed by name so that thousands of siblings are not searched.
   CProfileKey& keyAt(std::string_view path) {
     CProfileKey* key = &tree_;
+    size_t level = 0;
     size_t start = 0;
     for (;;) {
       const size_t slash = path.find('\\', start);
       const std::string_view name = path.substr(start, slash == std::string_view::npos ? path.npos : slash - start);
-      key = &childOf(*key, name);
-      if (slash == std::string_view::npos) return *key;
+      if (level < lastPath_.size() && lastPath_[level].first == name) {
+        key = lastPath_[level].second;
+      } else {
+        lastPath_.resize(level);
+        key = &childOf(*key, name);
+        lastPath_.emplace_back(std::string(name), key);
+      }
+      ++level;
+      if (slash == std::string_view::npos) break;
       start = slash + 1;
     }
+    lastPath_.resize(level);
+    return *key;
   }
 
   CProfileKey& childOf(CProfileKey& parent, std::string_view name) {
@@ -97,6 +108,7 @@ class TextReader {
   std::unordered_map<const CProfileKey*, std::unordered_map<std::string, size_t>> valueIndex_;
   std::unordered_map<ChildName, CProfileKey*, ChildHash> children_;
   std::unordered_set<const CProfileKey*> created_;
+  std::vector<std::pair<std::string, CProfileKey*>> lastPath_;
 };
 
 }  // namespace

@@ -1,0 +1,93 @@
+// Loading and saving configurations that grow with the user's data: N
+// commands of 3 layouts with 5 actions each, spread over remotes and
+// application folders, in both file forms.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <memory>
+#include <string>
+
+#include "vexa/model/cmd_tree_store.h"
+#include "vexa/presets/profile_codec.h"
+
+namespace {
+
+std::unique_ptr<vexa::CCmdTree> makeTree(int commands) {
+  auto tree = std::make_unique<vexa::CCmdTree>();
+  constexpr int kPerRemote = 500;
+  for (int r = 0; r * kPerRemote < commands; ++r) {
+    vexa::CCmdItem& remote = tree->insertRemote("Remote " + std::to_string(r));
+    vexa::CCmdItem& folder = tree->insertFolder(remote, vexa::APPFOLDER::createNew("Player " + std::to_string(r)));
+    folder.folder()->setFileName("C:\\Program Files\\Player\\player.exe");
+    for (int c = r * kPerRemote; c < commands && c < (r + 1) * kPerRemote; ++c) {
+      auto command = std::make_unique<vexa::CCmdArray>("Button " + std::to_string(c));
+      command->setIndex(c);
+      command->addLayout();
+      command->addLayout();
+      for (vexa::CCmdArray* l = command.get(); l; l = l->next())
+        for (int a = 0; a < 5; ++a) {
+          auto action = std::make_unique<vexa::CMD>();
+          action->name = "Action " + std::to_string(a);
+          action->typeName = "Keystroke to application";
+          action->fileName = "C:\\Program Files\\Player\\player.exe";
+          action->param = "CTRL+P";
+          action->delay = a * 100;
+          l->appendAction(std::move(action));
+        }
+      tree->insertCommand(c % 3 == 0 ? folder : remote, std::move(command));
+    }
+  }
+  return tree;
+}
+
+std::string savedBytes(int commands, vexa::ProfileEncoding encoding) {
+  auto tree = makeTree(commands);
+  vexa::CProfileTree keys;
+  vexa::saveCommandTree(*tree, keys);
+  return vexa::writeProfile(keys, encoding);
+}
+
+void reportPeak(benchmark::State& state) {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void Save(benchmark::State& state, vexa::ProfileEncoding encoding) {
+  auto tree = makeTree(static_cast<int>(state.range(0)));
+  size_t bytes = 0;
+  for (auto _ : state) {
+    vexa::CProfileTree keys;
+    vexa::saveCommandTree(*tree, keys);
+    std::string out = vexa::writeProfile(keys, encoding);
+    bytes = out.size();
+    benchmark::DoNotOptimize(out);
+  }
+  state.counters["file_MiB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);
+  reportPeak(state);
+}
+
+void Load(benchmark::State& state, vexa::ProfileEncoding encoding) {
+  const std::string bytes = savedBytes(static_cast<int>(state.range(0)), encoding);
+  for (auto _ : state) {
+    vexa::CProfileTree keys;
+    vexa::readProfile(bytes, keys);
+    vexa::CCmdTree tree;
+    auto result = vexa::loadCommandTree(tree, keys);
+    if (!result.ok) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(tree);
+  }
+  reportPeak(state);
+}
+
+void BM_SaveBinary(benchmark::State& s) { Save(s, vexa::ProfileEncoding::Binary); }
+void BM_SaveText(benchmark::State& s) { Save(s, vexa::ProfileEncoding::Text); }
+void BM_LoadBinary(benchmark::State& s) { Load(s, vexa::ProfileEncoding::Binary); }
+void BM_LoadText(benchmark::State& s) { Load(s, vexa::ProfileEncoding::Text); }
+
+}  // namespace
+
+BENCHMARK(BM_SaveBinary)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveText)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadBinary)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadText)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
