@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "tests/core/temp_dir.h"
+#include "tools/vexacfg/vexacfg.h"
+#include "vexa/base/file_io.h"
+
+using namespace vexa;
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out, err;
+};
+
+Outcome run(std::vector<std::string> args) {
+  std::ostringstream out, err;
+  const int status = runVexacfg(args, out, err);
+  return {status, out.str(), err.str()};
+}
+
+const std::string kText =
+    "[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\Play]\nID=1\n[Commands\\R\\Play\\Layout 1]\n"
+    "HotKey=0\nIndex=-1\nFlags=0\nID=1\n[Commands\\R\\Play\\Layout 1\\Go]\nID=3\nIndex=0\n"
+    "Action=Execute application\nFilename=C:\\p.exe\nFlags=0\nDelay=0\nxParam1=\n";
+
+}  // namespace
+
+TEST(Vexacfg, ConvertsBothWaysAndDumpsEither) {
+  TempDir dir;
+  writeFileAtomically(dir / "a.txt", kText);
+  ASSERT_EQ(run({"convert", "--to", "binary", (dir / "a.txt").string(), (dir / "a.vcp").string()}).status, 0);
+  EXPECT_EQ(readFileBytes(dir / "a.vcp")[0], '\x01');
+  EXPECT_EQ(run({"dump", (dir / "a.vcp").string()}).out, kText);
+  ASSERT_EQ(run({"convert", "--to", "text", (dir / "a.vcp").string(), (dir / "b.txt").string()}).status, 0);
+  EXPECT_EQ(readFileBytes(dir / "b.txt"), kText);
+  EXPECT_EQ(run({"check", (dir / "a.vcp").string()}).status, 0);
+}
+
+TEST(Vexacfg, CheckReportsEveryProblemWithItsPath) {
+  TempDir dir;
+  writeFileAtomically(dir / "bad.txt",
+                      "[Commands\\R]\nID=0\n"
+                      "[Commands\\R\\Play]\nID=1\n"
+                      "[Commands\\R\\Play\\Layout 1]\nFlags=4\n"
+                      "[Commands\\R\\Play\\Layout 1\\A]\nAction=Launch rockets\nDelay=20000\n"
+                      "[Commands\\R\\Play\\Layout 1\\B]\nAction=Mute\nIndex=x\n"
+                      "[Commands\\R\\play]\nID=1\n[Commands\\R\\play\\L]\n"
+                      "[Commands\\R\\F]\nID=2\n[Commands\\R\\F\\G]\nID=2\n");
+  const Outcome r = run({"check", (dir / "bad.txt").string()});
+  EXPECT_EQ(r.status, 1);
+  for (const char* expected :
+       {"[Commands\\R\\Play\\Layout 1] \"Flags\" has unknown bits 4",
+        "[Commands\\R\\Play\\Layout 1\\A] unknown action type \"Launch rockets\"",
+        "[Commands\\R\\Play\\Layout 1\\A] \"Delay\"=20000 is outside 0..10000",
+        "[Commands\\R\\Play\\Layout 1\\B] \"Index\" is not a number: \"x\"",
+        "[Commands\\R\\play] An item \"play\" already exists here",
+        "[Commands\\R\\F\\G] an application folder must be directly under a remote"})
+    EXPECT_NE(r.out.find(expected), std::string::npos) << expected << "\n" << r.out;
+}
+
+TEST(Vexacfg, BadInputAndUsage) {
+  TempDir dir;
+  writeFileAtomically(dir / "broken.vcp", std::string("\x01\x00\x00\x00\x00\x00\x30", 7));
+  const Outcome broken = run({"dump", (dir / "broken.vcp").string()});
+  EXPECT_EQ(broken.status, 2);
+  EXPECT_NE(broken.err.find("offset"), std::string::npos);
+  EXPECT_EQ(run({"dump", (dir / "missing.vcp").string()}).status, 2);
+  EXPECT_EQ(run({"convert", "--to", "xml", "a", "b"}).status, 2);
+  EXPECT_NE(run({}).err.find("usage"), std::string::npos);
+}
