@@ -51,12 +51,15 @@ std::vector<TreeNode> readTree(HWND tree) {
 
 // Two remotes, one with a non-ASCII name, as the user would have saved them.
 constexpr const char* kConfiguration =
-    "[Commands]\r\n"
-    "[Commands\\TV Remote]\r\nID=0\r\n"
-    "[Commands\\TV Remote\\Power]\r\nID=1\r\n"
-    "[Commands\\TV Remote\\Volume Up]\r\nID=1\r\n"
-    "[Commands\\Stereo K\xC3\xBC" "che]\r\nID=0\r\n"
-    "[Commands\\Stereo K\xC3\xBC" "che\\Play]\r\nID=1\r\n";
+    "[Commands]\n"
+    "[Commands\\TV Remote]\nID=0\n"
+    "[Commands\\TV Remote\\Power]\nID=1\n"
+    "[Commands\\TV Remote\\Power\\Layout 1]\nHotKey=0\nIndex=0\nFlags=0\nID=1\n"
+    "[Commands\\TV Remote\\Volume Up]\nID=1\n"
+    "[Commands\\TV Remote\\Volume Up\\Layout 1]\nHotKey=0\nIndex=1\nFlags=0\nID=1\n"
+    "[Commands\\Stereo K\xC3\xBC" "che]\nID=0\n"
+    "[Commands\\Stereo K\xC3\xBC" "che\\Play]\nID=1\n"
+    "[Commands\\Stereo K\xC3\xBC" "che\\Play\\Layout 1]\nHotKey=0\nIndex=0\nFlags=0\nID=1\n";
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -79,14 +82,12 @@ class MainWindowTest : public ::testing::Test {
     return sawQuit;
   }
 
-  CCmdTree loadSample() {
+  static void loadSample(CCmdTree& tree) {
     test::CTempFolder temp;
     const auto file = temp.path() / "current.vcp";
     test::writeFile(file, kConfiguration);
-    CCmdTree tree;
     const LoadResult result = loadCommandPart(file, tree);
-    EXPECT_TRUE(result.ok) << result.error;
-    return tree;
+    ASSERT_TRUE(result.ok) << result.error;
   }
 
   HICON icon = nullptr;
@@ -111,26 +112,30 @@ TEST_F(MainWindowTest, IsResizableTopLevelWindowTitledVexaWithTreeFillingIt) {
 }
 
 TEST_F(MainWindowTest, ShowsRemotesWithTheirCommandsExpanded) {
-  const CCmdTree tree = loadSample();
+  CCmdTree tree;
+  ASSERT_NO_FATAL_FAILURE(loadSample(tree));
   window.ShowCommandTree(tree);
 
   EXPECT_EQ(SendMessageW(treeView, TVM_GETCOUNT, 0, 0), 5);
+  // In the model's order: remotes by name, commands by index.
   const auto nodes = readTree(treeView);
   ASSERT_EQ(nodes.size(), 2u);
-  EXPECT_EQ(nodes[0].text, L"TV Remote");
-  EXPECT_EQ(nodes[1].text, L"Stereo K\u00FCche");
+  EXPECT_EQ(nodes[0].text, L"Stereo K\u00FCche");
+  EXPECT_EQ(nodes[1].text, L"TV Remote");
   EXPECT_TRUE(nodes[0].expanded);
   EXPECT_TRUE(nodes[1].expanded);
-  ASSERT_EQ(nodes[0].children.size(), 2u);
-  EXPECT_EQ(nodes[0].children[0].text, L"Power");
-  EXPECT_EQ(nodes[0].children[1].text, L"Volume Up");
-  ASSERT_EQ(nodes[1].children.size(), 1u);
-  EXPECT_EQ(nodes[1].children[0].text, L"Play");
+  ASSERT_EQ(nodes[0].children.size(), 1u);
+  EXPECT_EQ(nodes[0].children[0].text, L"Play");
+  ASSERT_EQ(nodes[1].children.size(), 2u);
+  EXPECT_EQ(nodes[1].children[0].text, L"Power");
+  EXPECT_EQ(nodes[1].children[1].text, L"Volume Up");
 }
 
 TEST_F(MainWindowTest, ShowingAnotherTreeReplacesTheItems) {
-  window.ShowCommandTree(loadSample());
-  window.ShowCommandTree(loadSample());
+  CCmdTree tree;
+  ASSERT_NO_FATAL_FAILURE(loadSample(tree));
+  window.ShowCommandTree(tree);
+  window.ShowCommandTree(tree);
   EXPECT_EQ(SendMessageW(treeView, TVM_GETCOUNT, 0, 0), 5);
 
   window.ShowCommandTree(CCmdTree());
