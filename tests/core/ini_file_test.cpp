@@ -3,6 +3,7 @@
 #include "tests/core/temp_dir.h"
 #include "vexa/base/file_io.h"
 #include "vexa/presets/ini_file.h"
+#include "vexa/presets/ini_profile.h"
 
 using namespace vexa;
 
@@ -57,4 +58,15 @@ TEST(IniFile, LongValuesAreNotTruncated) {
   const std::string big(100000, 'A');
   const CIniFile ini = CIniFile::parse("[S]\nv=" + big + "\n");
   EXPECT_EQ(ini.getString("S", "v"), big);
+}
+
+TEST(IniProfile, KeepsActiveLayoutsAsDecimalText) {
+  CIniFile file = CIniFile::parse("[Commands\\R\\F\\Play]\nActiveLayout=1\n[Commands\\R\\F\\Stop]\nActiveLayout=2\n"
+                                  "[CommandsElsewhere]\nx=1\n[Other]\ny=2\n");
+  CIniProfile profile(file);
+  EXPECT_EQ(profile.readInt("commands\\r\\f\\play", "activelayout", 0), 1);
+  profile.deleteTree("Commands");
+  EXPECT_EQ(file.sectionNames(), (std::vector<std::string>{"CommandsElsewhere", "Other"}));
+  EXPECT_TRUE(profile.writeInt("Commands\\R\\F\\Play", "ActiveLayout", 3));
+  EXPECT_EQ(file.getString("Commands\\R\\F\\Play", "ActiveLayout"), "3");
 }
