@@ -341,12 +341,12 @@ CCmdItem* CCmdTree::drop(CCmdItem& command, CCmdItem& dropItem) {
     target = &dropItem;
   else
     target = dropItem.parent();
-  if (!target || (!canTakeCommand(*target) && target != command.parent())) return nullptr;
+  // A move as by cut and paste, which leaves a command on its own parent alone.
+  if (!target || target == command.parent() || !canTakeCommand(*target)) return nullptr;
   if (clipboard_.item() == &command) clipboard_.clear();
   command.cut_ = false;
-  // Dropped on a sibling: placed right after it; on a container: sorted in.
+  // Dropped on a command: placed right after it; on a container: sorted in.
   const CCmdItem* after = dropItem.kind() == ItemKind::Command ? &dropItem : nullptr;
-  if (!after && target == command.parent()) return nullptr;
   return moveCommand(command, *target, after);
 }
 
