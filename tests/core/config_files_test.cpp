@@ -35,7 +35,7 @@ TEST(CommandPart, MissingFileIsEmptyAndBadFileChangesNothing) {
   TempDir dir;
   CCmdTree tree;
   tree.insertRemote("Kept");
-  writeFileAtomically(dir / "bad.vcp", std::string("\x01\x00\x00\x00\x00\x00\x40Comm", 11));
+  writeFileAtomically(dir / "bad.vcp", std::string("\x01\x00\x00\x00\x00\x00\x40" "Comm", 11));
   const LoadResult bad = loadCommandPart(dir / "bad.vcp", tree);
   EXPECT_FALSE(bad.ok);
   EXPECT_NE(bad.error.find("bad.vcp"), std::string::npos);

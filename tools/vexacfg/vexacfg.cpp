@@ -47,7 +47,7 @@ int check(const std::string& file, std::ostream& out) {
 }  // namespace
 
 int runVexacfg(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const std::string_view verb = args.empty() ? "" : args[0];
+  const std::string verb = args.empty() ? std::string() : args[0];
   try {
     if (verb == "dump" && args.size() == 2) {
       out << writeProfileText(*load(args[1]));
