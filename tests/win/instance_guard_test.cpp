@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
+
+#include "vexa/shell/win/main_window.h"
+#include "vexa/winlib/handle.h"
+#include "vexa/winlib/message_loop.h"
+#include "vexa/winlib/shell_folders.h"
 
 namespace vexa::shell {
 namespace {
@@ -27,26 +34,51 @@ TEST(InstanceGuardTest, SecondGuardSeesTheFirstUntilItEnds) {
   EXPECT_TRUE(afterwards.IsFirst());
 }
 
-TEST(InstanceGuardTest, SeesAnInstanceInAnotherThread) {
-  const std::wstring name = uniqueName() + L" thread";
-  CInstanceGuard first(name);
-  ASSERT_TRUE(first.IsFirst());
-  struct Probe {
-    const std::wstring* name;
-    bool first = true;
-  } probe{&name};
-  HANDLE thread = CreateThread(
-      nullptr, 0,
-      [](void* p) -> DWORD {
-        auto* probe = static_cast<Probe*>(p);
-        probe->first = CInstanceGuard(*probe->name).IsFirst();
-        return 0;
-      },
-      &probe, 0, nullptr);
-  ASSERT_NE(thread, nullptr);
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
-  EXPECT_FALSE(probe.first);
+// Runs the program and waits for it to end, handling our windows' messages meanwhile:
+// it talks to the first instance's window synchronously.
+std::optional<DWORD> runProgram(const std::filesystem::path& exe, DWORD timeoutMs) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &info)) {
+    return std::nullopt;
+  }
+  win::CHandle process(info.hProcess);
+  win::CHandle thread(info.hThread);
+  const DWORD deadline = GetTickCount() + timeoutMs;
+  HANDLE handle = process.Get();
+  while (MsgWaitForMultipleObjects(1, &handle, FALSE, deadline - GetTickCount(), QS_ALLINPUT) ==
+         WAIT_OBJECT_0 + 1) {
+    win::PumpPendingMessages();
+    if (static_cast<LONG>(deadline - GetTickCount()) <= 0) break;
+  }
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process.Get(), &code);
+  if (code == STILL_ACTIVE) TerminateProcess(process.Get(), 1);
+  return code;
+}
+
+TEST(InstanceGuardTest, SecondProgramStartEndsAndBringsTheFirstWindowForward) {
+  CInstanceGuard guard;  // the program's own name: this test is the first instance
+  ASSERT_TRUE(guard.IsFirst()) << "is vexa.exe running in this Wine prefix?";
+  CMainWindow window;
+  const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  ASSERT_TRUE(window.Create(icon, icon));
+  ASSERT_FALSE(IsWindowVisible(window.Handle()));
+
+  const auto exe = win::programFolder() / VEXA_EXE_FROM_TESTS;
+  ASSERT_TRUE(std::filesystem::exists(exe)) << exe;
+  const auto exitCode = runProgram(exe, 15000);
+  ASSERT_TRUE(exitCode.has_value()) << "could not start " << exe;
+  EXPECT_EQ(*exitCode, 0u);
+  EXPECT_TRUE(IsWindowVisible(window.Handle()));
+
+  window.Exit();
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
 }
 
 }  // namespace
