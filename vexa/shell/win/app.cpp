@@ -2,12 +2,11 @@
 
 #include <commctrl.h>
 
-#include <memory>
 #include <string>
 
 #include "vexa/model/cmd_tree.h"
-#include "vexa/presets/config_files.h"
 #include "vexa/shell/res/resource.h"
+#include "vexa/shell/win/command_config.h"
 #include "vexa/shell/win/config_location.h"
 #include "vexa/shell/win/instance_guard.h"
 #include "vexa/shell/win/main_window.h"
@@ -29,19 +28,6 @@ void initCommonControls() {
   InitCommonControlsEx(&icc);
 }
 
-// A configuration that cannot be read is reported and replaced by an empty one,
-// so that the program still starts and the user can build a new one.
-std::unique_ptr<CCmdTree> loadConfiguration() {
-  const auto file = locateConfigFile(win::appDataFolder(), win::programFolder());
-  auto tree = std::make_unique<CCmdTree>();
-  const LoadResult result = loadCommandPart(file, *tree);
-  if (!result.ok) {
-    showError(win::toWide(result.error));
-    tree = std::make_unique<CCmdTree>();
-  }
-  return tree;
-}
-
 }  // namespace
 
 int runApplication(HINSTANCE instance) {
@@ -57,7 +43,9 @@ int runApplication(HINSTANCE instance) {
   icon.Load(instance, IDI_VEXA);
   smallIcon.Load(instance, IDI_VEXA, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 
-  const auto tree = loadConfiguration();
+  const auto tree =
+      loadCommandTree(locateConfigFile(win::appDataFolder(), win::programFolder()),
+                      [](const std::string& error) { showError(win::toWide(error)); });
   CMainWindow window;
   if (!window.Create(icon.Get(), smallIcon.Get())) {
     showError(L"Could not create main window.\nPlease reinstall the software and restart Windows.");
