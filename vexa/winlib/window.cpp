@@ -18,7 +18,7 @@ std::wstring CWindow::Text() const {
   return text;
 }
 
-bool CWindow::RegisterClass(const std::wstring& className, HICON icon, HICON smallIcon) {
+bool CWindow::RegisterWindowClass(const std::wstring& className, HICON icon, HICON smallIcon) {
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -38,7 +38,7 @@ bool CWindow::RegisterClass(const std::wstring& className, HICON icon, HICON sma
 
 bool CWindow::Create(const std::wstring& className, const std::wstring& title, DWORD style,
                      DWORD exStyle, WindowPlacement placement, HWND parent, HMENU menu) {
-  if (m_hwnd != nullptr || !RegisterClass(className)) return false;
+  if (m_hwnd != nullptr || !RegisterWindowClass(className)) return false;
   // m_hwnd is set by WindowProc at WM_NCCREATE so that the creation messages reach us too.
   const HWND hwnd = CreateWindowExW(exStyle, className.c_str(), title.c_str(), style, placement.x,
                                     placement.y, placement.cx, placement.cy, parent, menu,

@@ -38,7 +38,7 @@ class CWindow {
   }
 
   // Registers the class on first use (once per process and class name).
-  static bool RegisterClass(const std::wstring& className, HICON icon = nullptr,
+  static bool RegisterWindowClass(const std::wstring& className, HICON icon = nullptr,
                             HICON smallIcon = nullptr);
 
  protected:

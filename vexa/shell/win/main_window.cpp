@@ -6,7 +6,7 @@
 namespace vexa::shell {
 
 bool CMainWindow::Create(HICON icon, HICON smallIcon) {
-  if (!RegisterClass(kMainWindowClass, icon, smallIcon)) return false;
+  if (!RegisterWindowClass(kMainWindowClass, icon, smallIcon)) return false;
   if (!CWindow::Create(kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0,
                        {CW_USEDEFAULT, CW_USEDEFAULT, 640, 480})) {
     return false;
