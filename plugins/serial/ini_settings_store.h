@@ -1,0 +1,25 @@
+#pragma once
+// The settings store over an in-memory INI document (tools and tests; the
+// plug-in itself uses the private-profile functions on the host's file).
+#include "plugins/serial/serial_settings.h"
+#include "vexa/presets/ini_file.h"
+
+namespace vexa::serial {
+
+class CIniSettingsStore : public ISettingsStore {
+ public:
+  explicit CIniSettingsStore(CIniFile& file) : m_file(file) {}
+  std::string read(std::string_view section, std::string_view key,
+                   std::string_view fallback) const override {
+    return m_file.getString(section, key, fallback);
+  }
+  bool write(std::string_view section, std::string_view key, std::string_view value) override {
+    m_file.setString(section, key, value);
+    return true;
+  }
+
+ private:
+  CIniFile& m_file;
+};
+
+}  // namespace vexa::serial
