@@ -39,13 +39,13 @@ class TreeLoader {
     report();
   }
 
-  void load(const CProfileKey& top) {
+  void load(const CProfileKey& top, CCmdItem* parent = nullptr) {
     struct Frame {
       const CProfileKey* key;
       CCmdItem* parent;
       size_t next;
     };
-    std::vector<Frame> stack{{&top, nullptr, 0}};
+    std::vector<Frame> stack{{&top, parent, 0}};
     while (!stack.empty()) {
       Frame& frame = stack.back();
       if (frame.next >= frame.key->childCount()) {
@@ -100,13 +100,20 @@ class TreeLoader {
       return std::nullopt;
     }
     auto folder = std::make_unique<APPFOLDER>(freeLabel(key, parent));
-    folder->index = int32Value(key, "Index", -1);
-    folder->loadFileName(key.value("File"));
-    folder->windowName = key.value("Wnd");
-    folder->setCommandName(key.value("Command"));
-    folder->flags = wordValue(key, "Flags");
+    readFolderValues(key, *folder);
     return &tree_.insertFolder(*parent, std::move(folder));
   }
+
+ public:
+  static void readFolderValues(const CProfileKey& key, APPFOLDER& folder) {
+    folder.index = int32Value(key, "Index", -1);
+    folder.loadFileName(key.value("File"));
+    folder.windowName = key.value("Wnd");
+    folder.setCommandName(key.value("Command"));
+    folder.flags = wordValue(key, "Flags");
+  }
+
+ private:
 
   void loadCommand(const CProfileKey& key, CCmdItem* parent) {
     const bool appCommand = key.name().compare(0, kAppCommandPrefix.size(), kAppCommandPrefix) == 0;
@@ -187,7 +194,7 @@ class TreeLoader {
   }
 
   CCmdTree& tree_;
-  const std::function<void(const std::string&)>& status_;
+  std::function<void(const std::string&)> status_;
   std::string statusText_;
   int dots_ = 0;
   TreeLoadResult result_;
@@ -245,6 +252,14 @@ TreeLoadResult loadCommandTree(CCmdTree& tree, const CProfileTree& keys, std::st
   TreeLoader loader(tree, status);
   // Top keys are matched exactly; a file without one is an empty tree.
   if (const CProfileKey* top = keys.findTopKey(topKey)) loader.load(*top);
+  return loader.result();
+}
+
+TreeLoadResult loadFolderKey(CCmdTree& tree, CCmdItem& folderItem, const CProfileKey& folderKey) {
+  while (!folderItem.children().empty()) tree.deleteItem(*folderItem.children().back());
+  TreeLoader::readFolderValues(folderKey, *folderItem.folder());
+  TreeLoader loader(tree, {});
+  loader.load(folderKey, &folderItem);
   return loader.result();
 }
 

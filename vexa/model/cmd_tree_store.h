@@ -27,6 +27,10 @@ struct TreeLoadResult {
 TreeLoadResult loadCommandTree(CCmdTree& tree, const CProfileTree& keys, std::string_view topKey = kCommandsKey,
                                const std::function<void(const std::string&)>& status = {});
 
+// Reads a folder key's values and commands into an existing folder item,
+// replacing the commands it had.
+TreeLoadResult loadFolderKey(CCmdTree& tree, CCmdItem& folderItem, const CProfileKey& folderKey);
+
 enum class WriteMode { Normal, Export };
 
 void saveCommandTree(const CCmdTree& tree, CProfileTree& keys, std::string_view topKey = kCommandsKey);

@@ -1,0 +1,64 @@
+#include "vexa/exec/action_walk.h"
+
+#include "vexa/model/catalogue.h"
+#include "vexa/model/cmd_array.h"
+
+namespace vexa {
+
+namespace {
+
+constexpr int kCycleThroughWindows = 9;
+
+bool firstPressOnly(int type) { return type == 9 || type == 16 || type == 38 || type == 41; }
+
+}  // namespace
+
+std::string applicationFileOf(const CMD& action, const CommandSnapshot& command) {
+  if (!action.fileName.empty()) return action.fileName;
+  return command.inFolder ? command.folder.fileName : std::string();
+}
+
+WalkResult walkActions(const CommandSnapshot& command, uint32_t repeat, IExecHost& host) {
+  WalkResult result;
+  if (!command.applicationActive) return result;
+  const bool allowRepeat = command.flags & CCmdArray::kAllowRepeat;
+  const bool disableOsd = command.flags & CCmdArray::kDisableOsd;
+  for (const CMD& action : command.actions) {
+    if (host.terminateRequested()) {
+      result.terminated = true;
+      break;
+    }
+    if (action.typeName.empty()) continue;
+    // The first action of a run never waits.
+    if (action.delayEnabled() && host.waitForTerminate(result.executed == 0 ? 0u : static_cast<unsigned>(action.delay))) {
+      result.terminated = true;
+      break;
+    }
+    ++result.executed;
+    int type = actionTypeOf(action.typeName);
+    if (type < 1) continue;
+    // Another action ends a cycle; it then runs itself rather than being lost.
+    if (host.cycleInProgress() && type != kCycleThroughWindows) host.endCycle();
+    if (repeat != 0 && !allowRepeat) {
+      result.stoppedByRepeatRule = true;
+      break;
+    }
+    host.flashTray();
+    const bool cached = repeat != 0 && result.executed == 1;
+    if (type == ActionType::kExecuteClose)
+      type = host.applicationRunning(applicationFileOf(action, command), cached) ? ActionType::kClose
+                                                                                : ActionType::kExecute;
+    std::string message;
+    bool ok = false;
+    if (!(repeat != 0 && firstPressOnly(type))) ok = host.execute({action, type, command, repeat, cached}, message);
+    if (message.size() > kMaxStatusText) message.resize(kMaxStatusText);
+    if (!message.empty()) host.status(std::move(message));
+    if (ok) {
+      ++result.succeeded;
+      if (!disableOsd) host.showExecuted(command, repeat);
+    }
+  }
+  return result;
+}
+
+}  // namespace vexa
