@@ -279,7 +279,9 @@ void writeFolder(const CCmdItem& folderItem, CProfileKey& parent, WriteMode mode
   CProfileKey& key = parent.appendChild(f.name);
   key.appendValue("ID", "2");
   key.appendValue("Index", text(f.index));
-  key.appendValue("File", f.fileName());
+  // An exported folder must find its application on the importing machine too.
+  const bool portable = mode == WriteMode::Export && !f.fileName().empty();
+  key.appendValue("File", portable ? exportPlaceholder(f.fileName()) : f.fileName());
   key.appendValue("Wnd", f.windowName);
   key.appendValue("Command", f.commandName());
   key.appendValue("Flags", text(static_cast<int32_t>(f.flags)));
