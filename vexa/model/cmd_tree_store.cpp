@@ -208,6 +208,8 @@ std::string_view baseName(std::string_view path) {
 
 void writeLayout(const CCmdArray& layout, CProfileKey& commandKey, WriteMode mode) {
   CProfileKey& key = commandKey.appendChild(layout.layoutName());
+  key.reserveValues(4);
+  key.reserveChildren(layout.actions().size());
   key.appendValue("HotKey", text(static_cast<int32_t>(layout.hotKey())));
   key.appendValue("Index", text(layout.index()));
   key.appendValue("Flags", text(static_cast<int32_t>(layout.flags())));
@@ -216,6 +218,7 @@ void writeLayout(const CCmdArray& layout, CProfileKey& commandKey, WriteMode mod
   for (size_t i = 0; i < actions.size(); ++i) {
     const CMD& a = *actions[i];
     CProfileKey& ak = key.appendChild(a.name);
+    ak.reserveValues(8);
     ak.appendValue("ID", text(a.kind));
     ak.appendValue("Index", text(static_cast<int64_t>(i)));
     if (!a.typeName.empty()) ak.appendValue("Action", a.typeName);

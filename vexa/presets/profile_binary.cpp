@@ -64,7 +64,9 @@ class BinaryReader {
       case CArchiveReader::ObjectKind::NewMap:
         break;
     }
-    mapOwners_.emplace(in_.registerObject(), &key);
+    const uint32_t object = in_.registerObject();
+    if (mapOwners_.size() <= object) mapOwners_.resize(object + 1, nullptr);
+    mapOwners_[object] = &key;
     key.createValueMap();
     const uint32_t pairs = in_.readCount(2);  // two empty strings at least
     // A later pair of the same name replaces the earlier one, as in the map;
@@ -97,15 +99,15 @@ class BinaryReader {
   // A back-reference shares the earlier map; a key tree has no sharing, so
   // it gets a copy.
   void copyMap(uint32_t objectIndex, CProfileKey& key) {
-    auto owner = mapOwners_.find(objectIndex);
-    if (owner == mapOwners_.end()) in_.fail("Back-reference to an object that is not a value map");
+    const CProfileKey* owner = objectIndex < mapOwners_.size() ? mapOwners_[objectIndex] : nullptr;
+    if (!owner) in_.fail("Back-reference to an object that is not a value map");
     key.createValueMap();
-    for (const auto& [name, value] : owner->second->values()) key.setValue(name, value);
+    for (const auto& [name, value] : owner->values()) key.setValue(name, value);
   }
 
   CArchiveReader in_;
   CProfileTree& tree_;
-  std::unordered_map<uint32_t, const CProfileKey*> mapOwners_;
+  std::vector<const CProfileKey*> mapOwners_;  // by object index; classes leave holes
 };
 
 }  // namespace

@@ -36,17 +36,6 @@ class TextReader {
   }
 
  private:
-  struct ChildName {
-    const CProfileKey* parent;
-    std::string name;
-    bool operator==(const ChildName&) const = default;
-  };
-  struct ChildHash {
-    size_t operator()(const ChildName& c) const {
-      return std::hash<std::string>()(c.name) ^ (std::hash<const void*>()(c.parent) * 31);
-    }
-  };
-
   // Files are mostly written in tree order, so a section shares most of its
   // path with the one before; only the rest is looked up, and children are
   // indexed by name so that thousands of siblings are not searched.
@@ -72,16 +61,23 @@ class TextReader {
     return *key;
   }
 
+  // Small families are searched; large ones get a name index, kept up to date
+  // from then on, so thousands of siblings cost no more than a few.
   CProfileKey& childOf(CProfileKey& parent, std::string_view name) {
-    ChildName id{&parent, std::string(name)};
-    if (auto found = children_.find(id); found != children_.end()) return *found->second;
-    CProfileKey* child = created_.count(&parent) ? nullptr : parent.findChild(name);
-    if (!child) {
-      child = &parent.appendChild(id.name);
-      created_.insert(child);
+    auto indexed = index_.find(&parent);
+    if (indexed == index_.end() && parent.childCount() >= kIndexFrom) {
+      auto& fresh = index_[&parent];
+      for (const auto& c : parent.children()) fresh.emplace(c->name(), c.get());
+      indexed = index_.find(&parent);
     }
-    children_.emplace(std::move(id), child);
-    return *child;
+    if (indexed != index_.end()) {
+      if (auto it = indexed->second.find(name); it != indexed->second.end()) return *it->second;
+      CProfileKey& child = parent.appendChild(std::string(name));
+      indexed->second.emplace(child.name(), &child);
+      return child;
+    }
+    if (CProfileKey* existing = parent.findChild(name)) return *existing;
+    return parent.appendChild(std::string(name));
   }
 
   // A later line of the same name replaces the earlier one. Keys with many
@@ -106,8 +102,7 @@ class TextReader {
   CProfileTree& tree_;
   CProfileKey* current_ = nullptr;
   std::unordered_map<const CProfileKey*, std::unordered_map<std::string, size_t>> valueIndex_;
-  std::unordered_map<ChildName, CProfileKey*, ChildHash> children_;
-  std::unordered_set<const CProfileKey*> created_;
+  std::unordered_map<const CProfileKey*, std::unordered_map<std::string_view, CProfileKey*>> index_;
   std::vector<std::pair<std::string, CProfileKey*>> lastPath_;
 };
 

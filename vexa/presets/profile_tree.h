@@ -44,8 +44,10 @@ class CProfileKey {
   std::string value(std::string_view name, std::string_view fallback = {}) const;
   // Replaces an existing value of that name, else appends in insertion order.
   void setValue(std::string_view name, std::string_view value);
-  // For readers that know the names are new; keeps loading linear.
+  // For readers and writers that know the names are new; keeps them linear.
   void appendValue(std::string name, std::string value);
+  void reserveValues(size_t n) { values_.reserve(n); }
+  void reserveChildren(size_t n) { children_.reserve(n); }
 
  private:
   std::string name_;
