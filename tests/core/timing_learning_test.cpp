@@ -4,6 +4,7 @@
 
 #include "tests/core/learn_harness.h"
 #include "vexa/device/byte_learner.h"
+#include "vexa/device/learn_result.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/device/timing_matcher.h"
 
@@ -266,4 +267,33 @@ TEST(TimingMatching, StoreOrderDecides) {
   const auto r = m.onSample(P(1000), 20);
   ASSERT_EQ(r.outcome, CTimingMatcher::Outcome::Send);
   EXPECT_EQ(r.entry->command, "First");
+}
+
+TEST(LearnResult, NamesCodesAndProperties) {
+  using namespace vexa::device;
+  EXPECT_EQ(learnNameProblem("", "Play"), kMsgEnterRemoteName);
+  EXPECT_EQ(learnNameProblem("TV", ""), kMsgEnterButtonName);
+  EXPECT_EQ(learnNameProblem("TV", "Play|Pause"), kMsgReservedChars);
+  EXPECT_EQ(learnNameProblem("TV", "Play"), "");
+
+  CCodeStore store;
+  store.setCode("TV", "Play", rawDeviceCode({0x12, 0xAB}));
+  EXPECT_EQ(buttonWithSameCode(store, "TV", "Other", rawDeviceCode({0x12, 0xAB}), 0), "Play");
+  EXPECT_FALSE(buttonWithSameCode(store, "TV", "play", rawDeviceCode({0x12, 0xAB}), 0));  // itself
+  EXPECT_FALSE(buttonWithSameCode(store, "Radio", "Other", rawDeviceCode({0x12, 0xAB}), 0));
+  EXPECT_EQ(sameCodeQuestion("Play").substr(0, 42), "This button is already assigned to Play.\nI");
+
+  EXPECT_EQ(propertiesOf(rawDeviceCode({0x12, 0xAB})).text, "12 AB ");
+  LearnedTiming learned;
+  learned.flags = TimingFlag::kTimingCode | TimingFlag::kGapKnown | TimingFlag::kToggling;
+  learned.raw = {P(500)};
+  DeviceCode timing = timingDeviceCode(learned);
+  timing.flags |= CodeFlag::kDecoded | 2;
+  timing.decoded = 0xBEEF;
+  const PropertiesText p = propertiesOf(timing);
+  EXPECT_EQ(p.caption, "Properties");
+  EXPECT_EQ(p.text, " Space encoded\r\n Decoded: 0000beef\r\n Gap\r\n Toggling");
+  EXPECT_EQ(effectiveTolerance(0, true), 25);
+  EXPECT_EQ(effectiveTolerance(0, false), 0);
+  EXPECT_EQ(effectiveTolerance(10, true), 10);
 }
