@@ -95,7 +95,7 @@ class MainWindowTest : public ::testing::Test {
   HWND treeView = nullptr;
 };
 
-TEST_F(MainWindowTest, IsResizableTopLevelWindowTitledVexaWithTreeFillingIt) {
+TEST_F(MainWindowTest, IsResizableTopLevelWindowTitledVexaWithTreeFillingItsPage) {
   wchar_t title[64] = {};
   GetWindowTextW(window.Handle(), title, 64);
   EXPECT_STREQ(title, L"Vexa");
@@ -107,8 +107,15 @@ TEST_F(MainWindowTest, IsResizableTopLevelWindowTitledVexaWithTreeFillingIt) {
   RECT client{}, tree{};
   GetClientRect(window.Handle(), &client);
   GetWindowRect(treeView, &tree);
-  EXPECT_EQ(tree.right - tree.left, client.right);
-  EXPECT_EQ(tree.bottom - tree.top, client.bottom);
+  MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&tree), 2);
+  // The page area: below the page tabs, above the status line, nearly the full width.
+  EXPECT_GE(tree.left, 0);
+  EXPECT_GT(tree.top, 0);
+  EXPECT_LE(tree.right, client.right);
+  EXPECT_LT(tree.bottom, client.bottom);
+  EXPECT_GT(tree.right - tree.left, client.right * 9 / 10);
+  EXPECT_GT(tree.bottom - tree.top, client.bottom * 7 / 10);
+  EXPECT_TRUE(IsWindowVisible(treeView));
 }
 
 TEST_F(MainWindowTest, ShowsRemotesWithTheirCommandsExpanded) {

@@ -22,4 +22,22 @@ std::string toUtf8(std::wstring_view wide) {
   return out;
 }
 
+std::wstring ansiToWide(std::string_view ansi) {
+  if (ansi.empty()) return {};
+  const int size = static_cast<int>(ansi.size());
+  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
+  std::wstring out(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, out.data(), n);
+  return out;
+}
+
+std::string wideToAnsi(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
 }  // namespace vexa::win

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "vexa/device/win/device.h"
+#include "vexa/device/win/device_selection_page.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/shell/res/resource.h"
 #include "vexa/shell/win/command_config.h"
@@ -52,8 +54,22 @@ int runApplication(HINSTANCE instance) {
     return 1;
   }
   window.ShowCommandTree(*tree);
+
+  // The device host: scan the devices folder, then select and start "Current Device"
+  // so that a configured receiver works with no clicks.
+  device::DeviceHostOptions options;
+  options.programFolder = win::programFolder();
+  options.appDataFolder = win::appDataFolder();
+  device::CDevice host(std::move(options));
+  window.AttachDevice(&host);
+  device::startSavedDevice(host, window.Handle());
+  window.RefreshDevicePage();
+
   window.Open();
-  return win::RunMessageLoop();
+  const int exitCode = win::RunMessageLoop();
+  window.AttachDevice(nullptr);
+  host.UnloadPlugin();
+  return exitCode;
 }
 
 }  // namespace vexa::shell

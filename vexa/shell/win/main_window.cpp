@@ -1,20 +1,61 @@
 #include "vexa/shell/win/main_window.h"
 
+#include <commctrl.h>
+
+#include "vexa/device/plugin_abi.h"
+#include "vexa/device/win/device.h"
+#include "vexa/device/win/device_page.h"
+#include "vexa/device/win/device_selection_page.h"
 #include "vexa/shell/win/command_tree_view.h"
 #include "vexa/winlib/menu.h"
+#include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
 
+namespace {
+
+// A text the sender allocated with new[] (or null), in the system code page.
+std::wstring takeText(LPARAM lp, const wchar_t* fallback) {
+  char* text = reinterpret_cast<char*>(lp);
+  if (!text) return fallback ? fallback : L"";
+  std::wstring wide = win::ansiToWide(text);
+  delete[] text;
+  return wide;
+}
+
+std::string recordText(const char (&field)[256]) {
+  return win::toUtf8(win::ansiToWide(std::string(field, abi::fieldLength(field))));
+}
+
+}  // namespace
+
+CMainWindow::CMainWindow() = default;
+CMainWindow::~CMainWindow() = default;
+
 bool CMainWindow::Create(HICON icon, HICON smallIcon) {
   if (!RegisterWindowClass(kMainWindowClass, icon, smallIcon)) return false;
-  if (!CWindow::Create(kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW, 0,
-                       {CW_USEDEFAULT, CW_USEDEFAULT, 640, 480})) {
+  if (!CWindow::Create(kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
+                       {CW_USEDEFAULT, CW_USEDEFAULT, 720, 520})) {
     return false;
   }
   if (!m_tree.Create(Handle(), kTreeViewId)) {
     Destroy();
     return false;
   }
+  const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  m_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, Handle(),
+                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTabsId)), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  const wchar_t* titles[] = {L"Commands", L"Hardware Setup", L"Device Selection"};
+  for (int i = 0; i < 3; ++i) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = const_cast<wchar_t*>(titles[i]);
+    SendMessageW(m_tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+  }
+  m_statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
+                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)),
+                                GetModuleHandleW(nullptr), nullptr);
   LayOut();
   // No tray (no shell running) is not fatal: the window still works.
   m_tray.Add(Handle(), kTrayIconId, kTrayMessage, smallIcon, kMainWindowTitle);
@@ -28,13 +69,171 @@ void CMainWindow::Open() {
   SetForegroundWindow(Handle());
 }
 
-void CMainWindow::Exit() { Destroy(); }
+void CMainWindow::Exit() {
+  // The device's threads send to this window: stop them while it still exists.
+  if (m_device) m_device->UnloadPlugin();
+  Destroy();
+}
+
+// ---- Pages ----------------------------------------------------------------------------
+
+RECT CMainWindow::PageArea() const {
+  RECT client{};
+  GetClientRect(Handle(), &client);
+  RECT status{};
+  if (m_statusBar) GetWindowRect(m_statusBar, &status);
+  client.bottom -= status.bottom - status.top;
+  RECT tabs = client;
+  if (m_tabs) {
+    RECT display = client;
+    SendMessageW(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&display));
+    tabs.top = display.top;
+  }
+  if (tabs.bottom < tabs.top) tabs.bottom = tabs.top;
+  return tabs;
+}
 
 void CMainWindow::LayOut() {
   RECT client{};
   GetClientRect(Handle(), &client);
-  MoveWindow(m_tree.Handle(), 0, 0, client.right, client.bottom, TRUE);
+  if (m_statusBar) SendMessageW(m_statusBar, WM_SIZE, 0, 0);
+  RECT status{};
+  if (m_statusBar) GetWindowRect(m_statusBar, &status);
+  if (m_tabs) MoveWindow(m_tabs, 0, 0, client.right, client.bottom - (status.bottom - status.top), TRUE);
+  const RECT area = PageArea();
+  const int w = area.right - area.left, h = area.bottom - area.top;
+  MoveWindow(m_tree.Handle(), area.left, area.top, w, h, TRUE);
+  if (m_selectionPage && m_selectionPage->Handle()) MoveWindow(m_selectionPage->Handle(), area.left, area.top, w, h, TRUE);
+  // Our own device page follows the area; a first-generation plug-in's dialog keeps its size.
+  if (m_device && m_device->Page() && m_device->Page()->Handle())
+    MoveWindow(m_device->Page()->Handle(), area.left, area.top, w, h, TRUE);
+  if (m_device) m_device->SetPagePosition({area.left, area.top});
+  if (m_tabs) SetWindowPos(m_tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
+
+HWND CMainWindow::DevicePage() const {
+  const HWND page = m_device ? m_device->PageHandle() : nullptr;
+  return page && IsWindow(page) ? page : nullptr;
+}
+
+void CMainWindow::AttachDevice(device::CDevice* device) {
+  m_selectionPage.reset();
+  m_device = device;
+  if (!device) return;
+  device->SetNotifyWindow(Handle());
+  device::SelectionPageHooks hooks;
+  hooks.isApplyEnabled = [this] { return m_applyEnabled; };
+  hooks.saveAllSettings = [this] {
+    if (m_device) m_device->SaveSettings();
+    m_applyEnabled = false;
+  };
+  hooks.deviceChanged = [this] { RefreshDevicePage(); };
+  m_selectionPage = std::make_unique<device::CDeviceSelectionPage>(*device, std::move(hooks));
+  m_selectionPage->Create(Handle(), PageArea());
+  LayOut();
+  ShowPage(m_page);
+}
+
+void CMainWindow::RefreshDevicePage() {
+  if (m_selectionPage && m_selectionPage->Handle()) m_selectionPage->Refresh();
+  LayOut();
+  ShowPage(m_page);
+}
+
+void CMainWindow::ShowPage(PageId page) {
+  m_page = page;
+  if (m_tabs) SendMessageW(m_tabs, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
+  ShowWindow(m_tree.Handle(), page == PageId::Commands ? SW_SHOW : SW_HIDE);
+  if (const HWND devicePage = DevicePage()) {
+    ShowWindow(devicePage, page == PageId::HardwareSetup ? SW_SHOW : SW_HIDE);
+    if (page == PageId::HardwareSetup) SetWindowPos(devicePage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  }
+  if (m_selectionPage && m_selectionPage->Handle())
+    ShowWindow(m_selectionPage->Handle(), page == PageId::DeviceSelection ? SW_SHOW : SW_HIDE);
+}
+
+// ---- Dispatch -------------------------------------------------------------------------------
+
+void CMainWindow::StartCommand(const std::string& remote, const std::string& command, int repeat) {
+  CommandStart start{remote, command, repeat};
+  m_started.push_back(start);
+  ShowTemporaryStatus(win::toWide(remote) + L": " + win::toWide(command) +
+                      (repeat > 0 ? L" (" + std::to_wstring(repeat) + L")" : std::wstring()));
+  if (m_starter) m_starter(start);
+}
+
+void CMainWindow::ShowStatus(const std::wstring& text) {
+  m_statusShown = text;
+  if (m_statusBar) SendMessageW(m_statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  m_tray.SetTip(text.empty() ? std::wstring(kMainWindowTitle) : std::wstring(kMainWindowTitle) + L" - " + text);
+}
+
+void CMainWindow::SetPermanentStatus(const std::wstring& text) {
+  KillTimer(Handle(), kStatusTimer);
+  m_statusPermanent = text;
+  ShowStatus(text);
+}
+
+void CMainWindow::ShowTemporaryStatus(const std::wstring& text) {
+  ShowStatus(text);
+  SetTimer(Handle(), kStatusTimer, kTemporaryStatusMs, nullptr);
+}
+
+LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
+  namespace MainCode = abi::MainCode;
+  if (code == MainCode::kCommand) {
+    auto* record = reinterpret_cast<abi::CommandRecord*>(lp);
+    if (!record) return 1;
+    // The repeat rules of Part 2.3 (timeout, typematic delay) come with the repeat filter.
+    if (!m_deviceNotReady) StartCommand(recordText(record->remote), recordText(record->command), record->repeatCount);
+    delete record;
+    return 1;
+  }
+  switch (code) {
+    case MainCode::kSettingsChanged:
+      m_applyEnabled = true;
+      return 1;
+    case MainCode::kSettingsSaved:
+      m_applyEnabled = false;
+      return 1;
+    case MainCode::kCodeBlock:
+    case MainCode::kTimingSample:
+      if (const HWND page = FindWindowExW(Handle(), nullptr, nullptr, win::toWide(abi::kConfigWindowTitle).c_str()))
+        return SendMessageW(page, abi::kVexaMessage, code, lp);
+      return 0;
+    case MainCode::kRestoreStatus:
+      SetPermanentStatus(m_statusPermanent);
+      return 1;
+  }
+  if (code < MainCode::kTemporaryStatus) return 0;
+  // Every code above 99 carries a text that is ours to free.
+  switch (code) {
+    case MainCode::kDeviceReady:
+      m_deviceNotReady = false;
+      m_trayState = TrayState::Ready;
+      SetPermanentStatus(takeText(lp, L"Ready"));
+      break;
+    case MainCode::kDeviceNotInitialised:
+      m_deviceNotReady = true;
+      m_trayState = TrayState::Idle;
+      SetPermanentStatus(takeText(lp, L"Device not initialized"));
+      break;
+    case MainCode::kInitialising:
+      SetPermanentStatus(takeText(lp, L"Initializing plugin..."));
+      break;
+    case MainCode::kDeviceDeactivated:
+      m_deviceNotReady = true;
+      m_trayState = TrayState::Idle;
+      SetPermanentStatus(takeText(lp, L"Device deactivated"));
+      break;
+    default:
+      ShowTemporaryStatus(takeText(lp, L""));
+      break;
+  }
+  return 1;
+}
+
+// ---- Window ---------------------------------------------------------------------------------
 
 void CMainWindow::OnTrayNotify(LPARAM event) {
   switch (LOWORD(event)) {
@@ -74,9 +273,26 @@ bool CMainWindow::OnCommand(UINT id) {
 
 LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case abi::kVexaMessage:
+      return OnVexaMessage(wp, lp);
     case WM_SIZE:
       LayOut();
       return 0;
+    case WM_TIMER:
+      if (wp == kStatusTimer) {
+        KillTimer(Handle(), kStatusTimer);
+        ShowStatus(m_statusPermanent);
+        return 0;
+      }
+      break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<NMHDR*>(lp);
+      if (header->idFrom == kTabsId && header->code == TCN_SELCHANGE) {
+        ShowPage(static_cast<PageId>(SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0)));
+        return 0;
+      }
+      break;
+    }
     case WM_CLOSE:
       // Closing only hides: the program keeps running in the tray.
       Show(SW_HIDE);
@@ -88,6 +304,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnTrayNotify(lp);
       return 0;
     case WM_DESTROY:
+      KillTimer(Handle(), kStatusTimer);
       m_tray.Remove();
       PostQuitMessage(0);
       return 0;

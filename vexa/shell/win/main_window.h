@@ -1,47 +1,120 @@
 #pragma once
-// The main window: the configuration window and owner of the tray icon.
+// The main window: the configuration window and owner of the tray icon. It takes
+// the plug-ins' messages (0x7FFF codes 0 to 4 and 99 to 104, Part 2.1), shows the
+// status line, and hosts the pages: the command tree, the device page and the
+// device selection page.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/tree_view.h"
 #include "vexa/winlib/window.h"
 
 namespace vexa {
 class CCmdTree;
-}
+namespace device {
+class CDevice;
+class CDeviceSelectionPage;
+}  // namespace device
+}  // namespace vexa
 
 namespace vexa::shell {
 
 inline constexpr const wchar_t* kMainWindowClass = L"VexaMainWindow";
 inline constexpr const wchar_t* kMainWindowTitle = L"Vexa";
 
+// A command start as the dispatch asked for it (names in UTF-8).
+struct CommandStart {
+  std::string remote;
+  std::string command;
+  int repeat = 0;
+};
+
 class CMainWindow : public win::CWindow {
  public:
   static constexpr UINT kTrayMessage = 0x464;
   static constexpr UINT kTrayIconId = 1;
   static constexpr UINT kTreeViewId = 100;
+  static constexpr UINT kTabsId = 101;
+  static constexpr UINT kStatusBarId = 102;
+  static constexpr UINT_PTR kStatusTimer = 1;
+  static constexpr UINT kTemporaryStatusMs = 3000;
   enum MenuCommand : UINT { kCmdOpen = 1001, kCmdExit = 1002 };
+  enum class PageId { Commands = 0, HardwareSetup = 1, DeviceSelection = 2 };
+  enum class TrayState { Idle, Ready };
+
+  CMainWindow();
+  ~CMainWindow() override;
 
   // Creates the window hidden and adds the tray icon. The icons must outlive the window.
   bool Create(HICON icon, HICON smallIcon);
   void ShowCommandTree(const CCmdTree& tree);
   // Shows the window and brings it forward, as the tray menu's "Open" does.
   void Open();
-  // Leaves the program: removes the tray icon and ends the message loop.
+  // Leaves the program: unloads the device, removes the tray icon and ends the message loop.
   void Exit();
 
   bool HasTrayIcon() const { return m_tray.IsAdded(); }
   const win::CTreeView& TreeView() const { return m_tree; }
+
+  // ---- Pages
+  // Gives the window its device host: creates the device selection page and places
+  // device pages below the tabs. The device must outlive the window or be detached.
+  void AttachDevice(device::CDevice* device);
+  void ShowPage(PageId page);
+  PageId CurrentPage() const { return m_page; }
+  // Call after the device page was created or destroyed (a new selection).
+  void RefreshDevicePage();
+  device::CDeviceSelectionPage* SelectionPage() { return m_selectionPage.get(); }
+
+  // ---- Dispatch
+  // The one operation that starts a command (Part 2.3 step 6). It records the start,
+  // shows it in the status line and calls the starter set below (the execution engine,
+  // Part 3.1, when it exists).
+  void StartCommand(const std::string& remote, const std::string& command, int repeat);
+  using CommandStarter = std::function<void(const CommandStart&)>;
+  void SetCommandStarter(CommandStarter starter) { m_starter = std::move(starter); }
+  const std::vector<CommandStart>& StartedCommands() const { return m_started; }
+
+  // ---- State shown to the user
+  std::wstring StatusText() const { return m_statusShown; }
+  TrayState Tray() const { return m_trayState; }
+  bool IsDeviceReady() const { return !m_deviceNotReady; }
+  bool IsApplyEnabled() const { return m_applyEnabled; }
+  void SetApplyEnabled(bool enabled) { m_applyEnabled = enabled; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void LayOut();
+  RECT PageArea() const;
   void OnTrayNotify(LPARAM event);
   void ShowTrayMenu();
   bool OnCommand(UINT id);
+  LRESULT OnVexaMessage(WPARAM code, LPARAM lp);
+  void SetPermanentStatus(const std::wstring& text);
+  void ShowTemporaryStatus(const std::wstring& text);
+  void ShowStatus(const std::wstring& text);
+  HWND DevicePage() const;
 
   win::CTreeView m_tree;
   win::CNotifyIcon m_tray;
+  HWND m_tabs = nullptr;
+  HWND m_statusBar = nullptr;
+  PageId m_page = PageId::Commands;
+  device::CDevice* m_device = nullptr;
+  std::unique_ptr<device::CDeviceSelectionPage> m_selectionPage;
+
+  std::wstring m_statusShown;
+  std::wstring m_statusPermanent;
+  TrayState m_trayState = TrayState::Idle;
+  bool m_deviceNotReady = false;
+  bool m_applyEnabled = false;
+  std::vector<CommandStart> m_started;
+  CommandStarter m_starter;
 };
 
 }  // namespace vexa::shell

@@ -1,0 +1,11 @@
+// A second plug-in that also lists "Shared Name": selection takes the first in scan order.
+#include "fake_export.h"
+
+FAKE_EXPORT void VEXA_PLUGIN_CALL DeviceInfo(DeviceInfoRecord* out) {
+  static const char names[] = "Dup Only\0shared name\0";
+  out->size = kDeviceInfoSize;
+  out->deviceNames = fakeNameList(names, sizeof names);
+  out->selectorKind = kSerialPorts;
+  out->capabilities = 0x03;
+}
+FAKE_EXPORT void VEXA_PLUGIN_CALL OnRelease() {}

@@ -1,0 +1,123 @@
+// The main window's side of the plug-in protocol (0x7FFF codes 0 to 4, 99 to 104)
+// and the whole road from a fake plug-in's code to a command start.
+#include "device_test_support.h"
+#include "vexa/device/win/status_text.h"
+#include "vexa/shell/win/main_window.h"
+
+namespace vexa::test {
+namespace {
+
+using shell::CMainWindow;
+
+class MainWindowDispatchTest : public DeviceHostTest {
+ protected:
+  void SetUp() override {
+    DeviceHostTest::SetUp();
+    icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+    ASSERT_TRUE(window.Create(icon, icon));
+  }
+  void TearDown() override {
+    window.Exit();
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    DeviceHostTest::TearDown();
+  }
+  LRESULT send(WPARAM code, LPARAM lp = 0) { return SendMessageW(window.Handle(), abi::kVexaMessage, code, lp); }
+  static LPARAM text(const char* t) { return reinterpret_cast<LPARAM>(device::newStatusText(t)); }
+  static LPARAM record(const char* remote, const char* command, int repeat = 0) {
+    auto* r = new abi::CommandRecord{};
+    abi::copyField(r->remote, remote);
+    abi::copyField(r->command, command);
+    r->repeatCount = repeat;
+    return reinterpret_cast<LPARAM>(r);
+  }
+
+  HICON icon = nullptr;
+  CMainWindow window;
+};
+
+TEST_F(MainWindowDispatchTest, StatusCodesSetTheStatusLineAndTray) {
+  EXPECT_EQ(send(101, 0), 1);
+  EXPECT_EQ(window.StatusText(), L"Ready");
+  EXPECT_EQ(window.Tray(), CMainWindow::TrayState::Ready);
+  EXPECT_EQ(send(103, text("Warming up")), 1);
+  EXPECT_EQ(window.StatusText(), L"Warming up");
+  EXPECT_EQ(send(103, 0), 1);
+  EXPECT_EQ(window.StatusText(), L"Initializing plugin...");
+  EXPECT_EQ(send(102, 0), 1);
+  EXPECT_EQ(window.StatusText(), L"Device not initialized");
+  EXPECT_EQ(window.Tray(), CMainWindow::TrayState::Idle);
+  EXPECT_EQ(send(104, 0), 1);
+  EXPECT_EQ(window.StatusText(), L"Device deactivated");
+
+  // Temporary texts: code 100 (and any other above 99) for 3 s; 99 restores at once.
+  EXPECT_EQ(send(100, text("Terminating plugin session...")), 1);
+  EXPECT_EQ(window.StatusText(), L"Terminating plugin session...");
+  EXPECT_EQ(send(99, 0), 1);
+  EXPECT_EQ(window.StatusText(), L"Device deactivated");
+  EXPECT_EQ(send(150, text("Other")), 1);
+  EXPECT_EQ(window.StatusText(), L"Other");
+  EXPECT_EQ(send(100, 0), 1);
+  EXPECT_EQ(window.StatusText(), L"");  // an empty temporary text
+  EXPECT_TRUE(pumpUntil([&] { return window.StatusText() == L"Device deactivated"; }, 6000));
+}
+
+TEST_F(MainWindowDispatchTest, CommandRecordsAreIgnoredWhileTheDeviceIsNotReady) {
+  EXPECT_EQ(send(0, record("TV", "Power")), 1);
+  ASSERT_EQ(window.StartedCommands().size(), 1u);
+  send(102, 0);
+  EXPECT_EQ(send(0, record("TV", "Mute")), 1);  // freed without effect
+  send(101, 0);
+  send(104, 0);
+  EXPECT_EQ(send(0, record("TV", "Mute")), 1);
+  EXPECT_EQ(window.StartedCommands().size(), 1u);
+  send(101, 0);
+  EXPECT_EQ(send(0, record("TV", "Play", 2)), 1);
+  ASSERT_EQ(window.StartedCommands().size(), 2u);
+  EXPECT_EQ(window.StartedCommands()[1].command, "Play");
+  EXPECT_EQ(window.StartedCommands()[1].repeat, 2);
+  EXPECT_EQ(window.StatusText(), L"TV: Play (2)");
+  EXPECT_EQ(send(0, 0), 1);
+}
+
+TEST_F(MainWindowDispatchTest, SettingsCodesAndForwardingWithoutADevicePage) {
+  EXPECT_FALSE(window.IsApplyEnabled());
+  send(1);
+  EXPECT_TRUE(window.IsApplyEnabled());
+  send(2);
+  EXPECT_FALSE(window.IsApplyEnabled());
+  const uint8_t bytes[] = {1};
+  abi::CodeBlock block{1, bytes};
+  EXPECT_EQ(send(3, reinterpret_cast<LPARAM>(&block)), 0);  // no configuration window
+  EXPECT_EQ(send(4, abi::makeSample(true, 500)), 0);        // the plug-in drops its samples
+  EXPECT_EQ(send(50, 0), 0);
+}
+
+TEST_F(MainWindowDispatchTest, APluginsCodeBecomesACommandStart) {
+  writeGood2Settings(0, "BACADA,BACADA",
+                     "[TV]\r\ndwTolerance=0\r\ndwMode=0\r\n[Power@TV]\r\nFlags=32\r\nSignature=BACADA\r\n");
+  device::CDevice& host = makeHost();
+  window.AttachDevice(&host);
+  std::vector<shell::CommandStart> started;
+  window.SetCommandStarter([&](const shell::CommandStart& s) { started.push_back(s); });
+  ASSERT_TRUE(host.SelectDevice("Fake Receiver", window.Handle()));
+  window.RefreshDevicePage();
+  window.ShowPage(CMainWindow::PageId::HardwareSetup);
+  EXPECT_TRUE(IsWindowVisible(host.PageHandle()) || !IsWindowVisible(window.Handle()));
+  EXPECT_NE(GetWindowLongW(host.PageHandle(), GWL_STYLE) & WS_VISIBLE, 0);
+  ASSERT_TRUE(host.StartSession(true));
+  ASSERT_TRUE(pumpUntil([&] { return window.StartedCommands().size() == 2; }));
+  EXPECT_EQ(window.StartedCommands()[0].remote, "TV");
+  EXPECT_EQ(window.StartedCommands()[0].command, "Power");
+  EXPECT_EQ(started.size(), 2u);
+  EXPECT_TRUE(pumpUntil([&] { return window.IsDeviceReady() && window.Tray() == CMainWindow::TrayState::Ready; }));
+  host.StopSession();
+  EXPECT_EQ(window.StatusText(), L"Device deactivated");
+  EXPECT_FALSE(window.IsDeviceReady());
+  window.Exit();  // unloads the device first
+  EXPECT_EQ(host.Current(), nullptr);
+}
+
+}  // namespace
+}  // namespace vexa::test

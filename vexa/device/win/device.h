@@ -1,0 +1,168 @@
+#pragma once
+// CDevice: the program's single device host (Part 2.2). It scans the devices
+// folder, loads the selected plug-in, keeps its settings and, for second-generation
+// plug-ins, the code store; it runs the monitor thread and owns the device page.
+// Everything except the monitor thread runs on the user-interface thread.
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vexa/device/code_matcher.h"
+#include "vexa/device/code_store.h"
+#include "vexa/device/plugin_list.h"
+#include "vexa/winlib/handle.h"
+#include "vexa/winlib/module.h"
+#include "vexa/winlib/sync.h"
+
+namespace vexa::device {
+
+class CDevicePage;
+
+inline constexpr const wchar_t* kProgramRegistryKey = L"Software\\Marlix\\Vexa";
+
+struct DeviceHostOptions {
+  // The devices folder is "<programFolder>\devices"; legacy settings files live here too.
+  std::filesystem::path programFolder;
+  // The per-user application-data folder; settings go to "<appData>\Vexa".
+  std::optional<std::filesystem::path> appDataFolder;
+  // HKCU key of the program's settings; first-generation plug-ins get a subkey of it.
+  std::wstring registryKey = kProgramRegistryKey;
+  // The user's messages. Defaults: message boxes titled "Vexa" (error icon / Yes-No).
+  std::function<void(const std::wstring& text)> showError;
+  std::function<bool(const std::wstring& question)> askYesNo;
+};
+
+class CDevice {
+ public:
+  explicit CDevice(DeviceHostOptions options);  // creates the events and scans
+  ~CDevice();                                   // unloads the plug-in
+  CDevice(const CDevice&) = delete;
+  CDevice& operator=(const CDevice&) = delete;
+
+  // ---- Plug-in list
+  // Rebuilds the list; a module of that file name (case-insensitive) becomes current and stays loaded.
+  void ScanPlugins(const std::wstring& moduleToKeep = {});
+  const std::vector<PluginEntry>& Plugins() const { return m_plugins; }
+  std::vector<std::string> AllDeviceNames() const { return allDeviceNames(m_plugins); }
+  const PluginEntry* Current() const { return m_current ? &m_plugins[*m_current] : nullptr; }
+  std::filesystem::path DevicesFolder() const { return m_options.programFolder / L"devices"; }
+
+  // ---- Selection (names are the plug-ins' texts, in the system code page)
+  // Makes the first plug-in (in scan order) listing deviceName current, loads its settings
+  // and creates its page as a child of the notify window. An empty name reloads the current one.
+  bool SelectDevice(const std::string& deviceName = {}, HWND notifyWindow = nullptr);
+  void UnloadPlugin();         // stop, release, destroy the page, free the library; no current entry
+  void UnloadKeepSelection();  // the same, keeping the current entry
+
+  // ---- Sessions
+  // Second generation: OnInit with the selectors' texts; 0 = ready.
+  int InitializeDevice();
+  // Starts receiving (stopping and releasing a running session first). With initialiseFirst a
+  // failed initialisation returns false and shows the message of results 1 to 3.
+  bool StartSession(bool initialiseFirst);
+  // Ends the session: the monitor thread gets "VEXA_DEVMONITOR_TERMINATE" and at most 3000 ms
+  // (messages are dispatched meanwhile), then it is terminated with exit code 0xFFFFFFFF.
+  void StopSession();
+  void ReleaseDevice();  // Release / OnRelease
+  // Stop, release, initialise and start again (the page's Initialize button).
+  bool RestartDevice();
+
+  bool IsInitialized() const { return m_initialized; }
+  bool IsRunning() const { return m_running; }
+  bool HasMonitorThread() const { return m_thread.IsValid(); }
+  std::optional<DWORD> LastMonitorExitCode() const { return m_lastExitCode; }
+  int LastInitResult() const { return m_lastInitResult; }
+
+  // ---- Settings
+  // Without a file: the registry (first generation) or the default ".vdp" file.
+  bool LoadSettings(const std::filesystem::path& file = {});
+  bool SaveSettings(const std::filesystem::path& file = {});
+  // "<appData>\Vexa\<module stem>.vdp" (or the program folder's), empty without a current entry.
+  std::filesystem::path DefaultSettingsFile() const;
+
+  // ---- Pages
+  void SetPagePosition(POINT position) { m_pagePosition = position; }
+  HWND CreatePage(HWND parent);
+  HWND PageHandle() const { return m_pageHandle; }
+  CDevicePage* Page() { return m_page.get(); }
+
+  // ---- Enumeration of remotes and commands (empty text at the end)
+  std::string FirstRemote();
+  std::string NextRemote();
+  std::string FirstCommand(const std::string& remote);
+  std::string NextCommand();
+
+  void ShowAbout(HWND owner);
+  std::wstring ModuleFileName() const;
+  std::string DeviceName() const;  // the DeviceRecord's name, empty without a current entry
+  abi::DeviceRecord* Record();
+  // Message 0x7FFF with the code and a heap copy of text (or 0) to the notify window. The
+  // copy is freed here only when the window returned 0 (or is no window).
+  void SendStatus(unsigned code, std::optional<std::string_view> text = std::nullopt);
+  HWND NotifyWindow() const { return m_notify; }
+  void SetNotifyWindow(HWND window) { m_notify = window; }
+
+  CCodeStore& CodeStore() { return m_store; }
+  CCodeMatcher& Matcher() { return m_matcher; }
+  int TimingMode() const { return m_timingMode; }
+  int Tolerance() const { return m_tolerance; }
+  // The choice of selector 1 or 2 stored in the settings file ("" when none).
+  std::string SavedSelectorChoice(int which, const std::string& caption) const;
+
+  const DeviceHostOptions& Options() const { return m_options; }
+  void ShowError(const std::wstring& text) const;
+  bool AskYesNo(const std::wstring& question) const;
+
+  // Looks up an export of the current plug-in (null when missing or none loaded).
+  template <class Fn>
+  Fn Export(const char* name) const {
+    return m_module.IsValid() ? m_module.GetProc<Fn>(name) : nullptr;
+  }
+
+ private:
+  static DWORD WINAPI MonitorThreadProc(void* self);
+  DWORD RunMonitor();
+  void CopyTiming();
+  void DestroyPage();
+  void Unload(bool keepSelection);
+  std::wstring PluginRegistryKey() const;
+  std::string SelectorText(int which) const;
+
+  DeviceHostOptions m_options;
+  std::vector<PluginEntry> m_plugins;
+  std::optional<size_t> m_current;
+  win::CModule m_module;
+  HWND m_notify = nullptr;
+  std::unique_ptr<CDevicePage> m_page;
+  HWND m_pageHandle = nullptr;
+  POINT m_pagePosition{0, 0};
+
+  std::atomic<bool> m_initialized{false};
+  std::atomic<bool> m_running{false};
+  bool m_firstGenerationActive = false;
+  bool m_stopping = false;
+  win::CEvent m_terminateEvent;
+  win::CEvent m_exitEvent;
+  win::CHandle m_thread;
+  HWND m_monitorTarget = nullptr;
+  std::optional<DWORD> m_lastExitCode;
+  int m_lastInitResult = 0;
+
+  CCodeStore m_store;
+  CCodeMatcher m_matcher{m_store};
+  std::atomic<int> m_timingMode{0};
+  std::atomic<int> m_tolerance{0};
+
+  // Enumeration cursors.
+  std::vector<std::string> m_enumRemotes, m_enumCommands;
+  size_t m_enumRemote = 0, m_enumCommand = 0;
+  int m_pluginRemoteCursor = 0, m_pluginCommandCursor = 0;
+};
+
+}  // namespace vexa::device

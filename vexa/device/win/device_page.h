@@ -1,0 +1,104 @@
+#pragma once
+// The device page (Part 2.2): the configuration window of second-generation
+// plug-ins, a child of the main window titled "VEXADeviceConfig". It shows the
+// "Hardware Setup" selectors and buttons and the tree of remotes and learned
+// buttons, and answers message 0x7FFF codes 0, 3, 4, 200-206 and 300 (Part 2.1).
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "vexa/winlib/window.h"
+
+namespace vexa::device {
+
+class CDevice;
+
+inline constexpr const wchar_t* kDevicePageClass = L"VexaDevicePage";
+
+class CDevicePage : public win::CWindow {
+ public:
+  enum ControlId : UINT {
+    kHardwareGroup = 200,
+    kCaption1,
+    kList1,
+    kCaption2,
+    kList2,
+    kSetupButton,
+    kInitializeButton,
+    kCommandsGroup,
+    kTree,
+    kRemoteLabel,
+    kRemoteBox,
+    kCommandLabel,
+    kCommandBox,
+    kSignatureLabel,
+    kSignatureBox,
+    kToleranceLabel,
+    kToleranceEdit,
+    kToleranceSpin,
+    kHint,
+  };
+  enum MenuCommand : UINT {
+    kCmdLearnButton = 3001,
+    kCmdDeleteButton,
+    kCmdRenameButton,
+    kCmdNewRemote,
+    kCmdDeleteRemote,
+    kCmdRenameRemote,
+    kCmdNewButton,
+  };
+
+  explicit CDevicePage(CDevice& device) : m_device(device) {}
+
+  // Creates the page hidden at `position` inside parent and fills its controls.
+  bool Create(HWND parent, POINT position);
+  // Fills the page's tree from the code store again.
+  void RefreshTree();
+
+  std::string SelectorText(int which) const;     // system code page
+  std::string SelectorCaption(int which) const;  // system code page
+  HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
+
+  // What "Learn Remote Button" and "New Remote Button" do (Part 2.4); the items are
+  // greyed while none is set. The remote is named; the command is empty for a new button.
+  using LearnHandler = std::function<void(const std::string& remote, const std::string& command)>;
+  void SetLearnHandler(LearnHandler handler) { m_learn = std::move(handler); }
+
+  // The context menu's operations, also used by the keys and by tests.
+  HTREEITEM NewRemote();  // adds "New Remote"/"New Remote %d" and opens it for renaming
+  bool DeleteItem(HTREEITEM item);
+  // Renames the item's remote or button; reports a refusal and returns false.
+  bool RenameItem(HTREEITEM item, const std::wstring& newName);
+  // Builds the menu for an item (or empty space) and runs the chosen command.
+  void RunContextMenu(HTREEITEM item, POINT screen, UINT chosenForTests = 0);
+
+  // The main window gets code 1: settings changed.
+  void MarkChanged();
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ private:
+  void CreateControls();
+  void FillSelectors();
+  void FillPorts(HWND list, uint32_t kind);
+  void SelectSaved(HWND list, int which);
+  void LayOut();
+  LRESULT OnVexaMessage(WPARAM code, LPARAM lp);
+  LRESULT OnCodeBlock(LPARAM lp);
+  LRESULT OnNotify(NMHDR* header);
+  void OnCommand(UINT id, UINT notification);
+  void ShowSelection();
+  std::string ItemName(HTREEITEM item) const;  // UTF-8
+  HTREEITEM ParentOf(HTREEITEM item) const;
+  void RunMenuCommand(UINT command, HTREEITEM item);
+
+  CDevice& m_device;
+  LearnHandler m_learn;
+  HFONT m_font = nullptr;
+  bool m_filling = false;
+};
+
+}  // namespace vexa::device
