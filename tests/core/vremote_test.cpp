@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <thread>
+
+#include "tests/core/temp_dir.h"
+#include "tools/vremote/pty_line.h"
+#include "tools/vremote/remote_keys.h"
+#include "tools/vremote/terminal_keys.h"
+#include "vexa/presets/ini_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+using namespace vexa;
+using namespace vexa::vremote;
+
+TEST(VRemoteKeys, EveryKeyHasItsOwnSixByteCode) {
+  std::set<Code> codes;
+  for (const RemoteKey& key : remoteKeys()) codes.insert(key.code);
+  EXPECT_EQ(codes.size(), remoteKeys().size());
+  for (const char* name : {"0", "9", "Up", "Down", "Left", "Right", "Space", "Enter"})
+    EXPECT_NE(findKey(name), nullptr) << name;
+  EXPECT_EQ(findKey("enter"), findKey("Enter"));
+  EXPECT_EQ(findKey("F1"), nullptr);
+}
+
+TEST(VRemoteKeys, BinaryTextPutsTheLowNibbleFirst) {
+  const uint8_t bytes[] = {0x00, 0x1F, 0xA5};
+  EXPECT_EQ(binaryText(bytes, 3), "AAPBFK");
+}
+
+TEST(VRemoteKeys, VdpSectionsDescribeEveryKeyOfTheRemote) {
+  const CIniFile ini = CIniFile::parse(vdpSections("Sim"));
+  EXPECT_EQ(ini.getString("Sim", "dwTolerance"), "0");
+  EXPECT_EQ(ini.getString("Sim", "dwMode"), "0");
+  for (const RemoteKey& key : remoteKeys()) {
+    const std::string section = std::string(key.name) + "@Sim";
+    EXPECT_EQ(ini.getString(section, "Flags"), "32");
+    EXPECT_EQ(ini.getString(section, "Signature"), binaryText(key.code.data(), key.code.size()));
+  }
+  EXPECT_EQ(ini.sectionNames().size(), remoteKeys().size() + 1);
+}
+
+TEST(VRemoteIrman, AnswersOkOncePerInitStringEvenWhenSplit) {
+  CIrmanResponder irman;
+  EXPECT_FALSE(irman.Feed("xxI"));
+  EXPECT_EQ(irman.Feed("R"), std::optional<std::string>("OK"));
+  EXPECT_FALSE(irman.Feed("R"));  // the "R" of the first one does not count again
+  EXPECT_EQ(irman.Feed("IRIR"), std::optional<std::string>("OK"));
+  EXPECT_EQ(irman.InitsAnswered(), 2);
+}
+
+TEST(VRemoteTerminal, DecodesDigitsArrowsSpaceAndEnter) {
+  CKeyDecoder decoder;
+  std::vector<std::string> keys;
+  for (char c : std::string("7\x1b[A\x1b[D \r q")) {
+    if (auto key = decoder.Feed(c)) keys.push_back(*key);
+  }
+  EXPECT_EQ(keys, (std::vector<std::string>{"7", "Up", "Left", "Space", "Enter", "Space", "q"}));
+}
+
+TEST(VRemoteLine, LinksTheTerminalAsAComPortAndCarriesBytesBothWays) {
+  TempDir prefix;
+  std::filesystem::create_directories(prefix / "dosdevices");
+  CPtyLine line;
+  ASSERT_EQ(line.Open(prefix.path(), 3), "");
+  const auto link = prefix / "dosdevices/com3";
+  ASSERT_EQ(std::filesystem::read_symlink(link), line.TerminalPath());
+
+  const int port = ::open(link.c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(port, 0);
+  ASSERT_EQ(::write(port, "IR", 2), 2);
+  EXPECT_EQ(line.Read(std::chrono::milliseconds(1000)), "IR");
+  ASSERT_TRUE(line.Write("\x52\x11\x01"));
+  char buffer[8] = {};
+  EXPECT_EQ(::read(port, buffer, sizeof(buffer)), 3);
+  EXPECT_EQ(std::string(buffer, 3), "\x52\x11\x01");
+  ::close(port);
+  EXPECT_EQ(line.Read(std::chrono::milliseconds(10)), "");
+
+  line.Close();
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
+}
+
+TEST(VRemoteLine, AMissingPrefixIsReported) {
+  TempDir nowhere;
+  CPtyLine line;
+  EXPECT_NE(line.Open(nowhere / "none", 1).find("no Wine prefix"), std::string::npos);
+}

@@ -1,0 +1,179 @@
+// vremote: a remote control and "Irman" receiver in a terminal, for Vexa
+// under Wine. See --help.
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tools/vremote/pty_line.h"
+#include "tools/vremote/remote_keys.h"
+#include "tools/vremote/terminal_keys.h"
+
+using namespace vexa::vremote;
+using namespace std::chrono_literals;
+
+namespace {
+
+struct Options {
+  std::filesystem::path prefix = "build/win64/wineprefix";
+  int port = 1;
+  std::vector<std::string> send;  // --send KEY...
+  std::optional<std::string> vdpRemote;
+  int repeat = 1;
+  int gapMs = 150;
+  int waitMs = 0;  // --send waits this long for the plug-in before the first key
+};
+
+void usage() {
+  std::puts(
+      "usage: vremote [--prefix DIR] [--port N]            interactive remote\n"
+      "       vremote [--prefix DIR] [--port N] --send KEY... [--repeat N] [--gap MS] [--wait MS]\n"
+      "       vremote --print-vdp REMOTE_NAME                learned-code sections for every key\n"
+      "Creates a pseudo-terminal, links it as COM port N of the Wine prefix (default\n"
+      "build/win64/wineprefix, port 1), answers the init string \"IR\" with \"OK\" like an\n"
+      "Irman, and sends a 6-byte code per key. Keys: 0-9, Up, Down, Left, Right, Space,\n"
+      "Enter. Without a terminal it reads key names, one per line, from standard input.");
+}
+
+std::optional<Options> parse(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    const char* value = nullptr;
+    if (arg == "--prefix" && (value = next())) o.prefix = value;
+    else if (arg == "--port" && (value = next())) o.port = std::atoi(value);
+    else if (arg == "--repeat" && (value = next())) o.repeat = std::atoi(value);
+    else if (arg == "--gap" && (value = next())) o.gapMs = std::atoi(value);
+    else if (arg == "--wait" && (value = next())) o.waitMs = std::atoi(value);
+    else if (arg == "--print-vdp" && (value = next())) o.vdpRemote = value;
+    else if (arg == "--send") {
+      while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) o.send.push_back(argv[++i]);
+    } else return std::nullopt;
+  }
+  if (o.port < 1 || o.port > 256) return std::nullopt;
+  return o;
+}
+
+// Answers the plug-in's init string while the line is open.
+class CAnswerThread {
+ public:
+  explicit CAnswerThread(CPtyLine& line) : m_line(line), m_thread([this] { Run(); }) {}
+  ~CAnswerThread() {
+    m_stop = true;
+    m_thread.join();
+  }
+  int Answered() const { return m_answered; }
+
+ private:
+  void Run() {
+    CIrmanResponder irman;
+    while (!m_stop) {
+      const std::string bytes = m_line.Read(50ms);
+      if (bytes.empty()) continue;
+      if (auto answer = irman.Feed(bytes)) {
+        m_line.Write(*answer);
+        m_answered = irman.InitsAnswered();
+      }
+    }
+  }
+  CPtyLine& m_line;
+  std::atomic<bool> m_stop{false};
+  std::atomic<int> m_answered{0};
+  std::thread m_thread;
+};
+
+bool sendKey(CPtyLine& line, const RemoteKey& key) {
+  return line.Write(std::string(reinterpret_cast<const char*>(key.code.data()), key.code.size()));
+}
+
+int sendMode(CPtyLine& line, const Options& o) {
+  CAnswerThread answers(line);
+  std::this_thread::sleep_for(std::chrono::milliseconds(o.waitMs));
+  for (const std::string& name : o.send) {
+    const RemoteKey* key = findKey(name);
+    if (!key) return std::fprintf(stderr, "vremote: no key \"%s\"\n", name.c_str()), 2;
+    for (int r = 0; r < o.repeat; ++r) {
+      sendKey(line, *key);
+      std::this_thread::sleep_for(std::chrono::milliseconds(o.gapMs));
+    }
+  }
+  return 0;
+}
+
+int stdinMode(CPtyLine& line) {
+  CAnswerThread answers(line);
+  std::string name;
+  while (std::getline(std::cin, name)) {
+    if (name == "q" || name == "quit") break;
+    if (name.empty()) continue;
+    const RemoteKey* key = findKey(name);
+    if (!key) {
+      std::fprintf(stderr, "vremote: no key \"%s\"\n", name.c_str());
+      continue;
+    }
+    sendKey(line, *key);
+    std::printf("sent %s\n", key->name);
+    std::fflush(stdout);
+  }
+  return 0;
+}
+
+void printLegend(const CPtyLine& line, int port) {
+  std::printf("vremote: COM%d -> %s\r\n", port, line.TerminalPath().c_str());
+  std::printf("keys:");
+  for (const RemoteKey& key : remoteKeys()) std::printf("  [%s] %s", key.legend, key.name);
+  std::printf("\r\nq quits.\r\n");
+  std::fflush(stdout);
+}
+
+int interactiveMode(CPtyLine& line, int port) {
+  CRawTerminal raw;
+  CAnswerThread answers(line);
+  printLegend(line, port);
+  CKeyDecoder decoder;
+  char c;
+  while (::read(STDIN_FILENO, &c, 1) == 1) {
+    const auto key = decoder.Feed(c);
+    if (!key) continue;
+    if (*key == "q") break;
+    if (const RemoteKey* remoteKey = findKey(*key)) {
+      sendKey(line, *remoteKey);
+      std::printf("sent %-6s (inits answered: %d)\r\n", remoteKey->name, answers.Answered());
+      std::fflush(stdout);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto options = parse(argc, argv);
+  if (!options) {
+    usage();
+    return 2;
+  }
+  if (options->vdpRemote) {
+    std::fputs(vdpSections(*options->vdpRemote).c_str(), stdout);
+    return 0;
+  }
+  std::signal(SIGPIPE, SIG_IGN);
+  CPtyLine line;
+  if (const std::string error = line.Open(options->prefix, options->port); !error.empty()) {
+    std::fprintf(stderr, "vremote: %s\n", error.c_str());
+    return 1;
+  }
+  if (!options->send.empty()) return sendMode(line, *options);
+  if (!isatty(STDIN_FILENO)) return stdinMode(line);
+  return interactiveMode(line, options->port);
+}
