@@ -1,4 +1,4 @@
-// Matching a received raw code against many learned codes (Part 2.3): the hook for
+// Matching a received raw code against many learned codes: the hook for
 // later work on indexing the store. A miss walks every code; a held button hits the cache.
 #include <benchmark/benchmark.h>
 

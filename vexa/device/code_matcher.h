@@ -1,5 +1,5 @@
 #pragma once
-// Matching of received raw byte codes against the code store (Part 2.3). One
+// Matching of received raw byte codes against the code store. One
 // class so that a later issue can index the store and add timing matching here.
 #include <cstdint>
 #include <optional>

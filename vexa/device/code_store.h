@@ -1,6 +1,6 @@
 #pragma once
 // The code store of second-generation plug-ins: remotes and their learned
-// buttons, which received codes are matched against (Parts 2.2, 2.3). Names are
+// buttons, which received codes are matched against. Names are
 // looked up case-insensitively and walked in name order ("map order").
 #include <cstdint>
 #include <map>
@@ -28,7 +28,7 @@ inline constexpr uint32_t kStopCode = 0x100000;
 struct DeviceCode {
   std::vector<uint8_t> signature;  // raw byte code
   uint32_t flags = 0;
-  std::vector<uint32_t> raw;       // timing samples (Part 2.1 encoding)
+  std::vector<uint32_t> raw;       // timing samples (bit 31 pulse, microseconds below)
   std::vector<uint32_t> toggled;
   std::vector<uint32_t> repeat;
   std::vector<uint32_t> stop;

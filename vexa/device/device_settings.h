@@ -1,6 +1,6 @@
 #pragma once
 // The host's sections of a second-generation plug-in's ".vdp" settings file
-// (Part 2.2): "Device Config", one section per remote and one per learned
+//: "Device Config", one section per remote and one per learned
 // command named "command@remote". The plug-in's own sections share the file.
 #include <optional>
 #include <string>

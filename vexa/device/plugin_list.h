@@ -1,6 +1,6 @@
 #pragma once
 // The plug-in list of the device host and the decisions around it that need no
-// Windows (Part 2.2): entries, device names, selection, selector visibility, the
+// Windows: entries, device names, selection, selector visibility, the
 // settings file's place and the user's messages.
 #include <cstdint>
 #include <filesystem>

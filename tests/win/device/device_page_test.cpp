@@ -90,7 +90,7 @@ TEST_F(DevicePageTest, CodeBlocksAreMatchedAndUnknownOnesAnswerZero) {
   EXPECT_EQ(notify.records.back().command, "Standby");
 }
 
-// A stand-in for the learning dialog of Part 2.4.
+// A stand-in for the learning dialog of learning.
 class CLearnWindow : public win::CWindow {
  public:
   bool Create() { return CWindow::Create(L"VexaTestLearn", L"Learn", WS_POPUP); }

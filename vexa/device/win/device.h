@@ -1,5 +1,5 @@
 #pragma once
-// CDevice: the program's single device host (Part 2.2). It scans the devices
+// CDevice: the program's single device host. It scans the devices
 // folder, loads the selected plug-in, keeps its settings and, for second-generation
 // plug-ins, the code store; it runs the monitor thread and owns the device page.
 // Everything except the monitor thread runs on the user-interface thread.

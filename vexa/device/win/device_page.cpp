@@ -400,7 +400,7 @@ LRESULT CDevicePage::OnVexaMessage(WPARAM code, LPARAM lp) {
     case abi::PageCode::kTimingSample:
       if (const HWND learn = FindWindowW(nullptr, win::toWide(abi::kLearnWindowTitle).c_str()))
         return SendMessageW(learn, abi::kVexaMessage, abi::PageCode::kTimingSample, lp);
-      return 1;  // timing matching comes with Part 2.3's timing matcher
+      return 1;  // timing matching comes with the timing matcher
     case abi::PageCode::kSelector1Caption:
       return reinterpret_cast<LRESULT>(Control(kCaption1));
     case abi::PageCode::kSelector1List:

@@ -1,8 +1,8 @@
 #pragma once
-// The device page (Part 2.2): the configuration window of second-generation
+// The device page: the configuration window of second-generation
 // plug-ins, a child of the main window titled "VEXADeviceConfig". It shows the
 // "Hardware Setup" selectors and buttons and the tree of remotes and learned
-// buttons, and answers message 0x7FFF codes 0, 3, 4, 200-206 and 300 (Part 2.1).
+// buttons, and answers message 0x7FFF codes 0, 3, 4, 200-206 and 300.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -61,7 +61,7 @@ class CDevicePage : public win::CWindow {
   std::string SelectorCaption(int which) const;  // system code page
   HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
 
-  // What "Learn Remote Button" and "New Remote Button" do (Part 2.4); the items are
+  // What "Learn Remote Button" and "New Remote Button" do; the items are
   // greyed while none is set. The remote is named; the command is empty for a new button.
   using LearnHandler = std::function<void(const std::string& remote, const std::string& command)>;
   void SetLearnHandler(LearnHandler handler) { m_learn = std::move(handler); }

@@ -107,7 +107,7 @@ LRESULT CDeviceSelectionPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     if (LOWORD(wp) == kInfoButton && HIWORD(wp) == BN_CLICKED) {
-      // The help file (context 50 for "Keyboard") belongs to Part 6.2; devices show their about box.
+      // The help file (context 50 for "Keyboard") belongs to the settings; devices show their about box.
       if (m_device.Current()) m_device.ShowAbout(GetParent(Handle()));
       return 0;
     }

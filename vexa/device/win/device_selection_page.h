@@ -1,5 +1,5 @@
 #pragma once
-// The device selection page ("Device Plug-In Selection", Part 2.2): a drop-down
+// The device selection page ("Device Plug-In Selection"): a drop-down
 // with "Keyboard" and every device name, and the "Info" button. Changing the
 // choice unloads, selects and starts devices and remembers the choice.
 #include <windows.h>
@@ -18,7 +18,7 @@ inline constexpr const wchar_t* kDeviceSelectionPageClass = L"VexaDeviceSelectio
 // What the page needs of the main window.
 struct SelectionPageHooks {
   std::function<bool()> isApplyEnabled;    // unsaved settings?
-  std::function<void()> saveAllSettings;   // Part 6.2; also disables Apply
+  std::function<void()> saveAllSettings;   // also disables Apply
   std::function<void()> deviceChanged;     // a new device page exists (or none)
 };
 
@@ -49,7 +49,7 @@ class CDeviceSelectionPage : public win::CWindow {
   std::string m_previous;  // the choice before the change
 };
 
-// Start-up (Part 6.1): selects the device saved as "Current Device" under the program's
+// Start-up: selects the device saved as "Current Device" under the program's
 // key and starts it with initialisation; "Keyboard", nothing saved or a failed selection
 // give keyboard mode. Returns true when a device session was started.
 bool startSavedDevice(CDevice& device, HWND mainWindow);

@@ -184,7 +184,7 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
   if (code == MainCode::kCommand) {
     auto* record = reinterpret_cast<abi::CommandRecord*>(lp);
     if (!record) return 1;
-    // The repeat rules of Part 2.3 (timeout, typematic delay) come with the repeat filter.
+    // The repeat rules (timeout, typematic delay) come with the repeat filter.
     if (!m_deviceNotReady) StartCommand(recordText(record->remote), recordText(record->command), record->repeatCount);
     delete record;
     return 1;

@@ -1,6 +1,6 @@
 #pragma once
 // The main window: the configuration window and owner of the tray icon. It takes
-// the plug-ins' messages (0x7FFF codes 0 to 4 and 99 to 104, Part 2.1), shows the
+// the plug-ins' messages (0x7FFF codes 0 to 4 and 99 to 104), shows the
 // status line, and hosts the pages: the command tree, the device page and the
 // device selection page.
 #include <functional>
@@ -70,9 +70,9 @@ class CMainWindow : public win::CWindow {
   device::CDeviceSelectionPage* SelectionPage() { return m_selectionPage.get(); }
 
   // ---- Dispatch
-  // The one operation that starts a command (Part 2.3 step 6). It records the start,
+  // The one operation that starts a command (after the repeat rules). It records the start,
   // shows it in the status line and calls the starter set below (the execution engine,
-  // Part 3.1, when it exists).
+  // when it exists).
   void StartCommand(const std::string& remote, const std::string& command, int repeat);
   using CommandStarter = std::function<void(const CommandStart&)>;
   void SetCommandStarter(CommandStarter starter) { m_starter = std::move(starter); }
