@@ -1,0 +1,180 @@
+#include "exec_test_support.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "vexa/device/plugin_abi.h"
+#include "vexa/exec/exec_names.h"
+#include "vexa/winlib/handle.h"
+#include "vexa/winlib/module.h"
+#include "vexa/winlib/unicode.h"
+
+namespace vexa::test {
+
+std::filesystem::path markerApp() { return win::modulePath().parent_path() / "marker_app.exe"; }
+
+std::string markerParams(const std::string& title, const std::filesystem::path& start,
+                         const std::filesystem::path& close, int windows, const std::string& mode) {
+  std::string p = "\"" + title + "\" \"" + win::toUtf8(start.wstring()) + "\" \"" + win::toUtf8(close.wstring()) +
+                  "\" " + std::to_string(windows);
+  if (!mode.empty()) p += " " + mode;
+  return p;
+}
+
+HWND findTitled(const std::string& title) { return FindWindowW(nullptr, win::toWide(title).c_str()); }
+
+int countTitled(const std::string& title) {
+  struct Count {
+    std::wstring title;
+    int n = 0;
+  } count{win::toWide(title)};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto& c = *reinterpret_cast<Count*>(p);
+        wchar_t text[256] = {};
+        GetWindowTextW(w, text, 256);
+        c.n += c.title == text;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count.n;
+}
+
+DWORD startMarker(const std::string& title, const std::filesystem::path& start, const std::filesystem::path& close,
+                  int windows, const std::string& mode) {
+  std::wstring line = L"\"" + markerApp().wstring() + L"\" " + win::toWide(markerParams(title, start, close, windows, mode));
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 0;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  pumpUntil([&] { return countTitled(title) == windows; }, 10000);
+  return pi.dwProcessId;
+}
+
+void endProcessesTitled(const std::string& title) {
+  for (int i = 0; i < 8; ++i) {
+    HWND w = findTitled(title);
+    if (!w) return;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(w, &pid);
+    win::CHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+    if (!process) return;
+    TerminateProcess(process.Get(), 9);
+    process.Wait(5000);
+  }
+}
+
+bool processAlive(DWORD pid) {
+  win::CHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+  return process && !process.Wait(0);
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount64() >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
+
+std::string fileText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+int countLines(const std::filesystem::path& file, const std::string& line) {
+  std::istringstream in(fileText(file));
+  int n = 0;
+  for (std::string l; std::getline(in, l);) {
+    if (!l.empty() && l.back() == '\r') l.pop_back();
+    if (l == line) ++n;
+  }
+  return n;
+}
+
+std::string uniqueName(const std::string& base) {
+  static int counter = 0;
+  return base + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+}
+
+namespace {
+
+win::CHandle openTerminateEvent() {
+  return win::CHandle(OpenEventW(EVENT_MODIFY_STATE | SYNCHRONIZE, FALSE, win::toWide(kExecTerminateEvent).c_str()));
+}
+
+}  // namespace
+
+void resetTerminateEvent() {
+  if (auto e = openTerminateEvent()) ResetEvent(e.Get());
+}
+
+void signalTerminateEvent() {
+  if (auto e = openTerminateEvent()) SetEvent(e.Get());
+}
+
+CTestMainWindow::CTestMainWindow() {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"VexaExecTestMain";
+  RegisterClassW(&wc);  // fails harmlessly when already registered
+  m_window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+CTestMainWindow::~CTestMainWindow() {
+  DestroyWindow(m_window);
+  for (char* block : statusBlocks) delete[] block;
+}
+
+int CTestMainWindow::count(uint32_t code) const {
+  int n = 0;
+  for (const auto& r : requests) n += r.code == code;
+  return n;
+}
+
+LRESULT CALLBACK CTestMainWindow::proc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* self = reinterpret_cast<CTestMainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  return self ? self->handle(msg, wp, lp) : DefWindowProcW(window, msg, wp, lp);
+}
+
+LRESULT CTestMainWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == abi::kVexaMessage && wp == abi::MainCode::kTemporaryStatus) {
+    char* text = reinterpret_cast<char*>(lp);
+    statuses.emplace_back(text);
+    statusBlocks.push_back(text);
+    return 1;
+  }
+  if (msg == abi::kVexaMessage && wp == abi::MainCode::kDisplayRequest) {
+    auto* r = reinterpret_cast<DisplayRequest*>(lp);
+    requests.push_back({r->code, r->text, r->object, r->repeat});
+    if (r->code != DisplayRequest::kLayoutSelector) return 1;
+    if (selectorReplacement) r->replacement = *selectorReplacement;
+    return selectorAnswer;
+  }
+  if (msg == ExecMessage::kServerRecord) {
+    std::unique_ptr<ServerRecord> record(reinterpret_cast<ServerRecord*>(wp));
+    serverRecords.push_back(*record);
+    return 0;
+  }
+  if (msg == ExecMessage::kFlashTray) {
+    ++trayFlashes;
+    return 0;
+  }
+  return DefWindowProcW(m_window, msg, wp, lp);
+}
+
+}  // namespace vexa::test

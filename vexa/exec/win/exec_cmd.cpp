@@ -1,0 +1,174 @@
+#include "vexa/exec/win/exec_cmd.h"
+
+#include <cstring>
+#include <memory>
+
+#include "vexa/device/plugin_abi.h"
+#include "vexa/exec/exec_messages.h"
+#include "vexa/exec/exec_names.h"
+#include "vexa/model/app_folder.h"
+#include "vexa/model/catalogue.h"
+#include "vexa/winlib/unicode.h"
+
+namespace vexa::exec {
+
+namespace {
+
+constexpr unsigned kVkTab = 0x09;
+constexpr unsigned kVkAlt = 0x12;
+constexpr DWORD kKeyPauseMs = 10;
+
+std::wstring wideName(std::string_view name) { return win::toWide(name); }
+
+DisplayRequest displayRequest(uint32_t code, std::string text, const void* object, uint32_t repeat) {
+  DisplayRequest r;
+  r.code = code;
+  r.text = std::move(text);
+  r.object = object;
+  r.repeat = repeat;
+  return r;
+}
+
+}  // namespace
+
+CExecCmd::CExecCmd(CExecEngine& engine, HWND mainWindow, RunRequest request, RunOptions options)
+    : m_engine(engine),
+      m_mainWindow(mainWindow),
+      m_request(std::move(request)),
+      m_options(std::move(options)),
+      m_environment(engine.Processes(), engine.ProcessNames(), m_request.repeat != 0),
+      m_applications(m_environment) {}
+
+unsigned __stdcall CExecCmd::ThreadProc(void* self) {
+  const DWORD id = GetCurrentThreadId();
+  CExecThreadList* threads = nullptr;
+  {
+    std::unique_ptr<CExecCmd> run(static_cast<CExecCmd*>(self));
+    threads = &run->m_engine.Threads();
+    run->ThreadStart();
+  }
+  threads->remove(id);
+  return 0;
+}
+
+void CExecCmd::ThreadStart() {
+  if (m_options.layoutSelectorOpen && !m_request.isDirect() && hasWindow()) {
+    DisplayRequest look =
+        displayRequest(DisplayRequest::kLayoutSelector, m_request.commandName(), nullptr, m_request.repeat);
+    if (sendDisplayRequest(look) != 0) return;  // the open selector took the press
+  }
+  const std::string name =
+      commandMutexName(m_request.remoteName(), m_request.commandName(), m_request.isDirect());
+  win::CMutex running;
+  if (!running.Create(wideName(name))) {
+    status("Command " + m_request.commandName() + " not executed - its lock could not be created (error " +
+           std::to_string(GetLastError()) + ")");
+    return;
+  }
+  if (running.AlreadyExisted()) return;  // the same command is still running
+  CPriorityBoost::CScope high(m_engine.Priority());
+  Run();
+}
+
+bool CExecCmd::openTerminateEvent() {
+  return m_terminate.Create(wideName(kExecTerminateEvent), true, false);
+}
+
+void CExecCmd::Run() {
+  if (!openTerminateEvent()) {
+    status("Command " + m_request.commandName() + " not executed - the terminate event could not be created");
+    return;
+  }
+  std::optional<CommandSnapshot> command;
+  if (m_request.isDirect())
+    command = std::get<CommandSnapshot>(m_request.target);
+  else
+    command = std::get<CommandVariants>(m_request.target).resolve(m_environment);
+
+  if (!m_request.isDirect()) {
+    if (m_request.commandName() == m_options.selectorTrigger && !m_options.selectorTrigger.empty()) {
+      DisplayRequest trigger = displayRequest(DisplayRequest::kLayoutSelector, m_request.commandName(),
+                                              command ? command->identity : nullptr, m_request.repeat);
+      if (hasWindow() && selectorTookPress(sendDisplayRequest(trigger))) return;
+    }
+  }
+  if (!(command && command->inFolder && (command->folder.flags & APPFOLDER::kDisableServer))) postServerRecord();
+  if (!m_request.isDirect() && !askLayoutSelector(command)) return;
+  if (!command) return;
+  walkActions(*command, m_request.repeat, *this);
+}
+
+bool CExecCmd::askLayoutSelector(std::optional<CommandSnapshot>& command) {
+  if (!hasWindow()) return true;
+  DisplayRequest ask = displayRequest(DisplayRequest::kLayoutSelector, m_request.commandName(),
+                                      command ? command->identity : nullptr, m_request.repeat);
+  if (selectorTookPress(sendDisplayRequest(ask))) return false;
+  if (ask.replacement) command = std::move(ask.replacement);
+  return true;
+}
+
+intptr_t CExecCmd::sendDisplayRequest(DisplayRequest& request) {
+  return SendMessageW(m_mainWindow, abi::kVexaMessage, abi::MainCode::kDisplayRequest,
+                      reinterpret_cast<LPARAM>(&request));
+}
+
+void CExecCmd::postServerRecord() {
+  if (!hasWindow()) return;
+  auto record = std::make_unique<ServerRecord>(
+      makeServerRecord(m_request.commandName(), m_request.repeat, m_request.remoteName()));
+  if (PostMessageW(m_mainWindow, ExecMessage::kServerRecord, reinterpret_cast<WPARAM>(record.get()), 0))
+    record.release();  // the main window deletes it
+}
+
+bool CExecCmd::terminateRequested() { return m_terminate.Wait(0); }
+
+bool CExecCmd::waitForTerminate(unsigned ms) { return WaitForSingleObject(m_terminate.Get(), ms) != WAIT_TIMEOUT; }
+
+bool CExecCmd::cycleInProgress() { return m_engine.CycleFlag().load(); }
+
+void CExecCmd::sendKey(unsigned virtualKey, unsigned action) {
+  if (hasWindow()) SendMessageW(m_mainWindow, ExecMessage::kSynthesiseKey, virtualKey, action);
+}
+
+void CExecCmd::endCycle() {
+  sendKey(kVkTab, kKeyUp);
+  Sleep(kKeyPauseMs);
+  sendKey(kVkAlt, kKeyUp);
+  Sleep(kKeyPauseMs);
+  m_engine.CycleFlag() = false;
+  status("Cycled through windows");
+}
+
+void CExecCmd::flashTray() {
+  if (hasWindow()) PostMessageW(m_mainWindow, ExecMessage::kFlashTray, 0, 0);
+}
+
+bool CExecCmd::applicationRunning(std::string_view fileName, bool useCachedList) {
+  if (isNoApplication(fileName)) return false;
+  return m_environment.isRunning(m_environment.expand(fileName), useCachedList);
+}
+
+bool CExecCmd::execute(const ActionCall& call, std::string& message) {
+  switch (call.type) {
+    case ActionType::kExecute: return m_applications.execute(call, message);
+    case ActionType::kClose: return m_applications.close(call, message);
+    default: return false;  // the other types come with their own actions
+  }
+}
+
+void CExecCmd::status(std::string message) {
+  if (message.empty() || !hasWindow()) return;
+  if (message.size() > kMaxStatusText) message.resize(kMaxStatusText);
+  auto text = std::make_unique<char[]>(message.size() + 1);
+  std::memcpy(text.get(), message.c_str(), message.size() + 1);
+  // Sent, not posted: the main window owns the text once the call returns.
+  SendMessageW(m_mainWindow, abi::kVexaMessage, abi::MainCode::kTemporaryStatus, reinterpret_cast<LPARAM>(text.release()));
+}
+
+void CExecCmd::showExecuted(const CommandSnapshot& command, uint32_t repeat) {
+  if (!hasWindow()) return;
+  DisplayRequest executed = displayRequest(DisplayRequest::kCommandExecuted, command.command, command.identity, repeat);
+  sendDisplayRequest(executed);
+}
+
+}  // namespace vexa::exec

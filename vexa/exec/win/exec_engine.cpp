@@ -1,0 +1,103 @@
+#include "vexa/exec/win/exec_engine.h"
+
+#include <process.h>
+
+#include <string>
+
+#include "vexa/exec/exec_names.h"
+#include "vexa/exec/win/exec_cmd.h"
+
+namespace vexa::exec {
+
+namespace {
+
+// Waits for the thread while letting messages sent to this thread through:
+// a run may be inside SendMessage to the window this thread owns.
+bool waitHandlingSentMessages(HANDLE thread, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
+    const DWORD r = MsgWaitForMultipleObjects(1, &thread, FALSE, left, QS_SENDMESSAGE);
+    if (r == WAIT_OBJECT_0) return true;
+    if (r != WAIT_OBJECT_0 + 1) return false;
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+}  // namespace
+
+RunRequest RunRequest::byName(const CCmdTree& tree, std::string_view remote, std::string_view command,
+                              uint32_t repeat) {
+  return {CommandVariants::collect(tree, remote, command), repeat};
+}
+
+RunRequest RunRequest::direct(CommandSnapshot command, uint32_t repeat) { return {std::move(command), repeat}; }
+
+std::string RunRequest::remoteName() const {
+  return isDirect() ? std::get<CommandSnapshot>(target).remote : std::get<CommandVariants>(target).remote();
+}
+
+std::string RunRequest::commandName() const {
+  return isDirect() ? std::get<CommandSnapshot>(target).command : std::get<CommandVariants>(target).command();
+}
+
+CExecEngine::CExecEngine() : CExecEngine(chooseProcessList()) {}
+
+CExecEngine::CExecEngine(std::unique_ptr<IProcessList> processes) : m_processes(std::move(processes)) {
+  m_terminate.Create(std::wstring(kExecTerminateEvent.begin(), kExecTerminateEvent.end()), true, false);
+}
+
+CExecEngine::~CExecEngine() { Shutdown(); }
+
+bool CExecEngine::StartCommandRun(HWND mainWindow, RunRequest request, const RunOptions& options) {
+  if (options.synchronous && !options.forceThread) {
+    CExecCmd run(*this, mainWindow, std::move(request), options);
+    run.Run();
+    return true;
+  }
+  return startThread(mainWindow, std::move(request), options);
+}
+
+bool CExecEngine::StartCommandRun(HWND mainWindow, CommandSnapshot command, uint32_t repeat, bool forceThread,
+                                  bool synchronous) {
+  RunOptions options;
+  options.forceThread = forceThread;
+  options.synchronous = synchronous;
+  return StartCommandRun(mainWindow, RunRequest::direct(std::move(command), repeat), options);
+}
+
+bool CExecEngine::startThread(HWND mainWindow, RunRequest request, const RunOptions& options) {
+  auto run = std::make_unique<CExecCmd>(*this, mainWindow, std::move(request), options);
+  unsigned id = 0;
+  // Suspended until listed, so that an exit right now already sees it.
+  win::CHandle thread(
+      reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &CExecCmd::ThreadProc, run.get(), CREATE_SUSPENDED, &id)));
+  if (!thread) return false;
+  const HANDLE raw = thread.Get();
+  if (!m_threads.add(id, thread)) {
+    // Closed for the exit: the thread has not run any of its code.
+    TerminateThread(raw, 0);
+    WaitForSingleObject(raw, INFINITE);
+    return false;
+  }
+  run.release();  // the thread deletes it
+  ResumeThread(raw);
+  return true;
+}
+
+void CExecEngine::Shutdown() {
+  m_threads.close();
+  if (m_threads.empty()) return;
+  m_terminate.Set();
+  while (auto listed = m_threads.first()) {
+    if (listed->thread && !waitHandlingSentMessages(listed->thread.Get(), kThreadStopTimeoutMs)) {
+      TerminateThread(listed->thread.Get(), 1);
+      WaitForSingleObject(listed->thread.Get(), kThreadStopTimeoutMs);
+    }
+    m_threads.remove(listed->threadId);
+  }
+}
+
+}  // namespace vexa::exec
