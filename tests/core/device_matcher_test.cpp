@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "vexa/device/code_matcher.h"
+#include "vexa/device/plugin_abi.h"
 
 using namespace vexa::device;
 
@@ -43,4 +44,35 @@ TEST(DeviceCodeMatcher, RepeatsUseTheCacheUntilTheStoreChanges) {
   store.deleteRemote("TV");
   EXPECT_FALSE(matcher.matchRaw({7, 7}).has_value());
   EXPECT_FALSE(matcher.matchRaw({7, 7}).has_value());  // a miss is not cached as a match
+}
+
+TEST(DeviceCodeMatcher, TimingSamplesMatchThroughTheStore) {
+  using vexa::abi::makeSample;
+  CCodeStore store;
+  DeviceCode code;
+  code.flags = CodeFlag::kTiming;
+  code.raw = {makeSample(true, 1000), makeSample(false, 1000), makeSample(true, 2000)};
+  store.setCode("TV", "Power", code);
+  store.setRemoteSettings("TV", 0, 1);
+  CCodeMatcher matcher(store);
+  uint64_t t = 0;
+  const auto feed = [&](bool timingMode) {
+    TimingMatch last;
+    for (uint32_t s : {makeSample(true, 1200), makeSample(false, 1000), makeSample(true, 2000)})
+      last = matcher.matchTiming(s, t += 10000, timingMode);
+    return last;
+  };
+  // 200 us off a 2000 us reference: 10 %, within the 25 % of timing mode.
+  TimingMatch m = feed(true);
+  EXPECT_EQ(m.outcome, vexa::CTimingMatcher::Outcome::Send);
+  EXPECT_EQ(m.names, (CodeMatch{"TV", "Power"}));
+  // Without timing mode a tolerance of 0 leaves only the 50 us rule.
+  EXPECT_EQ(feed(false).outcome, vexa::CTimingMatcher::Outcome::None);
+  // A learned tolerance of the remote takes over, and a store change is seen.
+  t += 5000000;
+  store.setRemoteSettings("TV", 15, 1);
+  EXPECT_EQ(feed(false).outcome, vexa::CTimingMatcher::Outcome::Send);
+  t += 5000000;
+  store.renameCommand("TV", "Power", "Standby");
+  EXPECT_EQ(feed(true).names, (CodeMatch{"TV", "Standby"}));
 }
