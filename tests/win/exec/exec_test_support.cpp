@@ -23,20 +23,26 @@ std::string markerParams(const std::string& title, const std::filesystem::path& 
 
 HWND findTitled(const std::string& title) { return FindWindowW(nullptr, win::toWide(title).c_str()); }
 
+namespace {
+
+struct TitleCount {
+  std::wstring title;
+  int n = 0;
+};
+
+BOOL CALLBACK countIfTitled(HWND w, LPARAM p) {
+  auto& c = *reinterpret_cast<TitleCount*>(p);
+  wchar_t text[256] = {};
+  GetWindowTextW(w, text, 256);
+  c.n += c.title == text;
+  return TRUE;
+}
+
+}  // namespace
+
 int countTitled(const std::string& title) {
-  struct Count {
-    std::wstring title;
-    int n = 0;
-  } count{win::toWide(title)};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto& c = *reinterpret_cast<Count*>(p);
-        wchar_t text[256] = {};
-        GetWindowTextW(w, text, 256);
-        c.n += c.title == text;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  TitleCount count{win::toWide(title)};
+  EnumWindows(countIfTitled, reinterpret_cast<LPARAM>(&count));
   return count.n;
 }
 

@@ -55,7 +55,7 @@ void CExecCmd::ThreadStart() {
   if (m_options.layoutSelectorOpen && !m_request.isDirect() && hasWindow()) {
     DisplayRequest look =
         displayRequest(DisplayRequest::kLayoutSelector, m_request.commandName(), nullptr, m_request.repeat);
-    if (sendDisplayRequest(look) != 0) return;  // the open selector took the press
+    if (selectorTookPress(sendDisplayRequest(look))) return;  // the open selector took the press
   }
   const std::string name =
       commandMutexName(m_request.remoteName(), m_request.commandName(), m_request.isDirect());

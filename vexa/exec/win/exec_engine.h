@@ -14,11 +14,13 @@
 //                       window takes it and frees it with delete[].
 //      0x7FFF code 98   lParam: DisplayRequest* (display_request.h), sent;
 //                       owned by the run, valid during the call only. Code
-//                       301 answers 0 or -1 when the layout selector took the
-//                       press and any other value otherwise (while the
-//                       selector is closed it must answer nonzero, or no
-//                       command runs); it may set `replacement`. Code 401
-//                       reports an executed command.
+//                       301 (sent before resolution when RunOptions says the
+//                       selector is open, for the trigger command, and once
+//                       before the actions) answers 0 or -1 when the layout
+//                       selector took the press and any other value
+//                       otherwise: while the selector is closed it must
+//                       answer nonzero, or no command runs. It may set
+//                       `replacement`. Code 401 reports an executed command.
 //      0x468            wParam: ServerRecord* (exec_messages.h), posted; the
 //                       main window deletes it.
 //      0x46C            posted: flash the tray icon (busy icon, timer 1).
