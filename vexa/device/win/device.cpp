@@ -7,6 +7,7 @@
 #include "vexa/base/strings.h"
 #include "vexa/device/device_settings.h"
 #include "vexa/device/win/device_page.h"
+#include "vexa/device/win/learn_dialog.h"
 #include "vexa/device/win/status_text.h"
 #include "vexa/presets/ini_file.h"
 #include "vexa/winlib/message_loop.h"
@@ -413,6 +414,13 @@ HWND CDevice::CreatePage(HWND parent) {
   }
   auto page = std::make_unique<CDevicePage>(*this);
   if (!page->Create(parent, m_pagePosition)) return nullptr;
+  CDevicePage* raw = page.get();
+  page->SetLearnHandler([this, raw, parent](const std::string& remote, const std::string& command) {
+    CLearnDialog::Open(*this, parent, remote, command, [raw] {
+      raw->RefreshTree();
+      raw->MarkChanged();
+    });
+  });
   m_page = std::move(page);
   m_pageHandle = m_page->Handle();
   return m_pageHandle;

@@ -371,9 +371,14 @@ LRESULT CDevicePage::OnCodeBlock(LPARAM lp) {
   if (count == 0) return 0;
   const auto match = m_device.Matcher().matchRaw(bytes);
   if (!match) return 0;
+  SendCommand(match->remote, match->command);
+  return 1;
+}
+
+void CDevicePage::SendCommand(const std::string& remote, const std::string& command) {
   auto* record = new abi::CommandRecord{};
-  abi::copyField(record->command, win::wideToAnsi(win::toWide(match->command)).c_str());
-  abi::copyField(record->remote, win::wideToAnsi(win::toWide(match->remote)).c_str());
+  abi::copyField(record->command, win::wideToAnsi(win::toWide(command)).c_str());
+  abi::copyField(record->remote, win::wideToAnsi(win::toWide(remote)).c_str());
   record->repeatCount = 0;
   // The main window frees every record it is sent, whatever it decides.
   const HWND main = GetParent(Handle());
@@ -381,6 +386,23 @@ LRESULT CDevicePage::OnCodeBlock(LPARAM lp) {
     SendMessageW(main, abi::kVexaMessage, abi::MainCode::kCommand, reinterpret_cast<LPARAM>(record));
   else
     delete record;
+}
+
+LRESULT CDevicePage::OnTimingSample(uint32_t sample) {
+  if (const HWND learn = FindWindowW(nullptr, win::toWide(abi::kLearnWindowTitle).c_str()))
+    return SendMessageW(learn, abi::kVexaMessage, abi::PageCode::kTimingSample, static_cast<LPARAM>(sample));
+  KillTimer(Handle(), kRepeatTimer);
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const uint64_t now100ns = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+  const TimingMatch match = m_device.Matcher().matchTiming(sample, now100ns, m_device.TimingMode() == 1);
+  using Outcome = CTimingMatcher::Outcome;
+  if (match.outcome == Outcome::Send || match.outcome == Outcome::SendAndRepeat) {
+    m_lastTiming = match.names;
+    SendCommand(match.names.remote, match.names.command);
+    // A remote with a stop code sends nothing while held: the page repeats for it.
+    if (match.outcome == Outcome::SendAndRepeat) SetTimer(Handle(), kRepeatTimer, kRepeatMs, nullptr);
+  }
   return 1;
 }
 
@@ -398,9 +420,7 @@ LRESULT CDevicePage::OnVexaMessage(WPARAM code, LPARAM lp) {
     case abi::PageCode::kCodeBlock:
       return OnCodeBlock(lp);
     case abi::PageCode::kTimingSample:
-      if (const HWND learn = FindWindowW(nullptr, win::toWide(abi::kLearnWindowTitle).c_str()))
-        return SendMessageW(learn, abi::kVexaMessage, abi::PageCode::kTimingSample, lp);
-      return 1;  // timing matching comes with the timing matcher
+      return OnTimingSample(static_cast<uint32_t>(lp));
     case abi::PageCode::kSelector1Caption:
       return reinterpret_cast<LRESULT>(Control(kCaption1));
     case abi::PageCode::kSelector1List:
@@ -496,6 +516,9 @@ LRESULT CDevicePage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case abi::kVexaMessage:
       return OnVexaMessage(wp, lp);
+    case WM_TIMER:
+      if (wp == kRepeatTimer && !m_lastTiming.command.empty()) SendCommand(m_lastTiming.remote, m_lastTiming.command);
+      return 0;
     case WM_SIZE:
       LayOut();
       return 0;

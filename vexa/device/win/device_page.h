@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "vexa/device/code_matcher.h"
 #include "vexa/winlib/window.h"
 
 namespace vexa::device {
@@ -88,6 +89,8 @@ class CDevicePage : public win::CWindow {
   void LayOut();
   LRESULT OnVexaMessage(WPARAM code, LPARAM lp);
   LRESULT OnCodeBlock(LPARAM lp);
+  LRESULT OnTimingSample(uint32_t sample);
+  void SendCommand(const std::string& remote, const std::string& command);
   LRESULT OnNotify(NMHDR* header);
   void OnCommand(UINT id, UINT notification);
   void ShowSelection();
@@ -99,6 +102,9 @@ class CDevicePage : public win::CWindow {
   LearnHandler m_learn;
   HFONT m_font = nullptr;
   bool m_filling = false;
+  static constexpr UINT_PTR kRepeatTimer = 0;
+  static constexpr UINT kRepeatMs = 80;
+  CodeMatch m_lastTiming;
 };
 
 }  // namespace vexa::device

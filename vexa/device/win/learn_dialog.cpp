@@ -1,0 +1,204 @@
+#include "vexa/device/win/learn_dialog.h"
+
+#include <commctrl.h>
+
+#include "vexa/device/learn_result.h"
+#include "vexa/device/plugin_abi.h"
+#include "vexa/device/win/device.h"
+#include "vexa/winlib/unicode.h"
+
+namespace vexa::device {
+
+namespace {
+
+uint64_t now100ns() {
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+std::string controlText(HWND control) {
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  GetWindowTextW(control, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  return win::toUtf8(text);
+}
+
+}  // namespace
+
+CLearnDialog::CLearnDialog(CDevice& device, std::function<void()> stored)
+    : m_device(device), m_stored(std::move(stored)) {
+  m_ledBrushes[0] = CreateSolidBrush(RGB(0, 200, 0));
+  m_ledBrushes[1] = CreateSolidBrush(RGB(240, 200, 0));
+  m_ledBrushes[2] = CreateSolidBrush(RGB(220, 0, 0));
+}
+
+CLearnDialog* CLearnDialog::Open(CDevice& device, HWND owner, const std::string& remote, const std::string& button,
+                                 std::function<void()> stored) {
+  auto* dialog = new CLearnDialog(device, std::move(stored));
+  if (!dialog->CreateWindowAndControls(owner, remote, button)) {
+    delete dialog;
+    return nullptr;
+  }
+  return dialog;
+}
+
+bool CLearnDialog::CreateWindowAndControls(HWND owner, const std::string& remote, const std::string& button) {
+  if (!RegisterWindowClass(kLearnWindowClass)) return false;
+  m_timing = m_device.TimingMode() == 1;
+  if (!Create(kLearnWindowClass, win::toWide(abi::kLearnWindowTitle), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+              WS_EX_DLGMODALFRAME, {CW_USEDEFAULT, CW_USEDEFAULT, 440, 330}, owner))
+    return false;
+  m_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  const auto add = [&](const wchar_t* cls, const std::wstring& text, DWORD style, int x, int y, int w, int h,
+                       UINT id) {
+    HWND c = CreateWindowExW(0, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(),
+                             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance, nullptr);
+    SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE);
+    return c;
+  };
+  add(L"BUTTON", L"Learning button", BS_GROUPBOX, 8, 4, 416, 136, 0xFFFF);
+  add(L"STATIC", L"Remote Name", 0, 20, 26, 100, 18, 0xFFFF);
+  HWND remotes = add(L"COMBOBOX", win::toWide(remote), CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 130, 22, 280, 200,
+                     kRemoteBox);
+  for (const auto& [name, r] : m_device.CodeStore().remotes())
+    SendMessageW(remotes, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::toWide(name).c_str()));
+  SetWindowTextW(remotes, win::toWide(remote).c_str());
+  add(L"STATIC", L"Button Name", 0, 20, 56, 100, 18, 0xFFFF);
+  add(L"EDIT", win::toWide(button), WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 130, 52, 280, 22, kButtonBox);
+  add(L"STATIC",
+      win::toWide(m_timing ? kLearnInstructionTiming : kLearnInstructionBytes), 0, 20, 82, 390, 56, kInstruction);
+  add(PROGRESS_CLASSW, L"", 0, 20, 150, m_timing ? 360 : 396, 18, kProgress);
+  add(L"STATIC", L"", SS_NOTIFY, 392, 150, 18, 18, kLed);
+  ShowWindow(GetDlgItem(Handle(), kLed), m_timing ? SW_SHOW : SW_HIDE);
+  add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 20, 250, 110, 26, IDOK);
+  add(L"BUTTON", L"Learn Another", WS_TABSTOP, 160, 250, 110, 26, kLearnAnother);
+  add(L"BUTTON", L"Cancel", WS_TABSTOP, 300, 250, 110, 26, IDCANCEL);
+  Restart();
+  Show(SW_SHOW);
+  return true;
+}
+
+void CLearnDialog::Restart() {
+  const int samples = std::max(1, m_device.Record() ? m_device.Record()->learnSamples : 1);
+  m_samples.reset();
+  m_bytes.reset();
+  if (m_timing)
+    m_samples = std::make_unique<CTimingLearner>(view(), ToleranceFor(RemoteName()), samples);
+  else
+    m_bytes = std::make_unique<CByteLearner>(view(), samples);
+}
+
+int CLearnDialog::ToleranceFor(const std::string& remote) const {
+  const DeviceRemote* r = m_device.CodeStore().findRemote(remote);
+  return effectiveTolerance(r ? r->tolerance : 0, m_timing);
+}
+
+std::string CLearnDialog::RemoteName() const { return controlText(GetDlgItem(Handle(), kRemoteBox)); }
+std::string CLearnDialog::ButtonName() const { return controlText(GetDlgItem(Handle(), kButtonBox)); }
+
+bool CLearnDialog::Ask(const std::string& question) const {
+  return m_device.AskYesNo(win::toWide(question));
+}
+
+void CLearnDialog::Tell(std::string_view text) const {
+  MessageBoxW(Handle(), win::toWide(text).c_str(), win::toWide(kLearnTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+}
+
+void CLearnDialog::setLed(LedState state) {
+  m_led = state;
+  InvalidateRect(GetDlgItem(Handle(), kLed), nullptr, TRUE);
+}
+
+void CLearnDialog::setProgress(int position, int range) {
+  m_position = position;
+  HWND bar = GetDlgItem(Handle(), kProgress);
+  SendMessageW(bar, PBM_SETRANGE32, 0, range);
+  SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+  // Timing learning asks the plug-in's record for as many samples as it shows.
+  if (m_timing && m_device.Record() && range == CTimingLearner::kProgressRange)
+    m_device.Record()->learnSamples = range;
+}
+
+void CLearnDialog::enableStore(bool enabled) {
+  EnableWindow(GetDlgItem(Handle(), IDOK), enabled);
+  EnableWindow(GetDlgItem(Handle(), kLearnAnother), enabled);
+}
+
+void CLearnDialog::discardQueuedCodes() {
+  MSG msg;
+  while (PeekMessageW(&msg, Handle(), abi::kVexaMessage, abi::kVexaMessage, PM_REMOVE | PM_NOYIELD)) {
+  }
+}
+
+bool CLearnDialog::StoreCode() {
+  const std::string remote = RemoteName();
+  const std::string button = ButtonName();
+  if (const std::string_view problem = learnNameProblem(remote, button); !problem.empty()) {
+    Tell(problem);
+    return false;
+  }
+  const bool complete = m_timing ? m_samples && m_samples->complete() : m_bytes && m_bytes->complete();
+  if (!complete) return false;
+  const DeviceCode code = m_timing ? timingDeviceCode(m_samples->result()) : rawDeviceCode(m_bytes->code());
+  CCodeStore& store = m_device.CodeStore();
+  if (store.findCode(remote, button) && !Ask(std::string(kMsgButtonExists))) return false;
+  if (auto other = buttonWithSameCode(store, remote, button, code, ToleranceFor(remote))) {
+    if (!Ask(sameCodeQuestion(*other))) return false;
+    store.deleteCommand(remote, *other);
+  }
+  store.ensureRemote(remote, m_timing ? 1 : 0);
+  store.setCode(remote, button, code);
+  if (m_stored) m_stored();
+  return true;
+}
+
+LRESULT CLearnDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case abi::kVexaMessage:
+      if (wp == abi::PageCode::kCodeBlock && lp && m_bytes) {
+        const auto* block = reinterpret_cast<const abi::CodeBlock*>(lp);
+        m_bytes->onCode(std::vector<uint8_t>(block->bytes, block->bytes + block->count));
+        return 1;
+      }
+      if (wp == abi::PageCode::kTimingSample && m_samples) {
+        m_samples->onSample(static_cast<uint32_t>(lp), now100ns());
+        return 1;
+      }
+      return 0;
+    case WM_TIMER:
+      if (m_samples) m_samples->onTimer(static_cast<int>(wp));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      if (reinterpret_cast<HWND>(lp) == GetDlgItem(Handle(), kLed))
+        return reinterpret_cast<LRESULT>(m_ledBrushes[static_cast<int>(m_led)]);
+      break;
+    case WM_COMMAND:
+      switch (LOWORD(wp)) {
+        case IDOK:
+          if (StoreCode()) Destroy();
+          return 0;
+        case kLearnAnother:
+          if (StoreCode()) {
+            SetWindowTextW(GetDlgItem(Handle(), kButtonBox), L"");
+            Restart();
+          }
+          return 0;
+        case IDCANCEL:
+          Destroy();
+          return 0;
+      }
+      break;
+    case WM_CLOSE:
+      Destroy();
+      return 0;
+    case WM_DESTROY:
+      for (HBRUSH b : m_ledBrushes) DeleteObject(b);
+      break;
+  }
+  return CWindow::OnMessage(msg, wp, lp);
+}
+
+}  // namespace vexa::device

@@ -1,0 +1,70 @@
+#pragma once
+// The "Learn" window: collects a button's codes through the learning state
+// machines while the device page passes it every code, and stores the
+// result in the code store. It deletes itself when closed.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "vexa/device/byte_learner.h"
+#include "vexa/device/timing_learner.h"
+#include "vexa/winlib/window.h"
+
+namespace vexa::device {
+
+class CDevice;
+
+inline constexpr const wchar_t* kLearnWindowClass = L"VexaLearnWindow";
+
+class CLearnDialog : public win::CWindow, private ILearnView {
+ public:
+  enum ControlId : UINT { kRemoteBox = 400, kButtonBox, kProgress, kLed, kInstruction, kLearnAnother };
+
+  // `stored` runs after a code was stored (refresh the tree, mark settings changed).
+  static CLearnDialog* Open(CDevice& device, HWND owner, const std::string& remote, const std::string& button,
+                            std::function<void()> stored);
+
+  bool TimingMode() const { return m_timing; }
+  int Progress() const { return m_position; }
+  // OK's work without closing; false when a check or a question stopped it.
+  bool StoreCode();
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+  void OnFinalDestroy() override { delete this; }
+
+ private:
+  CLearnDialog(CDevice& device, std::function<void()> stored);
+  bool CreateWindowAndControls(HWND owner, const std::string& remote, const std::string& button);
+  void Restart();
+  int ToleranceFor(const std::string& remote) const;
+  std::string RemoteName() const;
+  std::string ButtonName() const;
+  bool Ask(const std::string& question) const;
+  void Tell(std::string_view text) const;
+
+  ILearnView& view() { return *this; }
+
+  // ILearnView
+  void setLed(LedState state) override;
+  void setProgress(int position, int range) override;
+  void showMessage(std::string_view text) override { Tell(text); }
+  void armTimer(int id, unsigned ms) override { SetTimer(Handle(), static_cast<UINT_PTR>(id), ms, nullptr); }
+  void stopTimer(int id) override { KillTimer(Handle(), static_cast<UINT_PTR>(id)); }
+  void enableStore(bool enabled) override;
+  void discardQueuedCodes() override;
+
+  CDevice& m_device;
+  std::function<void()> m_stored;
+  bool m_timing = false;
+  std::unique_ptr<CByteLearner> m_bytes;
+  std::unique_ptr<CTimingLearner> m_samples;
+  LedState m_led = LedState::Green;
+  HBRUSH m_ledBrushes[3] = {};
+  HFONT m_font = nullptr;
+  int m_position = 0;
+};
+
+}  // namespace vexa::device
