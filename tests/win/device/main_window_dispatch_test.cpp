@@ -107,10 +107,12 @@ TEST_F(MainWindowDispatchTest, APluginsCodeBecomesACommandStart) {
   EXPECT_TRUE(IsWindowVisible(host.PageHandle()) || !IsWindowVisible(window.Handle()));
   EXPECT_NE(GetWindowLongW(host.PageHandle(), GWL_STYLE) & WS_VISIBLE, 0);
   ASSERT_TRUE(host.StartSession(true));
-  ASSERT_TRUE(pumpUntil([&] { return window.StartedCommands().size() == 2; }));
+  ASSERT_TRUE(pumpUntil([&] { return window.StartedCommands().size() == 1; }));
   EXPECT_EQ(window.StartedCommands()[0].remote, "TV");
   EXPECT_EQ(window.StartedCommands()[0].command, "Power");
-  EXPECT_EQ(started.size(), 2u);
+  // The second, identical code follows at once: the typematic delay swallows it.
+  EXPECT_FALSE(pumpUntil([&] { return window.StartedCommands().size() > 1; }, 600));
+  EXPECT_EQ(started.size(), 1u);
   EXPECT_TRUE(pumpUntil([&] { return window.IsDeviceReady() && window.Tray() == CMainWindow::TrayState::Ready; }));
   host.StopSession();
   EXPECT_EQ(window.StatusText(), L"Device deactivated");

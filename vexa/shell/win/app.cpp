@@ -53,7 +53,7 @@ int runApplication(HINSTANCE instance) {
     showError(L"Could not create main window.\nPlease reinstall the software and restart Windows.");
     return 1;
   }
-  window.ShowCommandTree(*tree);
+  window.SetCommandTree(tree.get());
 
   // The device host: scan the devices folder, then select and start "Current Device"
   // so that a configured receiver works with no clicks.
@@ -67,6 +67,7 @@ int runApplication(HINSTANCE instance) {
 
   window.Open();
   const int exitCode = win::RunMessageLoop();
+  window.SetCommandTree(nullptr);
   window.AttachDevice(nullptr);
   host.UnloadPlugin();
   return exitCode;

@@ -59,10 +59,17 @@ bool CMainWindow::Create(HICON icon, HICON smallIcon) {
   LayOut();
   // No tray (no shell running) is not fatal: the window still works.
   m_tray.Add(Handle(), kTrayIconId, kTrayMessage, smallIcon, kMainWindowTitle);
+  m_dispatch = std::make_unique<CCommandDispatch>(Handle(), DispatchSettings::fromRegistry(),
+                                                  [this](const std::wstring& text) { ShowTemporaryStatus(text); });
   return true;
 }
 
 void CMainWindow::ShowCommandTree(const CCmdTree& tree) { fillCommandTree(m_tree, tree); }
+
+void CMainWindow::SetCommandTree(CCmdTree* tree) {
+  if (m_dispatch) m_dispatch->SetTree(tree);
+  if (tree) ShowCommandTree(*tree);
+}
 
 void CMainWindow::Open() {
   Show(IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
@@ -70,6 +77,7 @@ void CMainWindow::Open() {
 }
 
 void CMainWindow::Exit() {
+  if (m_dispatch && !m_dispatch->StopRunsForExit(Handle())) return;
   // The device's threads send to this window: stop them while it still exists.
   if (m_device) m_device->UnloadPlugin();
   Destroy();
@@ -159,7 +167,10 @@ void CMainWindow::StartCommand(const std::string& remote, const std::string& com
   m_started.push_back(start);
   ShowTemporaryStatus(win::toWide(remote) + L": " + win::toWide(command) +
                       (repeat > 0 ? L" (" + std::to_wstring(repeat) + L")" : std::wstring()));
-  if (m_starter) m_starter(start);
+  if (m_starter)
+    m_starter(start);
+  else if (m_dispatch)
+    m_dispatch->Run(remote, command, repeat);
 }
 
 void CMainWindow::ShowStatus(const std::wstring& text) {
@@ -184,11 +195,13 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
   if (code == MainCode::kCommand) {
     auto* record = reinterpret_cast<abi::CommandRecord*>(lp);
     if (!record) return 1;
-    // The repeat rules (timeout, typematic delay) come with the repeat filter.
-    if (!m_deviceNotReady) StartCommand(recordText(record->remote), recordText(record->command), record->repeatCount);
+    if (!m_deviceNotReady && m_dispatch)
+      m_dispatch->OnCommandRecord(recordText(record->remote), recordText(record->command), record->repeatCount,
+                                  starter(), lp);
     delete record;
     return 1;
   }
+  if (code == MainCode::kHotKeyEvent) return m_dispatch ? m_dispatch->OnHookKey(lp, starter()) : 0;
   switch (code) {
     case MainCode::kSettingsChanged:
       m_applyEnabled = true;
@@ -271,7 +284,15 @@ bool CMainWindow::OnCommand(UINT id) {
   return false;
 }
 
+CCommandDispatch::Starter CMainWindow::starter() {
+  return [this](const std::string& remote, const std::string& command, int repeat) {
+    StartCommand(remote, command, repeat);
+  };
+}
+
 LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (m_dispatch)
+    if (const auto handled = m_dispatch->OnEngineMessage(msg, wp, lp)) return *handled;
   switch (msg) {
     case abi::kVexaMessage:
       return OnVexaMessage(wp, lp);
@@ -304,6 +325,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnTrayNotify(lp);
       return 0;
     case WM_DESTROY:
+      m_dispatch.reset();  // runs end while the window they report to exists
       KillTimer(Handle(), kStatusTimer);
       m_tray.Remove();
       PostQuitMessage(0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "vexa/shell/win/command_dispatch.h"
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/tree_view.h"
 #include "vexa/winlib/window.h"
@@ -51,6 +52,9 @@ class CMainWindow : public win::CWindow {
   // Creates the window hidden and adds the tray icon. The icons must outlive the window.
   bool Create(HICON icon, HICON smallIcon);
   void ShowCommandTree(const CCmdTree& tree);
+  // The tree commands run from; it must outlive the window or be reset.
+  void SetCommandTree(CCmdTree* tree);
+  CCommandDispatch* Dispatch() { return m_dispatch.get(); }
   // Shows the window and brings it forward, as the tray menu's "Open" does.
   void Open();
   // Leaves the program: unloads the device, removes the tray icon and ends the message loop.
@@ -99,6 +103,7 @@ class CMainWindow : public win::CWindow {
   void ShowTemporaryStatus(const std::wstring& text);
   void ShowStatus(const std::wstring& text);
   HWND DevicePage() const;
+  CCommandDispatch::Starter starter();
 
   win::CTreeView m_tree;
   win::CNotifyIcon m_tray;
@@ -115,6 +120,7 @@ class CMainWindow : public win::CWindow {
   bool m_applyEnabled = false;
   std::vector<CommandStart> m_started;
   CommandStarter m_starter;
+  std::unique_ptr<CCommandDispatch> m_dispatch;
 };
 
 }  // namespace vexa::shell

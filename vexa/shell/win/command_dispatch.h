@@ -1,0 +1,81 @@
+#pragma once
+// Between a recognised button (or hot key) and the execution engine: the
+// repeat rules, a window waiting for a button, hot-key lookup, and the
+// messages runs send back to the main window.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "vexa/device/repeat_filter.h"
+
+namespace vexa {
+class CCmdTree;
+namespace exec {
+class CExecEngine;
+}
+}  // namespace vexa
+
+namespace vexa::shell {
+
+struct DispatchSettings {
+  uint32_t repThresholdMs = CRepeatFilter::kDefaultRepThresholdMs;    // "RepThreshold"
+  uint32_t typematicDelayMs = CRepeatFilter::kDefaultTypematicDelayMs;  // "TypematicDelay"
+  bool synchronous = false;  // "Disable multithreaded execution"
+  // Reads the values under HKCU\Software\Marlix\Vexa, keeping defaults for missing ones.
+  static DispatchSettings fromRegistry();
+};
+
+inline constexpr const wchar_t* kCycleStatus = L"Cycled through windows";
+inline constexpr const wchar_t* kQuitQuestion =
+    L"Command execution is in progress.\nDo you want to stop all queued commands?";
+
+class CCommandDispatch {
+ public:
+  using Starter = std::function<void(const std::string& remote, const std::string& command, int repeat)>;
+  using StatusSink = std::function<void(const std::wstring& text)>;
+
+  CCommandDispatch(HWND mainWindow, DispatchSettings settings, StatusSink status);
+  ~CCommandDispatch();
+
+  void SetTree(CCmdTree* tree) { m_tree = tree; }
+  CCmdTree* Tree() const { return m_tree; }
+  // A window that takes the next new press instead of the engine (a button
+  // capture of the command editor); null for none.
+  void SetButtonCapture(HWND window) { m_capture = window; }
+  void SetDeviceReady(bool ready) { m_filter.setDeviceReady(ready); }
+
+  // A CommandRecord's names after the repeat rules. `start` is called for
+  // presses that run; the record stays the caller's to free.
+  void OnCommandRecord(const std::string& remote, const std::string& command, int repeat, const Starter& start,
+                       LPARAM record);
+  // Runs a command through the engine, resolving it by name.
+  bool Run(const std::string& remote, const std::string& command, int repeat);
+  // A key event of the hook module (message code 96).
+  LRESULT OnHookKey(LPARAM lParam, const Starter& start);
+  // Messages runs send or post to the main window; nothing when not ours.
+  std::optional<LRESULT> OnEngineMessage(UINT msg, WPARAM wp, LPARAM lp);
+
+  void IgnoreNextKey() { m_ignoreNextKey = true; }
+  void SuspendHotKeys(bool suspended) { m_hotKeysSuspended = suspended; }
+  // Asks before stopping running commands; false when the user said No.
+  bool StopRunsForExit(HWND owner);
+  exec::CExecEngine& Engine() { return *m_engine; }
+
+ private:
+  void EndCycle();
+
+  HWND m_main;
+  DispatchSettings m_settings;
+  StatusSink m_status;
+  CRepeatFilter m_filter;
+  std::unique_ptr<exec::CExecEngine> m_engine;
+  CCmdTree* m_tree = nullptr;
+  HWND m_capture = nullptr;
+  bool m_ignoreNextKey = false;
+  bool m_hotKeysSuspended = false;
+};
+
+}  // namespace vexa::shell
