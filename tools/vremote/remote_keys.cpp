@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "vexa/device/binary_text.h"
+
 namespace vexa::vremote {
 
 namespace {
@@ -40,15 +42,7 @@ const RemoteKey* findKey(std::string_view name) {
   return nullptr;
 }
 
-std::string binaryText(const uint8_t* bytes, size_t count) {
-  std::string text;
-  text.reserve(count * 2);
-  for (size_t i = 0; i < count; ++i) {
-    text += static_cast<char>('A' + (bytes[i] & 0x0F));
-    text += static_cast<char>('A' + (bytes[i] >> 4));
-  }
-  return text;
-}
+std::string binaryText(const uint8_t* bytes, size_t count) { return vexa::device::encodeBinaryText(bytes, count); }
 
 std::string vdpSections(std::string_view remoteName) {
   const std::string remote(remoteName);

@@ -54,15 +54,7 @@ void CCodeMatcher::buildTimingEntries(bool timingMode) {
     const int tolerance = effectiveTolerance(remote.tolerance, timingMode);
     for (const auto& [commandName, code] : remote.commands) {
       if (code.flags & CodeFlag::kRaw) continue;
-      LearnedTiming learned;
-      learned.flags = code.flags;
-      learned.raw = code.raw;
-      learned.toggled = code.toggled;
-      learned.repeat = code.repeat;
-      learned.stop = code.stop;
-      learned.gap = code.gap;
-      learned.repeatGap = code.repeatGap;
-      entries.push_back({remoteName, commandName, tolerance, std::move(learned)});
+      entries.push_back({remoteName, commandName, tolerance, learnedTimingOf(code)});
     }
   }
   timing_.setEntries(std::move(entries));

@@ -33,6 +33,18 @@ DeviceCode timingDeviceCode(const LearnedTiming& learned) {
   return code;
 }
 
+LearnedTiming learnedTimingOf(const DeviceCode& code) {
+  LearnedTiming learned;
+  learned.flags = code.flags;
+  learned.raw = code.raw;
+  learned.toggled = code.toggled;
+  learned.repeat = code.repeat;
+  learned.stop = code.stop;
+  learned.gap = code.gap;
+  learned.repeatGap = code.repeatGap;
+  return learned;
+}
+
 namespace {
 bool sameCode(const DeviceCode& a, const DeviceCode& b, int tolerance) {
   if ((a.flags & CodeFlag::kRaw) && (b.flags & CodeFlag::kRaw)) return a.signature == b.signature;

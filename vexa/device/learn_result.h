@@ -30,6 +30,7 @@ std::string_view learnNameProblem(std::string_view remote, std::string_view butt
 
 DeviceCode rawDeviceCode(const std::vector<uint8_t>& bytes);
 DeviceCode timingDeviceCode(const LearnedTiming& learned);
+LearnedTiming learnedTimingOf(const DeviceCode& code);
 
 // Another button of the remote that already holds this code.
 std::optional<std::string> buttonWithSameCode(const CCodeStore& store, std::string_view remote,
