@@ -39,16 +39,9 @@ CExecCmd::CExecCmd(CExecEngine& engine, HWND mainWindow, RunRequest request, Run
       m_environment(engine.Processes(), engine.ProcessNames(), m_request.repeat != 0),
       m_applications(m_environment) {}
 
-unsigned __stdcall CExecCmd::ThreadProc(void* self) {
-  const DWORD id = GetCurrentThreadId();
-  CExecThreadList* threads = nullptr;
-  {
-    std::unique_ptr<CExecCmd> run(static_cast<CExecCmd*>(self));
-    threads = &run->m_engine.Threads();
-    run->ThreadStart();
-  }
-  threads->remove(id);
-  return 0;
+void CExecCmd::RunJob() {
+  ThreadStart();
+  m_engine.Threads().remove(GetCurrentThreadId());
 }
 
 void CExecCmd::ThreadStart() {

@@ -16,7 +16,7 @@
 
 namespace vexa::exec {
 
-class CExecCmd final : public IExecHost {
+class CExecCmd final : public IExecHost, public CExecJob {
  public:
   CExecCmd(CExecEngine& engine, HWND mainWindow, RunRequest request, RunOptions options);
 
@@ -25,7 +25,8 @@ class CExecCmd final : public IExecHost {
   void ThreadStart();
   // The run itself: resolution, server record, layout selector, actions.
   void Run();
-  static unsigned __stdcall ThreadProc(void* self);
+  // On an execution thread: the thread's body, then off the list of running threads.
+  void RunJob() override;
 
   // IExecHost
   bool terminateRequested() override;

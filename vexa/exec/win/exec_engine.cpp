@@ -1,7 +1,5 @@
 #include "vexa/exec/win/exec_engine.h"
 
-#include <process.h>
-
 #include <string>
 
 #include "vexa/exec/exec_names.h"
@@ -69,27 +67,19 @@ bool CExecEngine::StartCommandRun(HWND mainWindow, CommandSnapshot command, uint
 }
 
 bool CExecEngine::startThread(HWND mainWindow, RunRequest request, const RunOptions& options) {
-  auto run = std::make_unique<CExecCmd>(*this, mainWindow, std::move(request), options);
-  unsigned id = 0;
-  // Suspended until listed, so that an exit right now already sees it.
-  win::CHandle thread(
-      reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, &CExecCmd::ThreadProc, run.get(), CREATE_SUSPENDED, &id)));
-  if (!thread) return false;
-  const HANDLE raw = thread.Get();
-  if (!m_threads.add(id, thread)) {
-    // Closed for the exit: the thread has not run any of its code.
-    TerminateThread(raw, 0);
-    WaitForSingleObject(raw, INFINITE);
-    return false;
-  }
-  run.release();  // the thread deletes it
-  ResumeThread(raw);
-  return true;
+  // Listed before it runs, so that an exit right now already sees it.
+  return m_workers.Run(std::make_unique<CExecCmd>(*this, mainWindow, std::move(request), options),
+                       [this](DWORD id, win::CHandle& thread) { return m_threads.add(id, thread); });
 }
 
 void CExecEngine::Shutdown() {
   m_threads.close();
-  if (m_threads.empty()) return;
+  // Busy threads end after their run instead of waiting for the next.
+  m_workers.BeginStop();
+  if (m_threads.empty()) {
+    m_workers.Join(kThreadStopTimeoutMs);
+    return;
+  }
   m_terminate.Set();
   while (auto listed = m_threads.first()) {
     if (listed->thread && !waitHandlingSentMessages(listed->thread.Get(), kThreadStopTimeoutMs)) {
@@ -98,6 +88,7 @@ void CExecEngine::Shutdown() {
     }
     m_threads.remove(listed->threadId);
   }
+  m_workers.Join(kThreadStopTimeoutMs);
 }
 
 }  // namespace vexa::exec

@@ -41,6 +41,7 @@
 #include "vexa/exec/command_snapshot.h"
 #include "vexa/exec/command_variants.h"
 #include "vexa/exec/win/exec_thread_list.h"
+#include "vexa/exec/win/exec_workers.h"
 #include "vexa/exec/win/priority_boost.h"
 #include "vexa/exec/win/process_list.h"
 #include "vexa/exec/win/process_name_cache.h"
@@ -102,6 +103,8 @@ class CExecEngine {
 
  private:
   bool startThread(HWND mainWindow, RunRequest request, const RunOptions& options);
+  // Threads kept waiting for the next press.
+  static constexpr size_t kWaitingThreads = 2;
 
   std::unique_ptr<IProcessList> m_processes;
   CProcessNameCache m_processNames;
@@ -109,6 +112,7 @@ class CExecEngine {
   CPriorityBoost m_priority;
   std::atomic<bool> m_cycle{false};
   win::CEvent m_terminate;
+  CExecWorkers m_workers{kWaitingThreads};
 };
 
 }  // namespace vexa::exec

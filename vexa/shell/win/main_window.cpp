@@ -176,6 +176,14 @@ void CMainWindow::StartCommand(const std::string& remote, const std::string& com
 void CMainWindow::ShowStatus(const std::wstring& text) {
   m_statusShown = text;
   if (m_statusBar) SendMessageW(m_statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  // The tray tip goes through the shell, which costs milliseconds: a timer
+  // updates it once this thread is idle, so that a press's run starts first.
+  SetTimer(Handle(), kTrayTipTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void CMainWindow::UpdateTrayTip() {
+  KillTimer(Handle(), kTrayTipTimer);
+  const std::wstring& text = m_statusShown;
   m_tray.SetTip(text.empty() ? std::wstring(kMainWindowTitle) : std::wstring(kMainWindowTitle) + L" - " + text);
 }
 
@@ -300,6 +308,10 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       LayOut();
       return 0;
     case WM_TIMER:
+      if (wp == kTrayTipTimer) {
+        UpdateTrayTip();
+        return 0;
+      }
       if (wp == kStatusTimer) {
         KillTimer(Handle(), kStatusTimer);
         ShowStatus(m_statusPermanent);
@@ -327,6 +339,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       m_dispatch.reset();  // runs end while the window they report to exists
       KillTimer(Handle(), kStatusTimer);
+      KillTimer(Handle(), kTrayTipTimer);
       m_tray.Remove();
       PostQuitMessage(0);
       return 0;

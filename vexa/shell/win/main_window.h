@@ -41,6 +41,7 @@ class CMainWindow : public win::CWindow {
   static constexpr UINT kTabsId = 101;
   static constexpr UINT kStatusBarId = 102;
   static constexpr UINT_PTR kStatusTimer = 1;
+  static constexpr UINT_PTR kTrayTipTimer = 3;
   static constexpr UINT kTemporaryStatusMs = 3000;
   enum MenuCommand : UINT { kCmdOpen = 1001, kCmdExit = 1002 };
   enum class PageId { Commands = 0, HardwareSetup = 1, DeviceSelection = 2 };
@@ -102,6 +103,7 @@ class CMainWindow : public win::CWindow {
   void SetPermanentStatus(const std::wstring& text);
   void ShowTemporaryStatus(const std::wstring& text);
   void ShowStatus(const std::wstring& text);
+  void UpdateTrayTip();
   HWND DevicePage() const;
   CCommandDispatch::Starter starter();
 
