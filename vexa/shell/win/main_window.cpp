@@ -2,11 +2,20 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "vexa/device/plugin_abi.h"
 #include "vexa/device/win/device.h"
 #include "vexa/device/win/device_page.h"
 #include "vexa/device/win/device_selection_page.h"
+#include "vexa/exec/win/app_scan.h"
+#include "vexa/exec/win/exec_engine.h"
+#include "vexa/model/app_library.h"
+#include "vexa/presets/ini_file.h"
+#include "vexa/shell/win/app_folder_page.h"
+#include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/shell/win/command_tree_view.h"
+#include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/unicode.h"
 
@@ -68,7 +77,45 @@ void CMainWindow::ShowCommandTree(const CCmdTree& tree) { fillCommandTree(m_tree
 
 void CMainWindow::SetCommandTree(CCmdTree* tree) {
   if (m_dispatch) m_dispatch->SetTree(tree);
-  if (tree) ShowCommandTree(*tree);
+  m_folderPage.reset();
+  m_editor.reset();
+  if (!tree) return;
+  TreeEditorHooks hooks;
+  hooks.modified = [this] { m_applyEnabled = true; };
+  hooks.selectionChanged = [this](CCmdItem* item) { OnTreeSelection(item); };
+  hooks.test = [this, tree](const CCmdItem& item) {
+    const CCmdItem* remote = &item;
+    while (remote->parent()) remote = remote->parent();
+    if (m_dispatch)
+      m_dispatch->Engine().StartCommandRun(
+          Handle(), snapshotOf(*item.command()->activeLayout(), tree->appFolderOf(*item.command()), remote->label()), 0,
+          true, false);
+  };
+  hooks.programFolder = win::programFolder();
+  hooks.resolve = [folder = hooks.programFolder](std::string_view placeholder) {
+    CIniFile locations;
+    try {
+      locations = CIniFile::load(folder / std::string(kAppsFolder) / std::string(kLocationsFile));
+    } catch (const std::exception&) {
+    }
+    return resolvePlaceholder(placeholder, locations, exec::registryReader());
+  };
+  m_editor = std::make_unique<CCommandTreeEditor>(m_tree, *tree, std::move(hooks));
+  AppFolderPageHooks pageHooks;
+  pageHooks.iconChanged = [this](const CCmdItem& folder) {
+    if (m_editor) m_editor->RefreshIcon(folder);
+  };
+  m_folderPage = std::make_unique<CAppFolderPage>(*tree, std::move(pageHooks));
+  m_folderPage->Create(Handle(), PageArea());
+  m_editor->Refresh();
+  LayOut();
+}
+
+void CMainWindow::OnTreeSelection(CCmdItem* item) {
+  if (!m_folderPage || !m_folderPage->Handle()) return;
+  const bool folder = item && item->kind() == ItemKind::Folder;
+  m_folderPage->ShowFolder(folder ? item : nullptr);
+  ShowWindow(m_folderPage->Handle(), folder && m_page == PageId::Commands ? SW_SHOW : SW_HIDE);
 }
 
 void CMainWindow::Open() {
@@ -110,7 +157,14 @@ void CMainWindow::LayOut() {
   if (m_tabs) MoveWindow(m_tabs, 0, 0, client.right, client.bottom - (status.bottom - status.top), TRUE);
   const RECT area = PageArea();
   const int w = area.right - area.left, h = area.bottom - area.top;
-  MoveWindow(m_tree.Handle(), area.left, area.top, w, h, TRUE);
+  if (m_folderPage && m_folderPage->Handle()) {
+    // The tree on the left, the page of the selected item beside it.
+    const int treeWidth = std::max(160, w - 400);
+    MoveWindow(m_tree.Handle(), area.left, area.top, treeWidth, h, TRUE);
+    MoveWindow(m_folderPage->Handle(), area.left + treeWidth, area.top, w - treeWidth, h, TRUE);
+  } else {
+    MoveWindow(m_tree.Handle(), area.left, area.top, w, h, TRUE);
+  }
   if (m_selectionPage && m_selectionPage->Handle()) MoveWindow(m_selectionPage->Handle(), area.left, area.top, w, h, TRUE);
   // Our own device page follows the area; a first-generation plug-in's dialog keeps its size.
   if (m_device && m_device->Page() && m_device->Page()->Handle())
@@ -152,6 +206,8 @@ void CMainWindow::ShowPage(PageId page) {
   m_page = page;
   if (m_tabs) SendMessageW(m_tabs, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
   ShowWindow(m_tree.Handle(), page == PageId::Commands ? SW_SHOW : SW_HIDE);
+  if (m_folderPage && m_folderPage->Handle())
+    ShowWindow(m_folderPage->Handle(), page == PageId::Commands && m_folderPage->Folder() ? SW_SHOW : SW_HIDE);
   if (const HWND devicePage = DevicePage()) {
     ShowWindow(devicePage, page == PageId::HardwareSetup ? SW_SHOW : SW_HIDE);
     if (page == PageId::HardwareSetup) SetWindowPos(devicePage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -324,6 +380,8 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         ShowPage(static_cast<PageId>(SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0)));
         return 0;
       }
+      if (header->idFrom == kTreeViewId && m_editor)
+        if (const auto handled = m_editor->OnNotify(*header)) return *handled;
       break;
     }
     case WM_CLOSE:
@@ -337,6 +395,8 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnTrayNotify(lp);
       return 0;
     case WM_DESTROY:
+      m_editor.reset();
+      m_folderPage.reset();
       m_dispatch.reset();  // runs end while the window they report to exists
       KillTimer(Handle(), kStatusTimer);
       KillTimer(Handle(), kTrayTipTimer);

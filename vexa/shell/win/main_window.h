@@ -14,6 +14,7 @@
 #include "vexa/winlib/window.h"
 
 namespace vexa {
+class CCmdItem;
 class CCmdTree;
 namespace device {
 class CDevice;
@@ -22,6 +23,9 @@ class CDeviceSelectionPage;
 }  // namespace vexa
 
 namespace vexa::shell {
+
+class CAppFolderPage;
+class CCommandTreeEditor;
 
 inline constexpr const wchar_t* kMainWindowClass = L"VexaMainWindow";
 inline constexpr const wchar_t* kMainWindowTitle = L"Vexa";
@@ -53,8 +57,10 @@ class CMainWindow : public win::CWindow {
   // Creates the window hidden and adds the tray icon. The icons must outlive the window.
   bool Create(HICON icon, HICON smallIcon);
   void ShowCommandTree(const CCmdTree& tree);
-  // The tree commands run from; it must outlive the window or be reset.
+  // The tree commands run from and the user edits; it must outlive the window or be reset.
   void SetCommandTree(CCmdTree* tree);
+  CCommandTreeEditor* TreeEditor() { return m_editor.get(); }
+  CAppFolderPage* FolderPage() { return m_folderPage.get(); }
   CCommandDispatch* Dispatch() { return m_dispatch.get(); }
   // Shows the window and brings it forward, as the tray menu's "Open" does.
   void Open();
@@ -96,6 +102,7 @@ class CMainWindow : public win::CWindow {
  private:
   void LayOut();
   RECT PageArea() const;
+  void OnTreeSelection(CCmdItem* item);
   void OnTrayNotify(LPARAM event);
   void ShowTrayMenu();
   bool OnCommand(UINT id);
@@ -123,6 +130,8 @@ class CMainWindow : public win::CWindow {
   std::vector<CommandStart> m_started;
   CommandStarter m_starter;
   std::unique_ptr<CCommandDispatch> m_dispatch;
+  std::unique_ptr<CCommandTreeEditor> m_editor;
+  std::unique_ptr<CAppFolderPage> m_folderPage;
 };
 
 }  // namespace vexa::shell
