@@ -168,6 +168,50 @@ TEST_F(MainWindowTest, ClosingHidesAndExitEndsTheLoopAndRemovesTrayIcon) {
   EXPECT_TRUE(drainQuit());
 }
 
+TEST_F(MainWindowTest, LeavingWithChangesAsksToSaveAndKeepsThemOnCancelOrFailure) {
+  const HWND hwnd = window.Handle();
+  int saves = 0;
+  bool saveWorks = false;
+  std::vector<int> answers{IDCANCEL, IDYES, IDYES};
+  std::vector<std::wstring> asked;
+  window.SetAskHandler([&](const std::wstring& q) {
+    asked.push_back(q);
+    const int a = answers.front();
+    answers.erase(answers.begin());
+    return a;
+  });
+  window.SetSaveHandler([&] {
+    ++saves;
+    return saveWorks;
+  });
+  window.SetApplyEnabled(true);
+  window.Exit();  // Cancel: stays
+  EXPECT_TRUE(IsWindow(hwnd));
+  window.Exit();  // Yes, but saving fails: stays with its changes
+  EXPECT_TRUE(IsWindow(hwnd));
+  EXPECT_TRUE(window.IsApplyEnabled());
+  saveWorks = true;
+  window.Exit();  // Yes and saved: leaves
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(saves, 2);
+  ASSERT_EQ(asked.size(), 3u);
+  EXPECT_EQ(asked[0], L"Save changes?");
+  EXPECT_TRUE(drainQuit());
+}
+
+TEST_F(MainWindowTest, LeavingWithoutChangesAsksNothing) {
+  bool asked = false;
+  window.SetAskHandler([&](const std::wstring&) {
+    asked = true;
+    return IDCANCEL;
+  });
+  const HWND hwnd = window.Handle();
+  window.Exit();
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_FALSE(asked);
+  EXPECT_TRUE(drainQuit());
+}
+
 TEST(NotifyIconTest, AddsModifiesAndRemovesIcon) {
   // Any window will do as the owner: a message-only window needs no class of ours.
   const HWND owner = CreateWindowExW(0, L"STATIC", L"tray owner", 0, 0, 0, 0, 0, HWND_MESSAGE,

@@ -4,9 +4,11 @@
 
 #include <string>
 
+#include "vexa/base/errors.h"
 #include "vexa/device/win/device.h"
 #include "vexa/device/win/device_selection_page.h"
 #include "vexa/model/cmd_tree.h"
+#include "vexa/presets/config_files.h"
 #include "vexa/shell/res/resource.h"
 #include "vexa/shell/win/command_config.h"
 #include "vexa/shell/win/config_location.h"
@@ -30,6 +32,21 @@ void initCommonControls() {
   InitCommonControlsEx(&icc);
 }
 
+// The command tree and the device's settings; the files are replaced whole.
+bool saveAllSettings(const std::filesystem::path& configFile, const CCmdTree& tree, device::CDevice& host) {
+  try {
+    saveCommandPart(configFile, tree);
+  } catch (const VexaError& e) {
+    showError(L"Could not save the configuration:\n" + win::toWide(e.what()));
+    return false;
+  }
+  if (!host.SaveSettings()) {
+    showError(L"Could not save the device settings.");
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int runApplication(HINSTANCE instance) {
@@ -45,9 +62,8 @@ int runApplication(HINSTANCE instance) {
   icon.Load(instance, IDI_VEXA);
   smallIcon.Load(instance, IDI_VEXA, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 
-  const auto tree =
-      loadCommandTree(locateConfigFile(win::appDataFolder(), win::programFolder()),
-                      [](const std::string& error) { showError(win::toWide(error)); });
+  const std::filesystem::path configFile = locateConfigFile(win::appDataFolder(), win::programFolder());
+  const auto tree = loadCommandTree(configFile, [](const std::string& error) { showError(win::toWide(error)); });
   CMainWindow window;
   if (!window.Create(icon.Get(), smallIcon.Get())) {
     showError(L"Could not create main window.\nPlease reinstall the software and restart Windows.");
@@ -62,6 +78,7 @@ int runApplication(HINSTANCE instance) {
   options.appDataFolder = win::appDataFolder();
   device::CDevice host(std::move(options));
   window.AttachDevice(&host);
+  window.SetSaveHandler([&] { return saveAllSettings(configFile, *tree, host); });
   device::startSavedDevice(host, window.Handle());
   window.RefreshDevicePage();
 

@@ -125,6 +125,20 @@ void CMainWindow::Open() {
 
 void CMainWindow::Exit() {
   if (m_dispatch && !m_dispatch->StopRunsForExit(Handle())) return;
+  if (m_applyEnabled && m_save) {
+    const int answer = m_ask ? m_ask(L"Save changes?")
+                             : MessageBoxW(Handle(), L"Save changes?", kMainWindowTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
+    switch (answer) {
+      case IDCANCEL:
+        return;
+      case IDYES:
+        if (!m_save()) return;  // the handler said why; nothing is lost by staying
+        m_applyEnabled = false;
+        break;
+      default:
+        break;
+    }
+  }
   // The device's threads send to this window: stop them while it still exists.
   if (m_device) m_device->UnloadPlugin();
   Destroy();

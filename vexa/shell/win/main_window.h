@@ -95,6 +95,10 @@ class CMainWindow : public win::CWindow {
   bool IsDeviceReady() const { return !m_deviceNotReady; }
   bool IsApplyEnabled() const { return m_applyEnabled; }
   void SetApplyEnabled(bool enabled) { m_applyEnabled = enabled; }
+  // Saves all settings; false (after telling the user) keeps the program open.
+  void SetSaveHandler(std::function<bool()> save) { m_save = std::move(save); }
+  // Replaces the Yes/No/Cancel message box of leaving (tests answer it).
+  void SetAskHandler(std::function<int(const std::wstring&)> ask) { m_ask = std::move(ask); }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -132,6 +136,8 @@ class CMainWindow : public win::CWindow {
   std::unique_ptr<CCommandDispatch> m_dispatch;
   std::unique_ptr<CCommandTreeEditor> m_editor;
   std::unique_ptr<CAppFolderPage> m_folderPage;
+  std::function<bool()> m_save;
+  std::function<int(const std::wstring&)> m_ask;
 };
 
 }  // namespace vexa::shell
