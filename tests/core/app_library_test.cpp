@@ -116,3 +116,29 @@ TEST(AppLibrary, ExportThenLoadOnAnotherMachine) {
   CCmdItem& other = target.insertFolder(remote, APPFOLDER::createNew("Viewer"));
   EXPECT_FALSE(loadLayout(target, other, keys, [](std::string_view) { return std::string(); }));
 }
+
+TEST(AppLibrary, LocatingAnApplicationByHand) {
+  const auto exists = [](std::string_view f) { return f == "C:\\Tools\\player.exe" || f == "C:\\Old\\run.com"; };
+  EXPECT_EQ(acceptLocatedPath("C:\\Tools\\player.exe", exists), "C:\\Tools\\player.exe");
+  EXPECT_EQ(acceptLocatedPath("C:\\Tools\\player", exists), "C:\\Tools\\player.exe");
+  EXPECT_EQ(acceptLocatedPath("C:\\Old\\run", exists), "C:\\Old\\run.com");
+  EXPECT_EQ(acceptLocatedPath("", exists), "n/a");
+  EXPECT_FALSE(acceptLocatedPath("C:\\Tools\\player.txt", exists));  // has an extension: only itself
+
+  const CIniFile loc = CIniFile::parse("[Locations]\n%player.exe%=C:\\Tools\\player.exe\n%gone.exe%=C:\\Gone\\gone.exe\n");
+  const RegistryReader none = [](auto, auto, auto) { return std::optional<std::string>(); };
+  std::vector<std::string> asked;
+  const auto ask = [&](std::string_view name) -> std::optional<std::string> {
+    asked.emplace_back(name);
+    if (name == "gone.exe") return std::string("D:\\gone.exe");
+    return std::nullopt;
+  };
+  EXPECT_EQ(resolvePlaceholderInteractively("%player.exe%", loc, none, exists, ask), "C:\\Tools\\player.exe");
+  EXPECT_TRUE(asked.empty());
+  // A location whose file is gone is asked for.
+  EXPECT_EQ(resolvePlaceholderInteractively("%gone.exe%", loc, none, exists, ask), "D:\\gone.exe");
+  // Cancelled: the name without its percent signs.
+  EXPECT_EQ(resolvePlaceholderInteractively("%new.exe%", loc, none, exists, ask), "new.exe");
+  EXPECT_EQ(asked, (std::vector<std::string>{"gone.exe", "new.exe"}));
+  EXPECT_EQ(resolvePlaceholderInteractively("C:\\x.exe", loc, none, exists, ask), "C:\\x.exe");
+}

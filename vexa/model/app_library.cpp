@@ -89,6 +89,29 @@ std::string resolvePlaceholder(std::string_view fileName, const CIniFile& locati
   return result.empty() ? std::string(kNotAvailable) : result;
 }
 
+std::optional<std::string> acceptLocatedPath(std::string_view typed,
+                                             const std::function<bool(std::string_view)>& exists) {
+  if (typed.empty()) return std::string(kNotAvailable);
+  if (exists(typed)) return std::string(typed);
+  if (extension(baseName(typed)).empty())
+    for (std::string_view ext : {".exe", ".com"}) {
+      const std::string candidate = std::string(typed) + std::string(ext);
+      if (exists(candidate)) return candidate;
+    }
+  return std::nullopt;
+}
+
+std::string resolvePlaceholderInteractively(std::string_view fileName, const CIniFile& locations,
+                                            const RegistryReader& registry,
+                                            const std::function<bool(std::string_view)>& exists,
+                                            const std::function<std::optional<std::string>(std::string_view)>& ask) {
+  if (!isPlaceholder(fileName)) return std::string(fileName);
+  const std::string found = resolvePlaceholder(fileName, locations, registry);
+  if (found != kNotAvailable && exists(found)) return found;
+  if (auto located = ask(fileName.substr(1, fileName.size() - 2))) return *located;
+  return std::string(fileName.substr(1, fileName.size() - 2));
+}
+
 fs::path layoutFile(const fs::path& programFolder, std::string_view folderName) {
   return programFolder / std::string(kAppsFolder) / (std::string(folderName) + std::string(kLayoutExt));
 }

@@ -51,6 +51,24 @@ using RegistryReader =
 // registry entry, else the location, else "n/a".
 std::string resolvePlaceholder(std::string_view fileName, const CIniFile& locations, const RegistryReader& registry);
 
+inline constexpr std::string_view kLocateCancelled =
+    "Some application commands require a valid filename.\nDon't forget to verify the settings for each application "
+    "command.";
+
+// What the "Locate" dialog accepts for a typed path: the file itself, or,
+// without an extension, the file with ".exe" or ".com"; an empty box means
+// the application is not installed ("n/a"). Nothing: ask again.
+std::optional<std::string> acceptLocatedPath(std::string_view typed,
+                                             const std::function<bool(std::string_view)>& exists);
+
+// Interactive resolution: as resolvePlaceholder, then `ask` (the dialog)
+// when that gave nothing usable. `ask` returns nothing when cancelled, and
+// the placeholder's name without its percent signs is used.
+std::string resolvePlaceholderInteractively(std::string_view fileName, const CIniFile& locations,
+                                            const RegistryReader& registry,
+                                            const std::function<bool(std::string_view)>& exists,
+                                            const std::function<std::optional<std::string>(std::string_view)>& ask);
+
 // ---- layouts -------------------------------------------------------------------
 
 std::filesystem::path layoutFile(const std::filesystem::path& programFolder, std::string_view folderName);

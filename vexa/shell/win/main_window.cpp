@@ -13,6 +13,7 @@
 #include "vexa/model/app_library.h"
 #include "vexa/presets/ini_file.h"
 #include "vexa/shell/win/app_folder_page.h"
+#include "vexa/shell/win/locate_dialog.h"
 #include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/shell/win/command_tree_view.h"
 #include "vexa/winlib/shell_folders.h"
@@ -92,13 +93,25 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
           true, false);
   };
   hooks.programFolder = win::programFolder();
-  hooks.resolve = [folder = hooks.programFolder](std::string_view placeholder) {
+  hooks.resolve = [this, folder = hooks.programFolder](std::string_view placeholder) {
     CIniFile locations;
     try {
       locations = CIniFile::load(folder / std::string(kAppsFolder) / std::string(kLocationsFile));
     } catch (const std::exception&) {
     }
-    return resolvePlaceholder(placeholder, locations, exec::registryReader());
+    const auto exists = [](std::string_view file) {
+      const DWORD attributes = GetFileAttributesW(win::toWide(file).c_str());
+      return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    };
+    const auto ask = [this, &exists](std::string_view name) {
+      LocateDialogHooks dialogHooks;
+      dialogHooks.accept = [&](std::string_view typed) { return acceptLocatedPath(typed, exists); };
+      auto located = runLocateDialog(Handle(), name, dialogHooks);
+      if (!located)
+        MessageBoxW(Handle(), win::toWide(kLocateCancelled).c_str(), kMainWindowTitle, MB_OK | MB_ICONINFORMATION);
+      return located;
+    };
+    return resolvePlaceholderInteractively(placeholder, locations, exec::registryReader(), exists, ask);
   };
   m_editor = std::make_unique<CCommandTreeEditor>(m_tree, *tree, std::move(hooks));
   AppFolderPageHooks pageHooks;
