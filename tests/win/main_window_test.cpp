@@ -199,6 +199,17 @@ TEST_F(MainWindowTest, LeavingWithChangesAsksToSaveAndKeepsThemOnCancelOrFailure
   EXPECT_TRUE(drainQuit());
 }
 
+TEST_F(MainWindowTest, SaveFromTheMenuClearsTheUnsavedState) {
+  int saves = 0;
+  window.SetSaveHandler([&] { return ++saves == 2; });  // the first save fails
+  window.SetApplyEnabled(true);
+  SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdSave, 0);
+  EXPECT_TRUE(window.IsApplyEnabled());
+  SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdSave, 0);
+  EXPECT_FALSE(window.IsApplyEnabled());
+  EXPECT_EQ(saves, 2);
+}
+
 TEST_F(MainWindowTest, LeavingWithoutChangesAsksNothing) {
   bool asked = false;
   window.SetAskHandler([&](const std::wstring&) {

@@ -355,6 +355,8 @@ void CMainWindow::ShowTrayMenu() {
   win::CMenu menu;
   if (!menu.CreatePopup()) return;
   menu.AppendItem(kCmdOpen, L"&Open");
+  menu.AppendItem(kCmdSave, L"&Save");
+  menu.AppendItem(kCmdScanApplications, L"Scan &applications");
   menu.AppendSeparator();
   menu.AppendItem(kCmdExit, L"E&xit");
   menu.SetDefaultItem(kCmdOpen);
@@ -370,6 +372,14 @@ bool CMainWindow::OnCommand(UINT id) {
       return true;
     case kCmdExit:
       Exit();
+      return true;
+    case kCmdSave:
+      if (m_save && m_save()) m_applyEnabled = false;
+      return true;
+    case kCmdScanApplications:
+      // Lets layouts from other machines find the applications installed here.
+      ShowTemporaryStatus(exec::buildLocationsFile(win::programFolder()) ? L"Applications scanned"
+                                                                          : L"Could not scan the applications");
       return true;
   }
   return false;

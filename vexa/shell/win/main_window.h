@@ -47,7 +47,7 @@ class CMainWindow : public win::CWindow {
   static constexpr UINT_PTR kStatusTimer = 1;
   static constexpr UINT_PTR kTrayTipTimer = 3;
   static constexpr UINT kTemporaryStatusMs = 3000;
-  enum MenuCommand : UINT { kCmdOpen = 1001, kCmdExit = 1002 };
+  enum MenuCommand : UINT { kCmdOpen = 1001, kCmdExit = 1002, kCmdSave = 1003, kCmdScanApplications = 1004 };
   enum class PageId { Commands = 0, HardwareSetup = 1, DeviceSelection = 2 };
   enum class TrayState { Idle, Ready };
 
