@@ -273,7 +273,8 @@ TEST(LearnResult, NamesCodesAndProperties) {
   using namespace vexa::device;
   EXPECT_EQ(learnNameProblem("", "Play"), kMsgEnterRemoteName);
   EXPECT_EQ(learnNameProblem("TV", ""), kMsgEnterButtonName);
-  EXPECT_EQ(learnNameProblem("TV", "Play|Pause"), kMsgReservedChars);
+  EXPECT_EQ(learnNameProblem("TV", "Play|Pause"), kMsgLearnReservedChars);
+  EXPECT_EQ(learnNameProblem("T\\V", "Play"), kMsgLearnReservedChars);
   EXPECT_EQ(learnNameProblem("TV", "Play"), "");
 
   CCodeStore store;

@@ -10,7 +10,7 @@ namespace vexa::device {
 std::string_view learnNameProblem(std::string_view remote, std::string_view button) {
   if (remote.empty()) return kMsgEnterRemoteName;
   if (button.empty()) return kMsgEnterButtonName;
-  if (hasReservedChar(remote) || hasReservedChar(button)) return kMsgReservedChars;
+  if (hasReservedChar(remote) || hasReservedChar(button)) return kMsgLearnReservedChars;
   return {};
 }
 

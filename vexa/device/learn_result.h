@@ -14,6 +14,9 @@ namespace vexa::device {
 
 inline constexpr std::string_view kMsgEnterRemoteName = "Please enter a name for the remote";
 inline constexpr std::string_view kMsgEnterButtonName = "Please enter a name for this button";
+// The Learn window names the characters of its section names only.
+inline constexpr std::string_view kMsgLearnReservedChars =
+    "Please do not use reserved characters.\n#[]@=| are reserved for internal use.";
 inline constexpr std::string_view kMsgButtonExists =
     "This button name already exists.\nIf you want to overwrite this button, click YES.\nOtherwise, click NO and "
     "enter a new name.";

@@ -117,6 +117,11 @@ class DeviceHostTest : public ::testing::Test {
       questions.push_back(question);
       return answerYes;
     };
+    options.messageBox = [this](const std::wstring& text, const std::wstring& title, UINT type) {
+      boxes.push_back({text, title, type});
+      return (type & MB_TYPEMASK) == MB_YESNO ? (answerYes ? IDYES : IDNO) : IDOK;
+    };
+    if (fakeClock) options.clock = [this] { return now100ns; };
     host = std::make_unique<device::CDevice>(std::move(options));
     host->SetNotifyWindow(notify.Handle());
     return *host;
@@ -141,7 +146,15 @@ class DeviceHostTest : public ::testing::Test {
   std::unique_ptr<device::CDevice> host;
   std::vector<std::wstring> errors;
   std::vector<std::wstring> questions;
+  struct MessageBoxEntry {
+    std::wstring text, title;
+    UINT type;
+  };
+  std::vector<MessageBoxEntry> boxes;  // the device's dialogs' message boxes
   bool answerYes = true;
+  // With fakeClock set before makeHost, the host's clock is now100ns.
+  bool fakeClock = false;
+  uint64_t now100ns = 133000000000000000ull;
 };
 
 }  // namespace vexa::test

@@ -1,6 +1,7 @@
 // A good second-generation plug-in. Its own ".vdp" section [Fake] says what OnInit
-// returns ("InitResult") and which codes MonitorDevice sends ("Codes": binary-text
-// byte strings separated by commas). It records what the host did for the tests.
+// returns ("InitResult"), which codes MonitorDevice sends ("Codes": binary-text
+// byte strings separated by commas), and what its DeviceRecord reports
+// ("TimingMode", "LearnSamples"). It records what the host did for the tests.
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 namespace {
 std::string g_config;
 int g_initResult = 0;
+int g_timingMode = 0;
 std::string g_codes;
 std::string g_selector1, g_selector2, g_changedDevice;
 std::vector<int> g_sendResults;
@@ -49,6 +51,9 @@ FAKE_EXPORT int VEXA_PLUGIN_CALL OnReadConfig(DeviceRecord* device, const char* 
   char codes[4096] = {};
   GetPrivateProfileStringA("Fake", "Codes", "", codes, sizeof codes, file);
   g_codes = codes;
+  g_timingMode = static_cast<int>(GetPrivateProfileIntA("Fake", "TimingMode", 0, file));
+  device->timingMode = g_timingMode;
+  device->learnSamples = static_cast<int32_t>(GetPrivateProfileIntA("Fake", "LearnSamples", 0, file));
   device->codeLength = 3;
   return 1;
 }
@@ -70,7 +75,7 @@ FAKE_EXPORT void VEXA_PLUGIN_CALL OnChangeDevice(const char* name) { g_changedDe
 FAKE_EXPORT int VEXA_PLUGIN_CALL OnInit(DeviceRecord* device, const char* selector1, const char* selector2) {
   g_selector1 = selector1 ? selector1 : "";
   g_selector2 = selector2 ? selector2 : "";
-  device->timingMode = 0;
+  device->timingMode = g_timingMode;
   return g_initResult;
 }
 

@@ -427,6 +427,8 @@ HWND CDevice::CreatePage(HWND parent) {
 }
 
 void CDevice::DestroyPage() {
+  // The Learn window stores into this device and refreshes its page.
+  if (CLearnDialog* learn = CLearnDialog::Find()) learn->Destroy();
   if (m_page) {
     m_page->Destroy();
     m_page.reset();
@@ -532,6 +534,18 @@ void CDevice::SendStatus(unsigned code, std::optional<std::string_view> text) {
 void CDevice::ShowError(const std::wstring& text) const {
   if (m_options.showError) return m_options.showError(text);
   MessageBoxW(m_notify, text.c_str(), win::toWide(abi::kMainWindowTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+int CDevice::ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) const {
+  if (m_options.messageBox) return m_options.messageBox(text, title, type);
+  return MessageBoxW(owner, text.c_str(), title.c_str(), type);
+}
+
+uint64_t CDevice::Now100ns() const {
+  if (m_options.clock) return m_options.clock();
+  FILETIME ft;
+  GetSystemTimeAsFileTime(&ft);
+  return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
 }
 
 bool CDevice::AskYesNo(const std::wstring& question) const {

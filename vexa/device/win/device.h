@@ -36,6 +36,10 @@ struct DeviceHostOptions {
   // The user's messages. Defaults: message boxes titled "Vexa" (error icon / Yes-No).
   std::function<void(const std::wstring& text)> showError;
   std::function<bool(const std::wstring& question)> askYesNo;
+  // Message boxes of the device's own dialogs (the "Learn" window); MessageBoxW's result.
+  std::function<int(const std::wstring& text, const std::wstring& title, UINT type)> messageBox;
+  // System time in 100 ns units, for the pauses of matching and learning.
+  std::function<uint64_t()> clock;
 };
 
 class CDevice {
@@ -118,6 +122,8 @@ class CDevice {
   const DeviceHostOptions& Options() const { return m_options; }
   void ShowError(const std::wstring& text) const;
   bool AskYesNo(const std::wstring& question) const;
+  int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) const;
+  uint64_t Now100ns() const;
 
   // Looks up an export of the current plug-in (null when missing or none loaded).
   template <class Fn>

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "vexa/device/code_store.h"
+#include "vexa/device/learn_result.h"
 #include "vexa/device/win/device.h"
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/unicode.h"
@@ -26,17 +27,6 @@ HWND makeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD sty
 std::wstring windowText(HWND hwnd) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
-
-std::wstring hexBytes(const std::vector<uint8_t>& bytes) {
-  std::wstring text;
-  wchar_t part[4];
-  for (uint8_t b : bytes) {
-    swprintf(part, 4, L"%02X", b);
-    if (!text.empty()) text += L' ';
-    text += part;
-  }
   return text;
 }
 
@@ -78,7 +68,8 @@ void CDevicePage::CreateControls() {
   makeControl(self, L"STATIC", L"Command", WS_VISIBLE, kCommandLabel);
   makeControl(self, L"EDIT", L"", WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, kCommandBox, WS_EX_CLIENTEDGE);
   makeControl(self, L"STATIC", L"Signature", WS_VISIBLE, kSignatureLabel);
-  makeControl(self, L"EDIT", L"", WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, kSignatureBox, WS_EX_CLIENTEDGE);
+  makeControl(self, L"EDIT", L"", WS_VISIBLE | ES_READONLY | ES_MULTILINE | ES_AUTOVSCROLL, kSignatureBox,
+              WS_EX_CLIENTEDGE);
   makeControl(self, L"STATIC", L"Tolerance (%)", WS_VISIBLE, kToleranceLabel);
   makeControl(self, L"EDIT", L"0", WS_VISIBLE | WS_TABSTOP | ES_NUMBER, kToleranceEdit, WS_EX_CLIENTEDGE);
   const HWND spin = makeControl(self, UPDOWN_CLASSW, L"",
@@ -177,9 +168,9 @@ void CDevicePage::LayOut() {
   place(kCommandLabel, x, 160, boxWidth, 18);
   place(kCommandBox, x, 178, boxWidth, 22);
   place(kSignatureLabel, x, 206, boxWidth, 18);
-  place(kSignatureBox, x, 224, boxWidth, 22);
-  place(kToleranceLabel, x, 252, boxWidth, 18);
-  place(kToleranceEdit, x, 270, 60, 22);
+  place(kSignatureBox, x, 224, boxWidth, 76);  // up to five lines of properties
+  place(kToleranceLabel, x, 306, boxWidth, 18);
+  place(kToleranceEdit, x, 324, 60, 22);
   SendMessageW(Control(kToleranceSpin), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(kToleranceEdit)), 0);
   place(kHint, 20, h - 32, w - 40, 18);
   InvalidateRect(Handle(), nullptr, TRUE);
@@ -234,10 +225,10 @@ void CDevicePage::ShowSelection() {
   const std::string command = parent ? ItemName(item) : std::string();
   SetWindowTextW(Control(kRemoteBox), win::toWide(remote).c_str());
   SetWindowTextW(Control(kCommandBox), win::toWide(command).c_str());
-  std::wstring signature;
-  if (const DeviceCode* code = m_device.CodeStore().findCode(remote, command))
-    if (code->flags & CodeFlag::kRaw) signature = hexBytes(code->signature);
-  SetWindowTextW(Control(kSignatureBox), signature.c_str());
+  PropertiesText shown{"Signature", ""};
+  if (const DeviceCode* code = m_device.CodeStore().findCode(remote, command)) shown = propertiesOf(*code);
+  SetWindowTextW(Control(kSignatureLabel), win::toWide(shown.caption).c_str());
+  SetWindowTextW(Control(kSignatureBox), win::toWide(shown.text).c_str());
   m_filling = true;
   const DeviceRemote* r = m_device.CodeStore().findRemote(remote);
   SendMessageW(Control(kToleranceSpin), UDM_SETPOS32, 0, r ? r->tolerance : 0);
@@ -392,10 +383,7 @@ LRESULT CDevicePage::OnTimingSample(uint32_t sample) {
   if (const HWND learn = FindWindowW(nullptr, win::toWide(abi::kLearnWindowTitle).c_str()))
     return SendMessageW(learn, abi::kVexaMessage, abi::PageCode::kTimingSample, static_cast<LPARAM>(sample));
   KillTimer(Handle(), kRepeatTimer);
-  FILETIME now;
-  GetSystemTimeAsFileTime(&now);
-  const uint64_t now100ns = (static_cast<uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-  const TimingMatch match = m_device.Matcher().matchTiming(sample, now100ns, m_device.TimingMode() == 1);
+  const TimingMatch match = m_device.Matcher().matchTiming(sample, m_device.Now100ns(), m_device.TimingMode() == 1);
   using Outcome = CTimingMatcher::Outcome;
   if (match.outcome == Outcome::Send || match.outcome == Outcome::SendAndRepeat) {
     m_lastTiming = match.names;

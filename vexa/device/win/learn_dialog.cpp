@@ -11,12 +11,6 @@ namespace vexa::device {
 
 namespace {
 
-uint64_t now100ns() {
-  FILETIME ft;
-  GetSystemTimeAsFileTime(&ft);
-  return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
-
 std::string controlText(HWND control) {
   const int length = GetWindowTextLengthW(control);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -34,8 +28,20 @@ CLearnDialog::CLearnDialog(CDevice& device, std::function<void()> stored)
   m_ledBrushes[2] = CreateSolidBrush(RGB(220, 0, 0));
 }
 
+CLearnDialog* CLearnDialog::Find() {
+  for (HWND w = FindWindowW(kLearnWindowClass, nullptr); w; w = FindWindowExW(nullptr, w, kLearnWindowClass, nullptr))
+    if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId())
+      return static_cast<CLearnDialog*>(reinterpret_cast<win::CWindow*>(GetWindowLongPtrW(w, GWLP_USERDATA)));
+  return nullptr;
+}
+
 CLearnDialog* CLearnDialog::Open(CDevice& device, HWND owner, const std::string& remote, const std::string& button,
                                  std::function<void()> stored) {
+  // The page passes codes to one "Learn" window: a second one would learn nothing.
+  if (CLearnDialog* open = Find()) {
+    SetForegroundWindow(open->Handle());
+    return open;
+  }
   auto* dialog = new CLearnDialog(device, std::move(stored));
   if (!dialog->CreateWindowAndControls(owner, remote, button)) {
     delete dialog;
@@ -100,11 +106,27 @@ std::string CLearnDialog::RemoteName() const { return controlText(GetDlgItem(Han
 std::string CLearnDialog::ButtonName() const { return controlText(GetDlgItem(Handle(), kButtonBox)); }
 
 bool CLearnDialog::Ask(const std::string& question) const {
-  return m_device.AskYesNo(win::toWide(question));
+  return m_device.ShowMessageBox(Handle(), win::toWide(question), win::toWide(kLearnTitle),
+                                 MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 void CLearnDialog::Tell(std::string_view text) const {
-  MessageBoxW(Handle(), win::toWide(text).c_str(), win::toWide(kLearnTitle).c_str(), MB_OK | MB_ICONINFORMATION);
+  m_device.ShowMessageBox(Handle(), win::toWide(text), win::toWide(kLearnTitle), MB_OK | MB_ICONINFORMATION);
+}
+
+void CLearnDialog::armTimer(int id, unsigned ms) {
+  SetTimer(Handle(), static_cast<UINT_PTR>(id), ms, nullptr);
+  m_timerDue[id] = m_device.Now100ns() + static_cast<uint64_t>(ms) * 10000;
+}
+
+void CLearnDialog::stopTimer(int id) {
+  KillTimer(Handle(), static_cast<UINT_PTR>(id));
+  m_timerDue.erase(id);
+}
+
+std::optional<uint64_t> CLearnDialog::TimerDue(int id) const {
+  const auto it = m_timerDue.find(id);
+  return it == m_timerDue.end() ? std::nullopt : std::optional<uint64_t>(it->second);
 }
 
 void CLearnDialog::setLed(LedState state) {
@@ -164,7 +186,7 @@ LRESULT CLearnDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 1;
       }
       if (wp == abi::PageCode::kTimingSample && m_samples) {
-        m_samples->onSample(static_cast<uint32_t>(lp), now100ns());
+        m_samples->onSample(static_cast<uint32_t>(lp), m_device.Now100ns());
         return 1;
       }
       return 0;

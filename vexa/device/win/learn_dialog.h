@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "vexa/device/byte_learner.h"
@@ -26,8 +28,14 @@ class CLearnDialog : public win::CWindow, private ILearnView {
   static CLearnDialog* Open(CDevice& device, HWND owner, const std::string& remote, const std::string& button,
                             std::function<void()> stored);
 
+  // The open "Learn" window of this thread, if any.
+  static CLearnDialog* Find();
+
   bool TimingMode() const { return m_timing; }
   int Progress() const { return m_position; }
+  LedState Led() const { return m_led; }
+  // When an armed timer is due on the device's clock, for driving the window without waiting.
+  std::optional<uint64_t> TimerDue(int id) const;
   // OK's work without closing; false when a check or a question stopped it.
   bool StoreCode();
 
@@ -51,8 +59,8 @@ class CLearnDialog : public win::CWindow, private ILearnView {
   void setLed(LedState state) override;
   void setProgress(int position, int range) override;
   void showMessage(std::string_view text) override { Tell(text); }
-  void armTimer(int id, unsigned ms) override { SetTimer(Handle(), static_cast<UINT_PTR>(id), ms, nullptr); }
-  void stopTimer(int id) override { KillTimer(Handle(), static_cast<UINT_PTR>(id)); }
+  void armTimer(int id, unsigned ms) override;
+  void stopTimer(int id) override;
   void enableStore(bool enabled) override;
   void discardQueuedCodes() override;
 
@@ -65,6 +73,7 @@ class CLearnDialog : public win::CWindow, private ILearnView {
   HBRUSH m_ledBrushes[3] = {};
   HFONT m_font = nullptr;
   int m_position = 0;
+  std::map<int, uint64_t> m_timerDue;
 };
 
 }  // namespace vexa::device

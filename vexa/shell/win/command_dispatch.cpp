@@ -86,8 +86,9 @@ LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const Starter& start) {
     if (!command || command->hotKey() != key.hotKey) return;
     const CCmdItem* remote = &item;
     while (remote->parent()) remote = remote->parent();
-    found.emplace_back(remote->label(), command->name().rfind("App:", 0) == 0 ? item.folder()->commandName()
-                                                                               : command->name());
+    // A folder's application command is known by its button name; a plain
+    // command may have a name that merely starts like one.
+    found.emplace_back(remote->label(), item.folder() ? item.folder()->commandName() : command->name());
   });
   for (const auto& [remote, command] : found) start(remote, command, 0);
   return found.empty() ? 0 : 1;
