@@ -23,9 +23,9 @@ std::string controlText(HWND control) {
 
 CLearnDialog::CLearnDialog(CDevice& device, std::function<void()> stored)
     : m_device(device), m_stored(std::move(stored)) {
-  m_ledBrushes[0] = CreateSolidBrush(RGB(0, 200, 0));
-  m_ledBrushes[1] = CreateSolidBrush(RGB(240, 200, 0));
-  m_ledBrushes[2] = CreateSolidBrush(RGB(220, 0, 0));
+  m_ledBrushes[0].Attach(CreateSolidBrush(RGB(0, 200, 0)));
+  m_ledBrushes[1].Attach(CreateSolidBrush(RGB(240, 200, 0)));
+  m_ledBrushes[2].Attach(CreateSolidBrush(RGB(220, 0, 0)));
 }
 
 CLearnDialog* CLearnDialog::Find() {
@@ -195,7 +195,7 @@ LRESULT CLearnDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_CTLCOLORSTATIC:
       if (reinterpret_cast<HWND>(lp) == GetDlgItem(Handle(), kLed))
-        return reinterpret_cast<LRESULT>(m_ledBrushes[static_cast<int>(m_led)]);
+        return reinterpret_cast<LRESULT>(m_ledBrushes[static_cast<int>(m_led)].Get());
       break;
     case WM_COMMAND:
       switch (LOWORD(wp)) {
@@ -216,9 +216,6 @@ LRESULT CLearnDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CLOSE:
       Destroy();
       return 0;
-    case WM_DESTROY:
-      for (HBRUSH b : m_ledBrushes) DeleteObject(b);
-      break;
   }
   return CWindow::OnMessage(msg, wp, lp);
 }

@@ -12,6 +12,7 @@
 
 #include "vexa/device/byte_learner.h"
 #include "vexa/device/timing_learner.h"
+#include "vexa/winlib/gdi.h"
 #include "vexa/winlib/window.h"
 
 namespace vexa::device {
@@ -70,7 +71,7 @@ class CLearnDialog : public win::CWindow, private ILearnView {
   std::unique_ptr<CByteLearner> m_bytes;
   std::unique_ptr<CTimingLearner> m_samples;
   LedState m_led = LedState::Green;
-  HBRUSH m_ledBrushes[3] = {};
+  win::CBrush m_ledBrushes[3];
   HFONT m_font = nullptr;
   int m_position = 0;
   std::map<int, uint64_t> m_timerDue;
