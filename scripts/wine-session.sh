@@ -40,6 +40,10 @@ wine_session_start_server() {
     /usr/lib/wine/wineserver -w || true
     touch "$WINEPREFIX/.vexa-desktop"
   fi
+  # A server left from an earlier run belongs to a display that may be gone:
+  # its processes would fail on this one, so start afresh.
+  /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+  /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
   /usr/lib/wine/wineserver -p
   WINE_SESSION_SERVER=1
   # Start Wine's own background processes now, detached from our output: started by

@@ -1,0 +1,94 @@
+#pragma once
+// The Windows half of a latency benchmark: a probe program started under
+// Wine from the Linux side, its standard output read line by line.
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace vexa::bench {
+
+// VEXA_WIN64_BUILD, else build/win64 under the source tree.
+inline std::filesystem::path win64Build() {
+  const char* build = std::getenv("VEXA_WIN64_BUILD");
+  return build ? std::filesystem::path(build) : std::filesystem::path(VEXA_SOURCE_DIR) / "build/win64";
+}
+
+inline double percentile(std::vector<double> values, double p) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+class CWineProbe {
+ public:
+  CWineProbe() = default;
+  CWineProbe(const CWineProbe&) = delete;
+  CWineProbe& operator=(const CWineProbe&) = delete;
+  ~CWineProbe() {
+    if (m_pid > 0) {
+      kill(m_pid, SIGTERM);
+      waitpid(m_pid, nullptr, 0);
+    }
+    if (m_out >= 0) close(m_out);
+  }
+
+  // Runs scripts/wine with the arguments in the build's prefix; without a
+  // display, under xvfb-run. An error text, or empty when it started.
+  std::string Start(const std::filesystem::path& build, std::vector<std::string> wineArgs, bool needsDisplay) {
+    int fds[2];
+    if (pipe(fds) != 0) return "pipe failed";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    setenv("WINEPREFIX", (build / "wineprefix").c_str(), 1);
+    std::vector<std::string> args;
+    const char* display = std::getenv("DISPLAY");
+    if (needsDisplay && (!display || !*display)) args = {"xvfb-run", "-a"};
+    args.push_back(std::string(VEXA_SOURCE_DIR) + "/scripts/wine");
+    args.insert(args.end(), wineArgs.begin(), wineArgs.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const int rc = posix_spawnp(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    m_out = fds[0];
+    if (rc != 0) m_pid = -1;
+    return rc == 0 ? std::string() : "cannot start " + args[0];
+  }
+
+  // One line, or empty after the time-out or at the end.
+  std::string ReadLine(int timeoutMs) {
+    while (true) {
+      if (const size_t nl = m_pending.find('\n'); nl != std::string::npos) {
+        std::string line = m_pending.substr(0, nl);
+        m_pending.erase(0, nl + 1);
+        return line;
+      }
+      pollfd p{m_out, POLLIN, 0};
+      if (poll(&p, 1, timeoutMs) <= 0) return {};
+      char buffer[256];
+      const ssize_t n = read(m_out, buffer, sizeof(buffer));
+      if (n <= 0) return {};
+      m_pending.append(buffer, static_cast<size_t>(n));
+    }
+  }
+
+ private:
+  pid_t m_pid = -1;
+  int m_out = -1;
+  std::string m_pending;
+};
+
+}  // namespace vexa::bench
