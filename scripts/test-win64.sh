@@ -15,4 +15,5 @@ trap "exit 130" INT TERM
 
 wine_session_start_xvfb
 wine_session_start_server
-ctest --test-dir "$build" --output-on-failure "$@"
+# A hung Wine program must not hold the whole run: each test gets 10 minutes.
+ctest --test-dir "$build" --output-on-failure --timeout 600 "$@"
