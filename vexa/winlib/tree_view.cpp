@@ -25,7 +25,7 @@ bool CTreeView::IsExpanded(HTREEITEM item) const {
   return (TreeView_GetItemState(m_hwnd, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
-std::wstring CTreeView::ItemText(HTREEITEM item) const {
+std::wstring treeItemText(HWND tree, HTREEITEM item) {
   // Labels are names of remotes and commands; this is far beyond any real one.
   wchar_t buffer[1024] = {};
   TVITEMW tv{};
@@ -33,8 +33,10 @@ std::wstring CTreeView::ItemText(HTREEITEM item) const {
   tv.hItem = item;
   tv.pszText = buffer;
   tv.cchTextMax = static_cast<int>(std::size(buffer));
-  if (!TreeView_GetItem(m_hwnd, &tv)) return {};
+  if (!item || !TreeView_GetItem(tree, &tv)) return {};
   return buffer;
 }
+
+std::wstring CTreeView::ItemText(HTREEITEM item) const { return treeItemText(m_hwnd, item); }
 
 }  // namespace vexa::win

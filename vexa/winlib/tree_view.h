@@ -7,6 +7,9 @@
 
 namespace vexa::win {
 
+// The label of an item of any tree-view control; empty when there is none.
+std::wstring treeItemText(HWND tree, HTREEITEM item);
+
 class CTreeView {
  public:
   bool Create(HWND parent, UINT id, DWORD extraStyle = 0);

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include "vexa/device/win/device_page.h"
 #include "vexa/device/win/device_selection_page.h"
+#include "vexa/winlib/tree_view.h"
 
 namespace vexa::test {
 namespace {
@@ -16,16 +17,8 @@ constexpr const char* kLearned =
 
 std::vector<std::wstring> topLevelItems(HWND tree) {
   std::vector<std::wstring> names;
-  for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item)) {
-    wchar_t text[256] = {};
-    TVITEMW tv{};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = 256;
-    TreeView_GetItem(tree, &tv);
-    names.push_back(text);
-  }
+  for (HTREEITEM item = TreeView_GetRoot(tree); item; item = TreeView_GetNextSibling(tree, item))
+    names.push_back(win::treeItemText(tree, item));
   return names;
 }
 

@@ -8,6 +8,7 @@
 #include "vexa/device/signal_generator.h"
 #include "vexa/device/win/device_page.h"
 #include "vexa/device/win/learn_dialog.h"
+#include "vexa/winlib/tree_view.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::test {
@@ -32,16 +33,7 @@ class LearnTestBase : public DeviceHostTest {
   }
 
   HWND tree() const { return page->Control(Page::kTree); }
-  static std::wstring itemText(HWND tree, HTREEITEM item) {
-    wchar_t text[256] = {};
-    TVITEMW tv{};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = 256;
-    TreeView_GetItem(tree, &tv);
-    return text;
-  }
+  static std::wstring itemText(HWND tree, HTREEITEM item) { return win::treeItemText(tree, item); }
   // The tree item of a remote, or of one of its buttons.
   HTREEITEM item(const std::wstring& remote, const std::wstring& button = {}) const {
     for (HTREEITEM r = TreeView_GetRoot(tree()); r; r = TreeView_GetNextSibling(tree(), r)) {

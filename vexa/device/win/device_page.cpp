@@ -10,6 +10,7 @@
 #include "vexa/device/learn_result.h"
 #include "vexa/device/win/device.h"
 #include "vexa/winlib/menu.h"
+#include "vexa/winlib/tree_view.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::device {
@@ -204,14 +205,7 @@ void CDevicePage::RefreshTree() {
 }
 
 std::string CDevicePage::ItemName(HTREEITEM item) const {
-  wchar_t buffer[1024] = {};
-  TVITEMW tv{};
-  tv.mask = TVIF_TEXT;
-  tv.hItem = item;
-  tv.pszText = buffer;
-  tv.cchTextMax = static_cast<int>(std::size(buffer));
-  if (!item || !TreeView_GetItem(Control(kTree), &tv)) return {};
-  return win::toUtf8(buffer);
+  return win::toUtf8(win::treeItemText(Control(kTree), item));
 }
 
 HTREEITEM CDevicePage::ParentOf(HTREEITEM item) const {
