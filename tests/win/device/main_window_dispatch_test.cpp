@@ -1,28 +1,15 @@
 // The main window's side of the plug-in protocol (0x7FFF codes 0 to 4, 99 to 104)
 // and the whole road from a fake plug-in's code to a command start.
-#include "device_test_support.h"
+#include "main_window_host_test.h"
 #include "vexa/device/win/status_text.h"
-#include "vexa/shell/win/main_window.h"
 
 namespace vexa::test {
 namespace {
 
 using shell::CMainWindow;
 
-class MainWindowDispatchTest : public DeviceHostTest {
+class MainWindowDispatchTest : public MainWindowHostTest {
  protected:
-  void SetUp() override {
-    DeviceHostTest::SetUp();
-    icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-    ASSERT_TRUE(window.Create(icon, icon));
-  }
-  void TearDown() override {
-    window.Exit();
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    DeviceHostTest::TearDown();
-  }
   LRESULT send(WPARAM code, LPARAM lp = 0) { return SendMessageW(window.Handle(), abi::kVexaMessage, code, lp); }
   static LPARAM text(const char* t) { return reinterpret_cast<LPARAM>(device::newStatusText(t)); }
   static LPARAM record(const char* remote, const char* command, int repeat = 0) {
@@ -33,8 +20,6 @@ class MainWindowDispatchTest : public DeviceHostTest {
     return reinterpret_cast<LPARAM>(r);
   }
 
-  HICON icon = nullptr;
-  CMainWindow window;
 };
 
 TEST_F(MainWindowDispatchTest, StatusCodesSetTheStatusLineAndTray) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "device_test_support.h"
+#include "main_window_host_test.h"
 #include "tests/win/serial/receiver_sim.h"
 #include "vexa/device/plugin_list.h"
 #include "vexa/device/win/device_selection_page.h"
@@ -89,18 +89,10 @@ struct ReceiverCase {
   bool sendsInit;
 };
 
-class SerialEndToEndTest : public DeviceHostTest {
+class SerialEndToEndTest : public MainWindowHostTest {
  protected:
-  void SetUp() override {
-    DeviceHostTest::SetUp();
-    icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-    ASSERT_TRUE(window.Create(icon, icon));
-  }
   void TearDown() override {
-    window.Exit();  // unloads the device while the window still exists
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    CloseWindow();
     receiver.reset();
     DeviceHostTest::TearDown();
   }
@@ -162,8 +154,6 @@ class SerialEndToEndTest : public DeviceHostTest {
     return started;
   }
 
-  HICON icon = nullptr;
-  CMainWindow window;
   std::unique_ptr<CReceiverSim> receiver;
 };
 
