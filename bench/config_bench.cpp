@@ -8,7 +8,7 @@
 #include <string>
 
 #include "vexa/model/cmd_tree_store.h"
-#include "vexa/presets/profile_codec.h"
+#include "vexa/codec/profile_codec.h"
 
 namespace {
 

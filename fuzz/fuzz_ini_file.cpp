@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

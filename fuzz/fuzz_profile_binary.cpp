@@ -6,7 +6,7 @@
 
 #include "vexa/base/errors.h"
 #include "vexa/model/cmd_tree_store.h"
-#include "vexa/presets/profile_codec.h"
+#include "vexa/codec/profile_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

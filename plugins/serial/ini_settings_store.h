@@ -2,7 +2,7 @@
 // The settings store over an in-memory INI document (tools and tests; the
 // plug-in itself uses the private-profile functions on the host's file).
 #include "plugins/serial/serial_settings.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 
 namespace vexa::serial {
 

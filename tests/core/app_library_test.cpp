@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "tests/core/temp_dir.h"
+#include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
 #include "vexa/model/app_library.h"
 #include "vexa/model/cmd_tree_store.h"
-#include "vexa/presets/profile_codec.h"
-#include "vexa/presets/profile_file.h"
+#include "vexa/codec/profile_codec.h"
+#include "vexa/codec/profile_file.h"
 
 using namespace vexa;
 
@@ -83,7 +83,7 @@ TEST(AppLibrary, PlaceholdersResolveThroughRegistryThenLocations) {
 }
 
 TEST(AppLibrary, ExportThenLoadOnAnotherMachine) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   auto source = playerTree("Player", "C:\\Program Files\\Player\\player.exe");
   const CCmdItem& folder = *source->remotes()[0]->children()[0];
   exportLayout(folder, layoutFile(dir.path(), "Player"));

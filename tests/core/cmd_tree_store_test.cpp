@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "tests/core/temp_dir.h"
+#include "support/temp_folder.h"
 #include "vexa/model/cmd_tree_store.h"
-#include "vexa/presets/profile_codec.h"
-#include "vexa/presets/profile_file.h"
+#include "vexa/codec/profile_codec.h"
+#include "vexa/codec/profile_file.h"
 
 using namespace vexa;
 
@@ -239,7 +239,7 @@ TEST(TreeSaving, ExportWritesPlaceholdersForApplicationFiles) {
 }
 
 TEST(TreeSaving, FileIsBinaryAndReplacedWhole) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   CCmdTree tree;
   ASSERT_TRUE(loadText(tree, kStored).ok);
   saveCommandTreeFile(tree, dir / "current.vcp");

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "tests/core/temp_dir.h"
+#include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
 #include "vexa/presets/config_files.h"
 
 using namespace vexa;
 
 TEST(CommandPart, ReadsTextBinaryAndLegacy) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "text.vcp", "[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n");
   CCmdTree tree;
   LoadResult r = loadCommandPart(dir / "text.vcp", tree);
@@ -32,7 +32,7 @@ TEST(CommandPart, ReadsTextBinaryAndLegacy) {
 }
 
 TEST(CommandPart, MissingFileIsEmptyAndBadFileChangesNothing) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   CCmdTree tree;
   tree.insertRemote("Kept");
   writeFileAtomically(dir / "bad.vcp", std::string("\x01\x00\x00\x00\x00\x00\x40" "Comm", 11));
@@ -54,7 +54,7 @@ TEST(DevicePart, PlugInNameWithFallback) {
 }
 
 TEST(Presets, PathsAndExistingFiles) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   auto all = presetPaths(dir.path(), "Living room", false);
   ASSERT_TRUE(all);
   EXPECT_EQ(all->commandPart, dir.path() / "presets" / "Living room.vcp");

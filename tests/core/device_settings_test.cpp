@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tests/core/temp_dir.h"
+#include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
 #include "vexa/device/binary_text.h"
 #include "vexa/device/device_settings.h"
@@ -107,7 +107,7 @@ TEST(DeviceSettings, SelectorChoicesUseTheCaptionOrAFixedKey) {
 }
 
 TEST(DeviceSettingsFile, PerUserPlaceWithMigrationFromTheProgramFolder) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   const auto appData = dir / "AppData";
   const auto program = dir / "Program";
   std::filesystem::create_directories(program);

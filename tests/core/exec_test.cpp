@@ -7,7 +7,7 @@
 #include "vexa/exec/command_resolution.h"
 #include "vexa/exec/exec_names.h"
 #include "vexa/model/cmd_tree_store.h"
-#include "vexa/presets/profile_codec.h"
+#include "vexa/codec/profile_codec.h"
 
 using namespace vexa;
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tests/core/temp_dir.h"
+#include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 #include "vexa/presets/ini_profile.h"
 
 using namespace vexa;
@@ -43,7 +43,7 @@ TEST(IniFile, WritesKeepWhatTheyDoNotTouch) {
 }
 
 TEST(IniFile, TextRoundTripsAndSavesAtomically) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   CIniFile ini;
   ini.appendEntries("Remote", {{"Play", "ABCD"}, {"Stop", "EFGH"}});
   ini.setString("Remote", "Pause", "IJ=KL");

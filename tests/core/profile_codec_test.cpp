@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "vexa/base/errors.h"
-#include "vexa/presets/archive.h"
-#include "vexa/presets/profile_codec.h"
+#include "vexa/codec/archive.h"
+#include "vexa/codec/profile_codec.h"
 
 using namespace vexa;
 

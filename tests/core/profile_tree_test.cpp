@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "vexa/presets/profile_tree.h"
+#include "vexa/codec/profile_tree.h"
 
 using namespace vexa;
 

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "tests/core/temp_dir.h"
+#include "support/temp_folder.h"
 #include "vexa/base/errors.h"
 #include "vexa/base/file_io.h"
 #include "vexa/base/strings.h"
@@ -50,7 +50,7 @@ TEST(Strings, ReservedCharacters) {
 }
 
 TEST(FileIo, AtomicWriteReplacesAndLeavesNoTemporary) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   const auto file = dir / "current.vcp";
   writeFileAtomically(file, "first");
   writeFileAtomically(file, "second");
@@ -59,7 +59,7 @@ TEST(FileIo, AtomicWriteReplacesAndLeavesNoTemporary) {
 }
 
 TEST(FileIo, FailedWriteKeepsThePreviousFile) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   const auto file = dir / "current.vcp";
   writeFileAtomically(file, "keep me");
   // A folder where the temporary file must go makes the write fail.
@@ -69,7 +69,7 @@ TEST(FileIo, FailedWriteKeepsThePreviousFile) {
 }
 
 TEST(FileIo, MissingFileNamesItself) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   try {
     readFileBytes(dir / "nope.vcp");
     FAIL();

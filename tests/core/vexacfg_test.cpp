@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "tests/core/temp_dir.h"
+#include "support/temp_folder.h"
 #include "tools/vexacfg/vexacfg.h"
 #include "vexa/base/file_io.h"
 
@@ -29,7 +29,7 @@ const std::string kText =
 }  // namespace
 
 TEST(Vexacfg, ConvertsBothWaysAndDumpsEither) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "a.txt", kText);
   ASSERT_EQ(run({"convert", "--to", "binary", (dir / "a.txt").string(), (dir / "a.vcp").string()}).status, 0);
   EXPECT_EQ(readFileBytes(dir / "a.vcp")[0], '\x01');
@@ -40,7 +40,7 @@ TEST(Vexacfg, ConvertsBothWaysAndDumpsEither) {
 }
 
 TEST(Vexacfg, CheckReportsEveryProblemWithItsPath) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "bad.txt",
                       "[Commands\\R]\nID=0\n"
                       "[Commands\\R\\Play]\nID=1\n"
@@ -62,7 +62,7 @@ TEST(Vexacfg, CheckReportsEveryProblemWithItsPath) {
 }
 
 TEST(Vexacfg, BadInputAndUsage) {
-  TempDir dir;
+  vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "broken.vcp", std::string("\x01\x00\x00\x00\x00\x00\x30", 7));
   const Outcome broken = run({"dump", (dir / "broken.vcp").string()});
   EXPECT_EQ(broken.status, 2);

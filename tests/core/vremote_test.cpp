@@ -3,11 +3,11 @@
 #include <set>
 #include <thread>
 
-#include "tests/core/temp_dir.h"
+#include "support/temp_folder.h"
 #include "tools/vremote/pty_line.h"
 #include "tools/vremote/remote_keys.h"
 #include "tools/vremote/terminal_keys.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -61,7 +61,7 @@ TEST(VRemoteTerminal, DecodesDigitsArrowsSpaceAndEnter) {
 }
 
 TEST(VRemoteLine, LinksTheTerminalAsAComPortAndCarriesBytesBothWays) {
-  TempDir prefix;
+  vexa::test::CTempFolder prefix;
   std::filesystem::create_directories(prefix / "dosdevices");
   CPtyLine line;
   ASSERT_EQ(line.Open(prefix.path(), 3), "");
@@ -84,7 +84,7 @@ TEST(VRemoteLine, LinksTheTerminalAsAComPortAndCarriesBytesBothWays) {
 }
 
 TEST(VRemoteLine, AMissingPrefixIsReported) {
-  TempDir nowhere;
+  vexa::test::CTempFolder nowhere;
   CPtyLine line;
   EXPECT_NE(line.Open(nowhere / "none", 1).find("no Wine prefix"), std::string::npos);
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 #include "vexa/model/cmd_tree.h"
 
 namespace vexa::shell {

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
+#include "support/win/pump.h"
 #include "vexa/model/app_library.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/shell/win/app_folder_page.h"
@@ -16,14 +17,6 @@ namespace vexa::shell {
 namespace {
 
 using test::CTempFolder;
-
-void pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 std::unique_ptr<CMD> action(std::string file) {
   auto a = std::make_unique<CMD>();
@@ -70,7 +63,7 @@ class TreeEditorTest : public ::testing::Test {
   void TearDown() override {
     editor.reset();
     DestroyWindow(parent);
-    pump();
+    test::pumpPending();
   }
   HWND editControl() const { return TreeView_GetEditControl(view.Handle()); }
 
@@ -156,7 +149,7 @@ TEST_F(TreeEditorTest, RenamingRefusesReservedCharactersAndNamesOfSiblings) {
   EXPECT_FALSE(editor->EndLabelEdit(*play, L"player"));  // the folder's name, in other letters
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[1], L"This name already exists.\nPlease choose another");
-  pump();
+  test::pumpPending();
   EXPECT_NE(editControl(), nullptr);  // editing goes on
   TreeView_EndEditLabelNow(view.Handle(), TRUE);
 
@@ -322,7 +315,7 @@ TEST(MainWindowEditing, SelectingAFolderShowsItsPageAndEditsEnableApply) {
   EXPECT_EQ(window.FolderPage()->Folder(), nullptr);
   window.SetCommandTree(nullptr);
   window.Exit();
-  pump();
+  test::pumpPending();
 }
 
 }  // namespace

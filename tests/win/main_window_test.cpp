@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/presets/config_files.h"
 #include "vexa/winlib/message_loop.h"

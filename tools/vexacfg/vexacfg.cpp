@@ -6,7 +6,7 @@
 #include "vexa/base/errors.h"
 #include "vexa/base/file_io.h"
 #include "vexa/model/config_check.h"
-#include "vexa/presets/profile_codec.h"
+#include "vexa/codec/profile_codec.h"
 
 namespace vexa {
 

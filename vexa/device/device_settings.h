@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "vexa/device/code_store.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 
 namespace vexa::device {
 

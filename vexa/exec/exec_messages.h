@@ -1,7 +1,8 @@
 #pragma once
-// Messages an execution run sends or posts to the main window, and the
-// records they carry. Posted records are allocated with new by the run and
-// deleted by the main window (or by the run when posting fails).
+// The records that an execution run's messages to the main window carry
+// (their numbers are in program_messages.h). Posted records are allocated
+// with new by the run and deleted by the main window (or by the run when
+// posting fails).
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,18 +10,10 @@
 #include <string>
 #include <string_view>
 
+#include "vexa/base/program_messages.h"
+
 namespace vexa {
 
-namespace ExecMessage {
-inline constexpr unsigned kShutdown = 0x466;     // posted; wParam countdown seconds, lParam flags
-inline constexpr unsigned kSynthesiseKey = 0x467;// sent; wParam virtual key, lParam 0 down / 2 up
-inline constexpr unsigned kServerRecord = 0x468; // posted; wParam ServerRecord*, main window deletes
-inline constexpr unsigned kFindWindow = 0x46B;   // sent; wParam refresh flag, lParam window name
-inline constexpr unsigned kFlashTray = 0x46C;    // posted; no parameters: busy icon, timer 1 at 200 ms
-inline constexpr unsigned kSwitchLayout = 0x46D; // posted; lParam SwitchLayoutRequest*, main window deletes
-}  // namespace ExecMessage
-
-inline constexpr unsigned kKeyUp = 2;  // lParam of kSynthesiseKey
 
 // Forwarded to the server module: fixed-size, each text cut and terminated.
 struct ServerRecord {

@@ -7,7 +7,7 @@
 #include "vexa/model/catalogue.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/model/names.h"
-#include "vexa/presets/profile_file.h"
+#include "vexa/codec/profile_file.h"
 
 namespace vexa {
 

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "vexa/model/cmd_tree.h"
-#include "vexa/presets/ini_file.h"
-#include "vexa/presets/profile_tree.h"
+#include "vexa/codec/ini_file.h"
+#include "vexa/codec/profile_tree.h"
 
 namespace vexa {
 

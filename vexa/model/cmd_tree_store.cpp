@@ -8,7 +8,7 @@
 #include "vexa/base/strings.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/model/names.h"
-#include "vexa/presets/profile_file.h"
+#include "vexa/codec/profile_file.h"
 
 namespace vexa {
 

@@ -8,7 +8,7 @@
 
 #include "vexa/model/app_profile.h"
 #include "vexa/model/cmd_tree.h"
-#include "vexa/presets/profile_tree.h"
+#include "vexa/codec/profile_tree.h"
 
 namespace vexa {
 

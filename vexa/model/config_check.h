@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "vexa/presets/profile_tree.h"
+#include "vexa/codec/profile_tree.h"
 
 namespace vexa {
 

@@ -6,8 +6,8 @@
 #include "vexa/base/file_io.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/presets/legacy_config.h"
-#include "vexa/presets/profile_codec.h"
-#include "vexa/presets/profile_file.h"
+#include "vexa/codec/profile_codec.h"
+#include "vexa/codec/profile_file.h"
 
 namespace vexa {
 

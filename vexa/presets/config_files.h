@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "vexa/model/cmd_tree.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 
 namespace vexa {
 

@@ -2,7 +2,7 @@
 // The application profile kept in a private profile (INI) file instead of
 // the registry; values are written as decimal text.
 #include "vexa/model/app_profile.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 
 namespace vexa {
 

@@ -6,7 +6,7 @@
 #include "device_test_support.h"
 #include "vexa/device/win/device_page.h"
 #include "vexa/device/win/status_text.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 
 namespace vexa::test {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
-// Shared pieces of the device host's Wine tests: a recording notify window, message
-// pumping with a deadline, and a host set up on a private folder and registry key.
+// The device host's Wine tests: a host set up on a private folder and registry key,
+// reporting to a recording window.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
+#include "support/win/pump.h"
+#include "support/win/recording_window.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/device/win/device.h"
 #include "vexa/winlib/message_loop.h"
@@ -21,75 +23,6 @@
 #include "vexa/winlib/window.h"
 
 namespace vexa::test {
-
-// Pumps messages until pred() holds or the time is up.
-inline bool pumpUntil(const std::function<bool()>& pred, unsigned timeoutMs = 5000) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  while (!pred()) {
-    if (GetTickCount64() >= deadline) return false;
-    win::WaitDispatchingMessages(nullptr, 10);
-  }
-  return true;
-}
-
-struct StatusEntry {
-  unsigned code;
-  std::string text;
-  bool hadText;
-};
-
-struct ReceivedRecord {
-  std::string remote, command;
-  int repeat;
-};
-
-// Stands in for the main window: records statuses and command records, frees what
-// it is sent and answers 1, as the main window does (or 0 without freeing when told).
-class CRecordingWindow : public win::CWindow {
- public:
-  bool Create() {
-    return CWindow::Create(L"VexaTestNotifyWindow", L"Vexa device test", WS_OVERLAPPEDWINDOW, 0,
-                           {0, 0, 640, 480});
-  }
-  std::vector<StatusEntry> statuses;
-  std::vector<ReceivedRecord> records;
-  bool takeTexts = true;
-  int settingsChanged = 0;
-
-  bool sawStatus(unsigned code, const std::string& text) const {
-    for (const auto& s : statuses)
-      if (s.code == code && s.text == text) return true;
-    return false;
-  }
-  bool sawCode(unsigned code) const {
-    for (const auto& s : statuses)
-      if (s.code == code) return true;
-    return false;
-  }
-
- protected:
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg != abi::kVexaMessage) return CWindow::OnMessage(msg, wp, lp);
-    if (wp == abi::MainCode::kCommand) {
-      auto* record = reinterpret_cast<abi::CommandRecord*>(lp);
-      records.push_back({std::string(record->remote, abi::fieldLength(record->remote)),
-                         std::string(record->command, abi::fieldLength(record->command)), record->repeatCount});
-      delete record;
-      return 1;
-    }
-    if (wp == abi::MainCode::kCodeBlock || wp == abi::MainCode::kTimingSample) {
-      const HWND page = FindWindowExW(Handle(), nullptr, nullptr, L"VEXADeviceConfig");
-      return page ? SendMessageW(page, msg, wp, lp) : 0;
-    }
-    if (wp == abi::MainCode::kSettingsChanged) ++settingsChanged;
-    if (wp < 99) return 1;
-    char* text = reinterpret_cast<char*>(lp);
-    statuses.push_back({static_cast<unsigned>(wp), text ? text : "", text != nullptr});
-    if (!takeTexts) return 0;
-    delete[] text;
-    return 1;
-  }
-};
 
 // A host on a fresh application-data folder and registry key, with recorded messages.
 class DeviceHostTest : public ::testing::Test {

@@ -4,6 +4,7 @@
 #include "vexa/model/app_folder.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/shell/win/main_window.h"
+#include "vexa/base/program_messages.h"
 
 namespace vexa::test {
 namespace {
@@ -38,7 +39,7 @@ class CToolWindow : public win::CWindow {
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == abi::kVexaMessage && wp == abi::MainCode::kHotKeyEvent) {
+    if (msg == abi::kVexaMessage && wp == ProgramMessage::kHotKeyEvent) {
       keys.push_back(lp);
       return 5;
     }
@@ -79,7 +80,7 @@ class MainWindowRepeatTest : public DeviceHostTest {
               1);
   }
   LRESULT key(uint32_t lParam) {
-    return SendMessageW(window.Handle(), abi::kVexaMessage, abi::MainCode::kHotKeyEvent, static_cast<LPARAM>(lParam));
+    return SendMessageW(window.Handle(), abi::kVexaMessage, ProgramMessage::kHotKeyEvent, static_cast<LPARAM>(lParam));
   }
   static void sleepUntil(ULONGLONG tick) {
     const ULONGLONG now = GetTickCount64();

@@ -5,7 +5,7 @@
 #include <objbase.h>
 #include <shobjidl.h>
 
-#include "../temp_folder.h"
+#include "support/temp_folder.h"
 #include "exec_test_support.h"
 #include "vexa/exec/win/app_scan.h"
 #include "vexa/exec/win/com_scope.h"

@@ -2,7 +2,7 @@
 // and the foreground test of an application folder.
 #include <gtest/gtest.h>
 
-#include "../temp_folder.h"
+#include "support/temp_folder.h"
 #include "exec_test_support.h"
 #include "vexa/exec/win/application_actions.h"
 #include "vexa/model/app_folder.h"

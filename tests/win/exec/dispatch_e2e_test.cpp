@@ -3,7 +3,7 @@
 // that run, the foreground rule, a held button, and the status line.
 #include <gtest/gtest.h>
 
-#include "../temp_folder.h"
+#include "support/temp_folder.h"
 #include "exec_test_support.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/exec/win/exec_engine.h"

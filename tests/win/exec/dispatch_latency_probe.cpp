@@ -20,6 +20,8 @@
 #include "vexa/model/catalogue.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/shell/win/main_window.h"
+#include "vexa/base/program_messages.h"
+#include "support/win/pump.h"
 
 namespace {
 
@@ -32,7 +34,7 @@ class CProbeWindow : public CMainWindow {
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == vexa::ExecMessage::kFlashTray && !seen) {
+    if (msg == vexa::ProgramMessage::kFlashTray && !seen) {
       QueryPerformanceCounter(&flashed);
       seen = true;
     }
@@ -56,22 +58,6 @@ LPARAM newRecord(const char* remote, const char* command) {
   vexa::abi::copyField(r->remote, remote);
   vexa::abi::copyField(r->command, command);
   return reinterpret_cast<LPARAM>(r);
-}
-
-// Handles this thread's messages until `done` or the time-out.
-template <class Done>
-bool pumpUntil(Done done, DWORD timeoutMs) {
-  const ULONGLONG end = GetTickCount64() + timeoutMs;
-  while (!done()) {
-    if (GetTickCount64() >= end) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-  return true;
 }
 
 double percentile(std::vector<double> values, double p) {
@@ -111,12 +97,12 @@ int main(int argc, char** argv) {
                  newRecord("TV", buttons[i % 2]));
     LARGE_INTEGER returned;
     QueryPerformanceCounter(&returned);
-    if (!pumpUntil([&] { return window.seen; }, 5000)) {
+    if (!vexa::test::pumpUntil([&] { return window.seen; }, 5000)) {
       std::fprintf(stderr, "press %d never reached its action\n", i);
       return 2;
     }
     // The run has ended before the next press, so no press is skipped as a double.
-    pumpUntil([&] { return !engine.Busy(); }, 5000);
+    vexa::test::pumpUntil([&] { return !engine.Busy(); }, 5000);
     if (i < kWarmUp) continue;
     const double us = 1e6 * static_cast<double>(window.flashed.QuadPart - sent.QuadPart) /
                       static_cast<double>(frequency.QuadPart);

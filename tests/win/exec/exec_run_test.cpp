@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../temp_folder.h"
+#include "support/temp_folder.h"
 #include "exec_test_support.h"
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/app_folder.h"
@@ -83,13 +83,13 @@ TEST_F(RunTest, ExecuteCloseTogglesAndEveryEffectReachesTheMainWindow) {
   const CCmdArray& toggle = add("Toggle", act(kExecuteCloseApplication, marker, params(title)));
   ASSERT_TRUE(press("Toggle", 0, true));
   // Synchronous: everything has arrived when the call returns.
-  ASSERT_EQ(window.statuses.size(), 1u);
-  EXPECT_EQ(window.statuses[0], "Executed application " + marker);
+  ASSERT_EQ(window.temporaryTexts().size(), 1u);
+  EXPECT_EQ(window.temporaryTexts()[0], "Executed application " + marker);
   ASSERT_TRUE(pumpUntil([&] { return findTitled(title) != nullptr; }, 10000));
 
   ASSERT_TRUE(press("Toggle", 0, true));
-  ASSERT_EQ(window.statuses.size(), 2u);
-  EXPECT_EQ(window.statuses[1], "Closed application " + marker);
+  ASSERT_EQ(window.temporaryTexts().size(), 2u);
+  EXPECT_EQ(window.temporaryTexts()[1], "Closed application " + marker);
   EXPECT_TRUE(pumpUntil([&] { return findTitled(title) == nullptr; }, 5000));
   EXPECT_EQ(countLines(closeOf(title), "syscommand"), 1);
 
@@ -112,13 +112,13 @@ TEST_F(RunTest, StatusTextsArriveOnceAndStayTheReceiversAfterTheRun) {
       act(kExecuteApplication, "n/a"));
   ASSERT_TRUE(press("Fail"));
   ASSERT_TRUE(idle());
-  ASSERT_EQ(window.statuses.size(), 2u);  // "n/a" says nothing
-  EXPECT_EQ(window.statuses[0], "'Execute application' failed - C:\\nowhere\\one.exe");
-  EXPECT_EQ(window.statuses[1], "'Execute application' failed - C:\\nowhere\\two.exe");
+  ASSERT_EQ(window.temporaryTexts().size(), 2u);  // "n/a" says nothing
+  EXPECT_EQ(window.temporaryTexts()[0], "'Execute application' failed - C:\\nowhere\\one.exe");
+  EXPECT_EQ(window.temporaryTexts()[1], "'Execute application' failed - C:\\nowhere\\two.exe");
   // The blocks were not freed or reused by the run after it handed them over.
   ASSERT_EQ(window.statusBlocks.size(), 2u);
   EXPECT_NE(window.statusBlocks[0], window.statusBlocks[1]);
-  for (size_t i = 0; i < 2; ++i) EXPECT_EQ(std::string(window.statusBlocks[i]), window.statuses[i]);
+  for (size_t i = 0; i < 2; ++i) EXPECT_EQ(std::string(window.statusBlocks[i]), window.temporaryTexts()[i]);
   EXPECT_EQ(window.count(DisplayRequest::kCommandExecuted), 0);  // nothing succeeded
 }
 
@@ -192,8 +192,8 @@ TEST_F(RunTest, PressesByNameResolveAgainstTheRunningApplicationsOnTheRunsThread
   ASSERT_TRUE(press("Go"));
   ASSERT_TRUE(idle());
   EXPECT_TRUE(pumpUntil([&] { return findTitled(title) == nullptr; }, 5000));
-  ASSERT_EQ(window.statuses.size(), 2u);
-  EXPECT_EQ(window.statuses[1], "Closed application " + marker);
+  ASSERT_EQ(window.temporaryTexts().size(), 2u);
+  EXPECT_EQ(window.temporaryTexts()[1], "Closed application " + marker);
   // The display requests name the live commands, not the run's copies.
   std::vector<const void*> executed;
   for (const auto& r : window.requests)
@@ -232,13 +232,13 @@ TEST_F(RunTest, TheLayoutSelectorCanTakeThePressOrSubstituteItsCommand) {
   const CCmdArray& chosen = add("Chosen", act(kExecuteApplication, "C:\\nowhere\\chosen.exe"));
   window.selectorAnswer = 0;
   ASSERT_TRUE(press("Sel", 0, true));
-  EXPECT_TRUE(window.statuses.empty());
+  EXPECT_TRUE(window.temporaryTexts().empty());
 
   window.selectorAnswer = 1;
   window.selectorReplacement = snapshotOf(chosen, nullptr, "TV");
   ASSERT_TRUE(press("Sel", 0, true));
-  ASSERT_EQ(window.statuses.size(), 1u);
-  EXPECT_EQ(window.statuses[0], "'Execute application' failed - C:\\nowhere\\chosen.exe");
+  ASSERT_EQ(window.temporaryTexts().size(), 1u);
+  EXPECT_EQ(window.temporaryTexts()[0], "'Execute application' failed - C:\\nowhere\\chosen.exe");
 
   // The trigger command asks the selector before the usual request too.
   window.selectorReplacement.reset();
@@ -248,7 +248,7 @@ TEST_F(RunTest, TheLayoutSelectorCanTakeThePressOrSubstituteItsCommand) {
   trigger.selectorTrigger = "Sel";
   ASSERT_TRUE(engine.StartCommandRun(window.handle(), RunRequest::byName(tree, "TV", "Sel", 0), trigger));
   EXPECT_EQ(window.count(DisplayRequest::kLayoutSelector), 2);
-  EXPECT_EQ(window.statuses.size(), 2u);
+  EXPECT_EQ(window.temporaryTexts().size(), 2u);
 
   // An open selector sees the press first, on the run's thread, before anything else happens.
   pumpFor(50);
@@ -260,7 +260,7 @@ TEST_F(RunTest, TheLayoutSelectorCanTakeThePressOrSubstituteItsCommand) {
   ASSERT_TRUE(idle());
   pumpFor(50);
   EXPECT_EQ(window.serverRecords.size(), records);
-  EXPECT_EQ(window.statuses.size(), 2u);
+  EXPECT_EQ(window.temporaryTexts().size(), 2u);
 }
 
 TEST_F(RunTest, APressReachesItsFirstActionQuickly) {

@@ -8,6 +8,7 @@
 #include "vexa/winlib/handle.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/base/program_messages.h"
 
 namespace vexa::test {
 
@@ -77,22 +78,6 @@ bool processAlive(DWORD pid) {
   return process && !process.Wait(0);
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    if (done()) return true;
-    if (GetTickCount64() >= deadline) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void pumpFor(DWORD ms) { pumpUntil([] { return false; }, ms); }
-
 std::string fileText(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   std::stringstream s;
@@ -129,58 +114,6 @@ void resetTerminateEvent() {
 
 void signalTerminateEvent() {
   if (auto e = openTerminateEvent()) SetEvent(e.Get());
-}
-
-CTestMainWindow::CTestMainWindow() {
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.lpszClassName = L"VexaExecTestMain";
-  RegisterClassW(&wc);  // fails harmlessly when already registered
-  m_window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-CTestMainWindow::~CTestMainWindow() {
-  DestroyWindow(m_window);
-  for (char* block : statusBlocks) delete[] block;
-}
-
-int CTestMainWindow::count(uint32_t code) const {
-  int n = 0;
-  for (const auto& r : requests) n += r.code == code;
-  return n;
-}
-
-LRESULT CALLBACK CTestMainWindow::proc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* self = reinterpret_cast<CTestMainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  return self ? self->handle(msg, wp, lp) : DefWindowProcW(window, msg, wp, lp);
-}
-
-LRESULT CTestMainWindow::handle(UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == abi::kVexaMessage && wp == abi::MainCode::kTemporaryStatus) {
-    char* text = reinterpret_cast<char*>(lp);
-    statuses.emplace_back(text);
-    statusBlocks.push_back(text);
-    return 1;
-  }
-  if (msg == abi::kVexaMessage && wp == abi::MainCode::kDisplayRequest) {
-    auto* r = reinterpret_cast<DisplayRequest*>(lp);
-    requests.push_back({r->code, r->text, r->object, r->repeat});
-    if (r->code != DisplayRequest::kLayoutSelector) return 1;
-    if (selectorReplacement) r->replacement = *selectorReplacement;
-    return selectorAnswer;
-  }
-  if (msg == ExecMessage::kServerRecord) {
-    std::unique_ptr<ServerRecord> record(reinterpret_cast<ServerRecord*>(wp));
-    serverRecords.push_back(*record);
-    return 0;
-  }
-  if (msg == ExecMessage::kFlashTray) {
-    ++trayFlashes;
-    return 0;
-  }
-  return DefWindowProcW(m_window, msg, wp, lp);
 }
 
 }  // namespace vexa::test

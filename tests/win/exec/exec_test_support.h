@@ -1,7 +1,6 @@
 #pragma once
-// Shared pieces of the execution tests: the marker application, waiting
-// while messages are handled, and a stand-in main window that records what
-// the runs send it.
+// Shared pieces of the execution tests: the marker application and a
+// stand-in main window that records what the runs send it.
 #include <windows.h>
 
 #include <filesystem>
@@ -12,6 +11,8 @@
 
 #include "vexa/exec/display_request.h"
 #include "vexa/exec/exec_messages.h"
+#include "support/win/pump.h"
+#include "support/win/recording_window.h"
 
 namespace vexa::test {
 
@@ -27,10 +28,6 @@ int countTitled(const std::string& title);
 // Ends every process that owns a window of that title.
 void endProcessesTitled(const std::string& title);
 bool processAlive(DWORD pid);
-
-// Waits until `done` holds, handling this thread's messages; false on time-out.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
-void pumpFor(DWORD ms);
 
 std::string fileText(const std::filesystem::path& file);
 int countLines(const std::filesystem::path& file, const std::string& line);
@@ -50,39 +47,11 @@ class CMarkerCleanup {
 void resetTerminateEvent();
 void signalTerminateEvent();
 
-struct ReceivedRequest {
-  uint32_t code;
-  std::string text;
-  const void* object;
-  uint32_t repeat;
-};
-
-class CTestMainWindow {
+// The stand-in main window that runs report to.
+class CTestMainWindow : public CRecordingWindow {
  public:
-  CTestMainWindow();
-  ~CTestMainWindow();
-  CTestMainWindow(const CTestMainWindow&) = delete;
-  CTestMainWindow& operator=(const CTestMainWindow&) = delete;
-
-  HWND handle() const { return m_window; }
-
-  // Texts as they arrived, and the blocks themselves: kept until the end so
-  // that a sender that freed or reused a text after handing it over shows.
-  std::vector<std::string> statuses;
-  std::vector<char*> statusBlocks;
-  std::vector<ReceivedRequest> requests;
-  std::vector<ServerRecord> serverRecords;
-  int trayFlashes = 0;
-  intptr_t selectorAnswer = 1;
-  std::optional<CommandSnapshot> selectorReplacement;
-
-  int count(uint32_t code) const;
-
- private:
-  static LRESULT CALLBACK proc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
-  LRESULT handle(UINT msg, WPARAM wp, LPARAM lp);
-
-  HWND m_window = nullptr;
+  CTestMainWindow() { Create(); }
+  HWND handle() const { return Handle(); }
 };
 
 }  // namespace vexa::test

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "../temp_folder.h"
+#include "support/temp_folder.h"
 #include "exec_test_support.h"
 #include "vexa/base/strings.h"
 #include "vexa/exec/win/process_list.h"

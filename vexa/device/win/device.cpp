@@ -9,7 +9,7 @@
 #include "vexa/device/win/device_page.h"
 #include "vexa/device/win/learn_dialog.h"
 #include "vexa/device/win/status_text.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/unicode.h"

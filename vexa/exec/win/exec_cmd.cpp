@@ -9,6 +9,7 @@
 #include "vexa/model/app_folder.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/base/program_messages.h"
 
 namespace vexa::exec {
 
@@ -101,7 +102,7 @@ bool CExecCmd::askLayoutSelector(std::optional<CommandSnapshot>& command) {
 }
 
 intptr_t CExecCmd::sendDisplayRequest(DisplayRequest& request) {
-  return SendMessageW(m_mainWindow, abi::kVexaMessage, abi::MainCode::kDisplayRequest,
+  return SendMessageW(m_mainWindow, abi::kVexaMessage, ProgramMessage::kDisplayRequest,
                       reinterpret_cast<LPARAM>(&request));
 }
 
@@ -109,7 +110,7 @@ void CExecCmd::postServerRecord() {
   if (!hasWindow()) return;
   auto record = std::make_unique<ServerRecord>(
       makeServerRecord(m_request.commandName(), m_request.repeat, m_request.remoteName()));
-  if (PostMessageW(m_mainWindow, ExecMessage::kServerRecord, reinterpret_cast<WPARAM>(record.get()), 0))
+  if (PostMessageW(m_mainWindow, ProgramMessage::kServerRecord, reinterpret_cast<WPARAM>(record.get()), 0))
     record.release();  // the main window deletes it
 }
 
@@ -120,20 +121,20 @@ bool CExecCmd::waitForTerminate(unsigned ms) { return WaitForSingleObject(m_term
 bool CExecCmd::cycleInProgress() { return m_engine.CycleFlag().load(); }
 
 void CExecCmd::sendKey(unsigned virtualKey, unsigned action) {
-  if (hasWindow()) SendMessageW(m_mainWindow, ExecMessage::kSynthesiseKey, virtualKey, action);
+  if (hasWindow()) SendMessageW(m_mainWindow, ProgramMessage::kSynthesiseKey, virtualKey, action);
 }
 
 void CExecCmd::endCycle() {
-  sendKey(kVkTab, kKeyUp);
+  sendKey(kVkTab, ProgramMessage::kKeyUp);
   Sleep(kKeyPauseMs);
-  sendKey(kVkAlt, kKeyUp);
+  sendKey(kVkAlt, ProgramMessage::kKeyUp);
   Sleep(kKeyPauseMs);
   m_engine.CycleFlag() = false;
   status("Cycled through windows");
 }
 
 void CExecCmd::flashTray() {
-  if (hasWindow()) PostMessageW(m_mainWindow, ExecMessage::kFlashTray, 0, 0);
+  if (hasWindow()) PostMessageW(m_mainWindow, ProgramMessage::kFlashTray, 0, 0);
 }
 
 bool CExecCmd::applicationRunning(std::string_view fileName, bool useCachedList) {

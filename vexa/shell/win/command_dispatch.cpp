@@ -10,6 +10,7 @@
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/winlib/reg_key.h"
+#include "vexa/base/program_messages.h"
 
 namespace vexa::shell {
 
@@ -76,7 +77,7 @@ LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const Starter& start) {
   if (m_hotKeysSuspended) return 0;
   for (const wchar_t* tool : {L"Mouse Position Tool", L"Available windows"})
     if (const HWND window = FindWindowW(nullptr, tool))
-      return SendMessageW(window, abi::kVexaMessage, abi::MainCode::kHotKeyEvent, lParam);
+      return SendMessageW(window, abi::kVexaMessage, ProgramMessage::kHotKeyEvent, lParam);
   const HookKey key = hotKeyFromHookEvent(static_cast<uint32_t>(lParam));
   if (!m_tree || key.hotKey == 0) return 0;
   // Every command with that hot key starts, in tree order.
@@ -96,16 +97,16 @@ LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const Starter& start) {
 
 std::optional<LRESULT> CCommandDispatch::OnEngineMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case ExecMessage::kSynthesiseKey:
-      keybd_event(static_cast<BYTE>(wp), 0, lp == kKeyUp ? KEYEVENTF_KEYUP : 0, 0);
+    case ProgramMessage::kSynthesiseKey:
+      keybd_event(static_cast<BYTE>(wp), 0, lp == ProgramMessage::kKeyUp ? KEYEVENTF_KEYUP : 0, 0);
       return 1;
-    case ExecMessage::kServerRecord:
+    case ProgramMessage::kServerRecord:
       // Forwarded to the server module once it is loaded.
       delete reinterpret_cast<ServerRecord*>(wp);
       return 0;
-    case ExecMessage::kFlashTray:
+    case ProgramMessage::kFlashTray:
       return 0;
-    case ExecMessage::kSwitchLayout: {
+    case ProgramMessage::kSwitchLayout: {
       std::unique_ptr<SwitchLayoutRequest> request(reinterpret_cast<SwitchLayoutRequest*>(lp));
       if (!request || !m_tree) return 0;
       // The command may have gone since the run was started.
@@ -122,7 +123,7 @@ std::optional<LRESULT> CCommandDispatch::OnEngineMessage(UINT msg, WPARAM wp, LP
       return number >= 0 && command.switchToLayout(static_cast<size_t>(number)) ? 1 : 0;
     }
   }
-  if (msg == abi::kVexaMessage && wp == abi::MainCode::kDisplayRequest) {
+  if (msg == abi::kVexaMessage && wp == ProgramMessage::kDisplayRequest) {
     // The on-screen display is not there yet: nothing takes a press.
     return 1;
   }

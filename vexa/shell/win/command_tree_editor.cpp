@@ -3,7 +3,7 @@
 #include "vexa/base/errors.h"
 #include "vexa/model/app_library.h"
 #include "vexa/model/names.h"
-#include "vexa/presets/profile_file.h"
+#include "vexa/codec/profile_file.h"
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/unicode.h"
 

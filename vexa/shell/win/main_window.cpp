@@ -11,7 +11,7 @@
 #include "vexa/exec/win/app_scan.h"
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/app_library.h"
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 #include "vexa/shell/win/app_folder_page.h"
 #include "vexa/shell/win/locate_dialog.h"
 #include "vexa/shell/win/command_tree_editor.h"
@@ -19,6 +19,7 @@
 #include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/base/program_messages.h"
 
 namespace vexa::shell {
 
@@ -68,7 +69,7 @@ bool CMainWindow::Create(HICON icon, HICON smallIcon) {
                                 GetModuleHandleW(nullptr), nullptr);
   LayOut();
   // No tray (no shell running) is not fatal: the window still works.
-  m_tray.Add(Handle(), kTrayIconId, kTrayMessage, smallIcon, kMainWindowTitle);
+  m_tray.Add(Handle(), kTrayIconId, ProgramMessage::kTrayNotify, smallIcon, kMainWindowTitle);
   m_dispatch = std::make_unique<CCommandDispatch>(Handle(), DispatchSettings::fromRegistry(),
                                                   [this](const std::wstring& text) { ShowTemporaryStatus(text); });
   return true;
@@ -292,7 +293,7 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
     delete record;
     return 1;
   }
-  if (code == MainCode::kHotKeyEvent) return m_dispatch ? m_dispatch->OnHookKey(lp, starter()) : 0;
+  if (code == ProgramMessage::kHotKeyEvent) return m_dispatch ? m_dispatch->OnHookKey(lp, starter()) : 0;
   switch (code) {
     case MainCode::kSettingsChanged:
       m_applyEnabled = true;
@@ -428,7 +429,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (OnCommand(LOWORD(wp))) return 0;
       break;
-    case kTrayMessage:
+    case ProgramMessage::kTrayNotify:
       OnTrayNotify(lp);
       return 0;
     case WM_DESTROY:

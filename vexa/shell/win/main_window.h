@@ -39,7 +39,6 @@ struct CommandStart {
 
 class CMainWindow : public win::CWindow {
  public:
-  static constexpr UINT kTrayMessage = 0x464;
   static constexpr UINT kTrayIconId = 1;
   static constexpr UINT kTreeViewId = 100;
   static constexpr UINT kTabsId = 101;

@@ -17,23 +17,27 @@ FAKE_EXPORT void VEXA_PLUGIN_CALL GetPlugInfo(PlugInfoRecord* out, uint32_t magi
   std::strcpy(out->version, "1.0.0");
   std::strcpy(out->moduleName, "good1.dll");
 }
-FAKE_EXPORT int VEXA_PLUGIN_CALL StartMsgLoop(HWND host) {
+FAKE_EXPORT int VEXA_PLUGIN_CALL StartMsgLoop(WindowHandle hostHandle) {
+  const HWND host = static_cast<HWND>(hostHandle);
   g_host = host;
   return 1;
 }
 FAKE_EXPORT void VEXA_PLUGIN_CALL EndMsgLoop() { ++g_ended; }
 FAKE_EXPORT void VEXA_PLUGIN_CALL Release() { ++g_released; }
-FAKE_EXPORT int VEXA_PLUGIN_CALL ReadConfig(HKEY key) {
+FAKE_EXPORT int VEXA_PLUGIN_CALL ReadConfig(KeyHandle keyHandle) {
+  const HKEY key = static_cast<HKEY>(keyHandle);
   DWORD size = sizeof g_stored - 1;
   if (RegQueryValueExA(key, "Stored", nullptr, nullptr, reinterpret_cast<BYTE*>(g_stored), &size) != ERROR_SUCCESS)
     g_stored[0] = '\0';
   return 1;
 }
-FAKE_EXPORT int VEXA_PLUGIN_CALL WriteConfig(HKEY key) {
+FAKE_EXPORT int VEXA_PLUGIN_CALL WriteConfig(KeyHandle keyHandle) {
+  const HKEY key = static_cast<HKEY>(keyHandle);
   static const char value[] = "saved";
   return RegSetValueExA(key, "Stored", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value) == ERROR_SUCCESS;
 }
-FAKE_EXPORT HWND VEXA_PLUGIN_CALL CreateCfgDlg(Point* at, HWND parent) {
+FAKE_EXPORT WindowHandle VEXA_PLUGIN_CALL CreateCfgDlg(Point* at, WindowHandle parentHandle) {
+  const HWND parent = static_cast<HWND>(parentHandle);
   return CreateWindowExA(0, "STATIC", "Fake Classic Page", WS_CHILD, at->x, at->y, 300, 200, parent, nullptr,
                          GetModuleHandleA("good1.dll"), nullptr);
 }
@@ -58,3 +62,15 @@ FAKE_EXPORT LRESULT FakeSendCommand(const char* remote, const char* command) {
 FAKE_EXPORT int FakeReleased() { return g_released; }
 FAKE_EXPORT int FakeEnded() { return g_ended; }
 FAKE_EXPORT const char* FakeStored() { return g_stored; }
+
+FAKE_MATCHES_CONTRACT(GetPlugInfo);
+FAKE_MATCHES_CONTRACT(StartMsgLoop);
+FAKE_MATCHES_CONTRACT(EndMsgLoop);
+FAKE_MATCHES_CONTRACT(Release);
+FAKE_MATCHES_CONTRACT(ReadConfig);
+FAKE_MATCHES_CONTRACT(WriteConfig);
+FAKE_MATCHES_CONTRACT(CreateCfgDlg);
+FAKE_MATCHES_CONTRACT(GetFirstRmt);
+FAKE_MATCHES_CONTRACT(GetNextRmt);
+FAKE_MATCHES_CONTRACT(GetFirstCmd);
+FAKE_MATCHES_CONTRACT(GetNextCmd);

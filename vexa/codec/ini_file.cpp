@@ -1,4 +1,4 @@
-#include "vexa/presets/ini_file.h"
+#include "vexa/codec/ini_file.h"
 
 #include "vexa/base/file_io.h"
 #include "vexa/base/strings.h"

@@ -1,9 +1,11 @@
 #pragma once
-// A fresh folder below the temporary folder, removed with everything in it.
-#include <windows.h>
-
+// A fresh folder per test below the temporary folder, removed with everything
+// in it; and whole-file reading and writing for the tests' fixtures.
+#include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <random>
 #include <string>
 
 namespace vexa::test {
@@ -11,9 +13,10 @@ namespace vexa::test {
 class CTempFolder {
  public:
   CTempFolder() {
-    static int counter = 0;
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
     m_path = std::filesystem::temp_directory_path() /
-             ("vexa-test-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter));
+             ("vexa-test-" + std::to_string(random()) + "-" + std::to_string(++counter));
     std::filesystem::remove_all(m_path);
     std::filesystem::create_directories(m_path);
   }
@@ -25,13 +28,14 @@ class CTempFolder {
   CTempFolder& operator=(const CTempFolder&) = delete;
 
   const std::filesystem::path& path() const { return m_path; }
+  std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
 
  private:
   std::filesystem::path m_path;
 };
 
 inline void writeFile(const std::filesystem::path& file, const std::string& content) {
-  std::filesystem::create_directories(file.parent_path());
+  if (file.has_parent_path()) std::filesystem::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << content;
 }
 

@@ -1,4 +1,4 @@
-#include "vexa/presets/profile_tree.h"
+#include "vexa/codec/profile_tree.h"
 
 #include <algorithm>
 

@@ -37,12 +37,13 @@ std::vector<std::vector<unsigned char>> parseCodes(const std::string& text) {
 }
 }  // namespace
 
-FAKE_EXPORT void VEXA_PLUGIN_CALL DeviceInfo(DeviceInfoRecord* out) {
+FAKE_EXPORT char* VEXA_PLUGIN_CALL DeviceInfo(DeviceInfoRecord* out) {
   static const char names[] = "Fake Receiver\0Shared Name\0";
   out->size = kDeviceInfoSize;
   out->deviceNames = fakeNameList(names, sizeof names);
   out->selectorKind = kPlugInFills;
   out->capabilities = 0x0F;  // both selectors and the Setup button
+  return out->deviceNames;
 }
 
 FAKE_EXPORT int VEXA_PLUGIN_CALL OnReadConfig(DeviceRecord* device, const char* file) {
@@ -64,7 +65,8 @@ FAKE_EXPORT int VEXA_PLUGIN_CALL OnWriteConfig(DeviceRecord*, const char* file) 
          WritePrivateProfileStringA("Fake", "Codes", g_codes.c_str(), file);
 }
 
-FAKE_EXPORT void VEXA_PLUGIN_CALL OnFillSelector(DeviceRecord*, HWND combo, int which, char* caption) {
+FAKE_EXPORT void VEXA_PLUGIN_CALL OnFillSelector(DeviceRecord*, WindowHandle comboHandle, int which, char* caption) {
+  const HWND combo = static_cast<HWND>(comboHandle);
   const char* items[2] = {which == kFillSelector1 ? "Port A" : "Mode 1", which == kFillSelector1 ? "Port B" : "Mode 2"};
   for (const char* item : items) SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
   std::strcpy(caption, which == kFillSelector1 ? "Fake Port" : "");
@@ -79,7 +81,8 @@ FAKE_EXPORT int VEXA_PLUGIN_CALL OnInit(DeviceRecord* device, const char* select
   return g_initResult;
 }
 
-FAKE_EXPORT int VEXA_PLUGIN_CALL MonitorDevice(DeviceRecord*, HWND target) {
+FAKE_EXPORT int VEXA_PLUGIN_CALL MonitorDevice(DeviceRecord*, WindowHandle targetHandle) {
+  const HWND target = static_cast<HWND>(targetHandle);
   const HANDLE terminate = CreateEventA(nullptr, TRUE, FALSE, kMonitorTerminateEvent);
   for (const auto& code : parseCodes(g_codes)) {
     CodeBlock block{static_cast<uint32_t>(code.size()), code.data()};
@@ -114,3 +117,13 @@ FAKE_EXPORT int FakeReleased() { return g_released; }
 FAKE_EXPORT const char* FakeSelector(int which) { return which == 2 ? g_selector2.c_str() : g_selector1.c_str(); }
 FAKE_EXPORT const char* FakeChangedDevice() { return g_changedDevice.c_str(); }
 FAKE_EXPORT void FakeSetInitResult(int result) { g_initResult = result; }
+
+FAKE_MATCHES_CONTRACT(DeviceInfo);
+FAKE_MATCHES_CONTRACT(OnReadConfig);
+FAKE_MATCHES_CONTRACT(OnWriteConfig);
+FAKE_MATCHES_CONTRACT(OnFillSelector);
+FAKE_MATCHES_CONTRACT(OnChangeDevice);
+FAKE_MATCHES_CONTRACT(OnInit);
+FAKE_MATCHES_CONTRACT(MonitorDevice);
+FAKE_MATCHES_CONTRACT(OnRelease);
+FAKE_MATCHES_CONTRACT(OnAbout);

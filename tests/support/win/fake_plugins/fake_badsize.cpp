@@ -6,10 +6,14 @@ FAKE_EXPORT void VEXA_PLUGIN_CALL GetPlugInfo(PlugInfoRecord* out, uint32_t magi
   out->size = 500;
   std::strcpy(out->displayName, "Bad Size Device");
 }
-FAKE_EXPORT void VEXA_PLUGIN_CALL DeviceInfo(DeviceInfoRecord* out) {
+FAKE_EXPORT char* VEXA_PLUGIN_CALL DeviceInfo(DeviceInfoRecord* out) {
   static const char names[] = "Bad Size Device\0";
   out->size = kDeviceInfoSize;
   out->deviceNames = fakeNameList(names, sizeof names);
   out->selectorKind = kPlugInFills;
   out->capabilities = 0;
+  return out->deviceNames;
 }
+
+FAKE_MATCHES_CONTRACT(GetPlugInfo);
+FAKE_MATCHES_CONTRACT(DeviceInfo);

@@ -2,8 +2,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "vexa/presets/profile_codec.h"
-#include "vexa/presets/profile_walk.h"
+#include "vexa/codec/profile_codec.h"
+#include "vexa/codec/profile_walk.h"
 
 namespace vexa {
 

@@ -3,7 +3,7 @@
 // files from outside may nest keys arbitrarily deep.
 #include <vector>
 
-#include "vexa/presets/profile_tree.h"
+#include "vexa/codec/profile_tree.h"
 
 namespace vexa {
 

@@ -2,9 +2,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "vexa/presets/archive.h"
-#include "vexa/presets/profile_codec.h"
-#include "vexa/presets/profile_walk.h"
+#include "vexa/codec/archive.h"
+#include "vexa/codec/profile_codec.h"
+#include "vexa/codec/profile_walk.h"
 
 namespace vexa {
 

@@ -3,10 +3,14 @@
 #include <windows.h>
 
 #include <cstring>
+#include <type_traits>
 
 #include "vexa/device/plugin_abi.h"
 
 #define FAKE_EXPORT extern "C" __declspec(dllexport)
+// A fake export must have the contract's exact type, or the host would call it wrongly.
+#define FAKE_MATCHES_CONTRACT(name) \
+  static_assert(std::is_same_v<decltype(&name), name##Fn>, #name " differs from the plug-in contract")
 
 using namespace vexa::abi;
 

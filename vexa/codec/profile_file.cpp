@@ -1,4 +1,4 @@
-#include "vexa/presets/profile_file.h"
+#include "vexa/codec/profile_file.h"
 
 #include "vexa/base/file_io.h"
 

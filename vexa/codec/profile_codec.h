@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "vexa/presets/profile_tree.h"
+#include "vexa/codec/profile_tree.h"
 
 namespace vexa {
 

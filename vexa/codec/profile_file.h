@@ -1,7 +1,7 @@
 #pragma once
 #include <filesystem>
 
-#include "vexa/presets/profile_codec.h"
+#include "vexa/codec/profile_codec.h"
 
 namespace vexa {
 

@@ -1,4 +1,4 @@
-#include "vexa/presets/archive.h"
+#include "vexa/codec/archive.h"
 
 #include <algorithm>
 

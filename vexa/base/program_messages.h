@@ -1,0 +1,29 @@
+#pragma once
+// Every private window message of the program and every code of message
+// 0x7FFF that the program uses between its own windows and modules. The
+// codes that plug-ins send are part of their contract (plugin_abi.h).
+namespace vexa::ProgramMessage {
+
+// ---- Private window messages of the main window
+inline constexpr unsigned kTrayNotify = 0x464;         // the tray icon's callback; lParam the mouse message
+inline constexpr unsigned kShutdown = 0x466;           // posted; wParam countdown seconds, lParam flags
+inline constexpr unsigned kSynthesiseKey = 0x467;      // sent; wParam virtual key, lParam 0 down / 2 up
+inline constexpr unsigned kServerRecord = 0x468;       // posted; wParam ServerRecord*, main window deletes
+inline constexpr unsigned kSuspendKeyboardHook = 0x469;// sent while a field takes keys itself
+inline constexpr unsigned kResumeKeyboardHook = 0x46A; // sent when that field lets go again
+inline constexpr unsigned kFindWindow = 0x46B;         // sent; wParam refresh flag, lParam window name
+inline constexpr unsigned kFlashTray = 0x46C;          // posted; busy icon, then back on timer 1
+inline constexpr unsigned kSwitchLayout = 0x46D;       // posted; lParam SwitchLayoutRequest*, main window deletes
+
+inline constexpr unsigned kKeyUp = 2;  // lParam of kSynthesiseKey
+
+// ---- Codes of message 0x7FFF (wParam) used inside the program
+inline constexpr unsigned kMessageHookHandle = 90;    // hook module: its message-hook handle
+inline constexpr unsigned kWndProcHookHandle = 91;    // hook module: its window-procedure-hook handle
+inline constexpr unsigned kMousePosition = 94;        // hook module to the position tool: x * 65536 + y
+inline constexpr unsigned kMouseHookHandle = 95;      // hook module: its mouse-hook handle
+inline constexpr unsigned kHotKeyEvent = 96;          // hook module: one key event
+inline constexpr unsigned kKeyboardHookHandle = 97;   // hook module: its keyboard-hook handle
+inline constexpr unsigned kDisplayRequest = 98;       // lParam DisplayRequest*, sent, owned by the sender
+
+}  // namespace vexa::ProgramMessage
