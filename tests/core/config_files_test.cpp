@@ -3,6 +3,7 @@
 #include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
 #include "vexa/presets/config_files.h"
+#include "vexa/presets/current_config.h"
 
 using namespace vexa;
 
@@ -66,4 +67,81 @@ TEST(Presets, PathsAndExistingFiles) {
   ASSERT_TRUE(existing);
   EXPECT_EQ(existing->commandPart, all->commandPart);
   EXPECT_TRUE(existing->devicePart.empty());
+}
+
+namespace {
+// A valid remote beside keys the loader must refuse: a command straight
+// under the top key and a folder inside a folder.
+constexpr const char* kFileWithMisplacedKeys =
+    "[Commands]\n"
+    "[Commands\\TV]\nID=0\n"
+    "[Commands\\TV\\Power]\nID=1\n[Commands\\TV\\Power\\Layout 1]\nID=1\n"
+    "[Commands\\TV\\Power\\Layout 1\\Run]\nID=3\nAction=Execute application\nFilename=C:\\tv.exe\n"
+    "[Commands\\Stray]\nID=1\n[Commands\\Stray\\Layout 1]\nID=1\n"
+    "[Commands\\TV\\Player]\nID=2\n[Commands\\TV\\Player\\Inner]\nID=2\n";
+}  // namespace
+
+TEST(CurrentConfig, LoadKeepsEverythingLoadableAndNamesEachSkippedKey) {
+  vexa::test::CTempFolder dir;
+  writeFileAtomically(dir / "current.vcp", kFileWithMisplacedKeys);
+  CCurrentConfig config(dir / "current.vcp");
+  CCmdTree tree;
+  const LoadResult result = config.load(tree);
+  EXPECT_FALSE(result.ok);
+  EXPECT_TRUE(result.error.empty());
+  const CCmdItem* tv = tree.findRemote("TV");
+  ASSERT_NE(tv, nullptr);
+  ASSERT_NE(tree.findChild(*tv, "Power"), nullptr);
+  EXPECT_EQ(tree.findChild(*tv, "Power")->command()->actions().size(), 1u);
+  EXPECT_NE(tree.findChild(*tv, "Player"), nullptr);
+  ASSERT_EQ(result.problems.size(), 2u);
+  EXPECT_EQ(result.problems[0].rfind("Commands\\TV\\Player\\Inner: ", 0), 0u) << result.problems[0];
+  EXPECT_EQ(result.problems[1].rfind("Commands\\Stray: ", 0), 0u) << result.problems[1];
+  EXPECT_TRUE(config.saveReplacesProblemFile());
+
+  const std::string message = loadProblemsMessage(config.file(), result);
+  EXPECT_NE(message.find(result.problems[0]), std::string::npos);
+  EXPECT_NE(message.find(result.problems[1]), std::string::npos);
+  EXPECT_NE(message.find("current.vcp.bak"), std::string::npos);
+}
+
+TEST(CurrentConfig, FirstSaveAfterProblemsKeepsTheFileAsReadOnce) {
+  vexa::test::CTempFolder dir;
+  writeFileAtomically(dir / "current.vcp", kFileWithMisplacedKeys);
+  CCurrentConfig config(dir / "current.vcp");
+  CCmdTree tree;
+  config.load(tree);
+  config.save(tree);
+  EXPECT_EQ(readFileBytes(config.backupFile()), kFileWithMisplacedKeys);
+  EXPECT_FALSE(config.saveReplacesProblemFile());
+
+  // Later saves leave the copy alone: it is the only place the lost keys live.
+  tree.insertRemote("Radio");
+  config.save(tree);
+  EXPECT_EQ(readFileBytes(config.backupFile()), kFileWithMisplacedKeys);
+  CCmdTree reread;
+  EXPECT_TRUE(CCurrentConfig(dir / "current.vcp").load(reread).ok);
+  EXPECT_NE(reread.findRemote("Radio"), nullptr);
+}
+
+TEST(CurrentConfig, CleanLoadSavesWithoutCopyAndUnreadableFileStartsEmpty) {
+  vexa::test::CTempFolder dir;
+  writeFileAtomically(dir / "current.vcp", "[Commands]\n[Commands\\TV]\nID=0\n");
+  CCurrentConfig clean(dir / "current.vcp");
+  CCmdTree tree;
+  EXPECT_TRUE(clean.load(tree).ok);
+  EXPECT_FALSE(clean.saveReplacesProblemFile());
+  EXPECT_TRUE(loadProblemsMessage(clean.file(), clean.load(tree)).empty());
+  clean.save(tree);
+  EXPECT_FALSE(std::filesystem::exists(clean.backupFile()));
+
+  const std::string broken("\x01\x00\x00\x00\x00\x00\x40" "Comm", 11);
+  writeFileAtomically(dir / "broken.vcp", broken);
+  CCurrentConfig unreadable(dir / "broken.vcp");
+  const LoadResult result = unreadable.load(tree);
+  EXPECT_TRUE(tree.empty());
+  EXPECT_TRUE(unreadable.saveReplacesProblemFile());
+  EXPECT_NE(loadProblemsMessage(unreadable.file(), result).find("could not be read"), std::string::npos);
+  unreadable.save(tree);
+  EXPECT_EQ(readFileBytes(unreadable.backupFile()), broken);
 }

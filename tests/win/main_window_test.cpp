@@ -184,7 +184,7 @@ TEST_F(MainWindowTest, LeavingWithChangesAsksToSaveAndKeepsThemOnCancelOrFailure
     ++saves;
     return saveWorks;
   });
-  window.SetApplyEnabled(true);
+  window.SetApplyReason(CMainWindow::ApplyReason::CommandTree, true);
   window.Exit();  // Cancel: stays
   EXPECT_TRUE(IsWindow(hwnd));
   window.Exit();  // Yes, but saving fails: stays with its changes
@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, LeavingWithChangesAsksToSaveAndKeepsThemOnCancelOrFailure
 TEST_F(MainWindowTest, SaveFromTheMenuClearsTheUnsavedState) {
   int saves = 0;
   window.SetSaveHandler([&] { return ++saves == 2; });  // the first save fails
-  window.SetApplyEnabled(true);
+  window.SetApplyReason(CMainWindow::ApplyReason::CommandTree, true);
   SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdSave, 0);
   EXPECT_TRUE(window.IsApplyEnabled());
   SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdSave, 0);

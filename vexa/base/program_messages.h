@@ -14,6 +14,7 @@ inline constexpr unsigned kResumeKeyboardHook = 0x46A; // sent when that field l
 inline constexpr unsigned kFindWindow = 0x46B;         // sent; wParam refresh flag, lParam window name
 inline constexpr unsigned kFlashTray = 0x46C;          // posted; busy icon, then back on timer 1
 inline constexpr unsigned kSwitchLayout = 0x46D;       // posted; lParam SwitchLayoutRequest*, main window deletes
+inline constexpr unsigned kPageSettingsChanged = 0x46E;// sent by a page of the main window: enables Apply
 
 inline constexpr unsigned kKeyUp = 2;  // lParam of kSynthesiseKey
 

@@ -49,6 +49,9 @@ LRESULT CRecordingWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case ProgramMessage::kServerRecord:
       serverRecords.push_back(*std::unique_ptr<ServerRecord>(reinterpret_cast<ServerRecord*>(wp)));
       return 0;
+    case ProgramMessage::kPageSettingsChanged:
+      ++settingsChanged;
+      return 0;
     case ProgramMessage::kFlashTray:
       ++trayFlashes;
       return 0;

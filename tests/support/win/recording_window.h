@@ -43,7 +43,7 @@ class CRecordingWindow : public win::CWindow {
   std::vector<ReceivedRecord> records;
   std::vector<ReceivedRequest> requests;
   std::vector<ServerRecord> serverRecords;
-  int settingsChanged = 0;
+  int settingsChanged = 0;  // by the plug-in (code 1) or a page
   int trayFlashes = 0;
 
   // Status texts are freed and answered with 1, as the main window does; with

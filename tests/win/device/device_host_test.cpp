@@ -7,6 +7,7 @@
 #include "vexa/device/win/device_page.h"
 #include "vexa/device/win/status_text.h"
 #include "vexa/codec/ini_file.h"
+#include "vexa/shell/win/device_part.h"
 
 namespace vexa::test {
 namespace {
@@ -195,6 +196,32 @@ TEST_F(DeviceHostTest, SettingsRoundTripThroughPluginAndHostSections) {
   EXPECT_EQ(host.CodeStore().findRemote("TV"), nullptr);
   EXPECT_EQ(host.Page()->SelectorText(1), "Port B");
   EXPECT_EQ(host.Page()->SelectorText(2), "Mode 2");
+}
+
+TEST_F(DeviceHostTest, DevicePartNamesItsPlugInFirstAndSelectsItWhenLoaded) {
+  writeGood2Settings(0, "EA", kLearnedCodes);
+  CDevice& host = makeHost();
+  ASSERT_TRUE(host.SelectDevice("Fake Receiver", notify.Handle()));
+  const auto part = appData.path() / "preset.vdp";
+  ASSERT_TRUE(shell::saveDevicePart(host, part));
+  const std::string text = readFile(part);
+  EXPECT_EQ(text.rfind("[PlugIn Preset]", 0), 0u) << text;  // before everything the plug-in wrote
+  const CIniFile saved = CIniFile::load(part);
+  EXPECT_EQ(saved.getString("PlugIn Preset", "PluginName"), "Fake Receiver");
+  EXPECT_EQ(saved.getString("Fake", "Codes"), "EA");
+  EXPECT_TRUE(saved.hasSection("Power@TV"));
+
+  // Loading it elsewhere selects that plug-in, reads its codes from the part and starts it.
+  host.UnloadPlugin();
+  CDevice& other = makeHost();
+  ASSERT_TRUE(shell::loadDevicePart(other, part, notify.Handle()));
+  ASSERT_NE(other.Current(), nullptr);
+  EXPECT_EQ(other.DeviceName(), "Fake Receiver");
+  EXPECT_NE(other.CodeStore().findCode("TV", "Power"), nullptr);
+  EXPECT_TRUE(other.HasMonitorThread());
+
+  writeFile(appData.path() / "nameless.vdp", "[Fake]\r\nCodes=EA\r\n");
+  EXPECT_FALSE(shell::loadDevicePart(other, appData.path() / "nameless.vdp", notify.Handle()));
 }
 
 TEST_F(DeviceHostTest, AFailedSaveLeavesThePreviousSettings) {

@@ -132,8 +132,8 @@ TEST_F(DevicePageTest, CommandRecordsArePassedOnToTheMainWindow) {
 
 TEST_F(DevicePageTest, TreeEditingFollowsTheStoreRules) {
   const HWND tree = page->Control(CDevicePage::kTree);
-  page->RunContextMenu(nullptr, {0, 0}, CDevicePage::kCmdNewRemote);
-  page->RunContextMenu(nullptr, {0, 0}, CDevicePage::kCmdNewRemote);
+  test::chooseFromContextMenu(*page, nullptr, CDevicePage::kCmdNewRemote);
+  test::chooseFromContextMenu(*page, nullptr, CDevicePage::kCmdNewRemote);
   EXPECT_EQ(topLevelItems(tree), (std::vector<std::wstring>{L"TV", L"New Remote", L"New Remote 2"}));
   EXPECT_NE(host->CodeStore().findRemote("New Remote 2"), nullptr);
 
@@ -156,7 +156,7 @@ TEST_F(DevicePageTest, TreeEditingFollowsTheStoreRules) {
 }
 
 TEST_F(DevicePageTest, EditsAndTheInitializeButtonMarkTheSettingsChanged) {
-  page->RunContextMenu(nullptr, {0, 0}, CDevicePage::kCmdNewRemote);
+  test::chooseFromContextMenu(*page, nullptr, CDevicePage::kCmdNewRemote);
   EXPECT_EQ(notify.settingsChanged, 1);
   // "Initialize" stops, releases, initialises and starts again.
   SendMessageW(page->Handle(), WM_COMMAND, MAKEWPARAM(CDevicePage::kInitializeButton, BN_CLICKED),
@@ -195,6 +195,7 @@ TEST_F(DeviceHostTest, SelectionPageSwitchesBetweenKeyboardAndDevices) {
   EXPECT_EQ(host.Current(), nullptr);
   EXPECT_TRUE(notify.sawStatus(abi::MainCode::kDeviceReady, "Keyboard mode ready"));
   EXPECT_EQ(key.QueryString(L"Current Plugin"), L"Keyboard");
+  EXPECT_EQ(key.QueryString(L"Current Device"), L"Keyboard");  // what start-up reads
   EXPECT_FALSE(IsWindowEnabled(selection.Control(device::CDeviceSelectionPage::kInfoButton)));
 
   selection.Choose("Vanished Device");
@@ -212,6 +213,11 @@ TEST_F(DeviceHostTest, StartUpSelectsAndStartsTheSavedDevice) {
   EXPECT_TRUE(device::startSavedDevice(host, notify.Handle()));
   EXPECT_TRUE(host.HasMonitorThread());
   EXPECT_TRUE(pumpUntil([&] { return host.IsRunning(); }));
+
+  // Save all writes the current device, so that a start after it finds it again.
+  ASSERT_TRUE(key.DeleteValue(L"Current Device"));
+  EXPECT_TRUE(device::storeCurrentDevice(host));
+  EXPECT_EQ(key.QueryString(L"Current Device"), L"Fake Receiver");
 
   ASSERT_TRUE(key.SetString(L"Current Device", L"Keyboard"));
   device::CDevice& other = makeHost();

@@ -16,6 +16,7 @@
 #include "support/win/recording_window.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/device/win/device.h"
+#include "vexa/device/win/device_page.h"
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/reg_key.h"
@@ -23,6 +24,13 @@
 #include "vexa/winlib/window.h"
 
 namespace vexa::test {
+
+// Runs the page's context menu on `item` as if the user chose `command`.
+inline void chooseFromContextMenu(device::CDevicePage& page, HTREEITEM item, UINT command) {
+  page.SetMenuTracker([command](HMENU, POINT) { return command; });
+  page.RunContextMenu(item, {0, 0});
+  page.SetMenuTracker({});
+}
 
 // A host on a fresh application-data folder and registry key, with recorded messages.
 class DeviceHostTest : public ::testing::Test {

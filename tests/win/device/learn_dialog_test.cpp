@@ -20,7 +20,7 @@ class LearnBytesTest : public LearnTestBase {
     ASSERT_NO_FATAL_FAILURE(selectDevice(0, 5, kTv));
   }
   void openNewButton() {
-    page->RunContextMenu(item(L"TV"), {0, 0}, Page::kCmdNewButton);
+    test::chooseFromContextMenu(*page, item(L"TV"), Page::kCmdNewButton);
     ASSERT_NE(learn(), nullptr);
   }
   void learnCode(const std::vector<uint8_t>& code) {
@@ -35,7 +35,7 @@ class LearnBytesTest : public LearnTestBase {
 };
 
 TEST_F(LearnBytesTest, OpensFromTheTreeMenuWithTheSelectedNames) {
-  page->RunContextMenu(item(L"TV", L"Power"), {0, 0}, Page::kCmdLearnButton);
+  test::chooseFromContextMenu(*page, item(L"TV", L"Power"), Page::kCmdLearnButton);
   Learn* dialog = learn();
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(textOf(dialog->Handle()), L"Learn");
@@ -52,13 +52,13 @@ TEST_F(LearnBytesTest, OpensFromTheTreeMenuWithTheSelectedNames) {
   EXPECT_EQ(SendMessageW(control(Learn::kRemoteBox), CB_GETCOUNT, 0, 0), 1);
 
   // A second request while it is open brings the same window forward.
-  page->RunContextMenu(item(L"TV"), {0, 0}, Page::kCmdNewButton);
+  test::chooseFromContextMenu(*page, item(L"TV"), Page::kCmdNewButton);
   EXPECT_EQ(learn(), dialog);
   EXPECT_EQ(textOf(control(Learn::kButtonBox)), L"Power");
   click(IDCANCEL);
   EXPECT_EQ(learn(), nullptr);
 
-  page->RunContextMenu(item(L"TV"), {0, 0}, Page::kCmdNewButton);
+  test::chooseFromContextMenu(*page, item(L"TV"), Page::kCmdNewButton);
   ASSERT_NE(learn(), nullptr);
   EXPECT_EQ(textOf(control(Learn::kRemoteBox)), L"TV");
   EXPECT_EQ(textOf(control(Learn::kButtonBox)), L"");

@@ -25,7 +25,7 @@ class LearnTimingTest : public LearnTestBase {
     ASSERT_TRUE(page->RenameItem(page->NewRemote(), L"TV"));
   }
   void openNewButton(const std::wstring& remote) {
-    page->RunContextMenu(item(remote), {0, 0}, Page::kCmdNewButton);
+    test::chooseFromContextMenu(*page, item(remote), Page::kCmdNewButton);
     ASSERT_NE(learn(), nullptr);
   }
   // Signals a test spells out, samples 600 us apart.

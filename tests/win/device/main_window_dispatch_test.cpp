@@ -1,6 +1,8 @@
 // The main window's side of the plug-in protocol (0x7FFF codes 0 to 4, 99 to 104)
 // and the whole road from a fake plug-in's code to a command start.
 #include "main_window_host_test.h"
+#include "vexa/base/program_messages.h"
+#include "vexa/device/win/device_selection_page.h"
 #include "vexa/device/win/status_text.h"
 
 namespace vexa::test {
@@ -50,27 +52,45 @@ TEST_F(MainWindowDispatchTest, StatusCodesSetTheStatusLineAndTray) {
 
 TEST_F(MainWindowDispatchTest, CommandRecordsAreIgnoredWhileTheDeviceIsNotReady) {
   EXPECT_EQ(send(0, record("TV", "Power")), 1);
-  ASSERT_EQ(window.StartedCommands().size(), 1u);
+  ASSERT_EQ(started.size(), 1u);
   send(102, 0);
   EXPECT_EQ(send(0, record("TV", "Mute")), 1);  // freed without effect
   send(101, 0);
   send(104, 0);
   EXPECT_EQ(send(0, record("TV", "Mute")), 1);
-  EXPECT_EQ(window.StartedCommands().size(), 1u);
+  EXPECT_EQ(started.size(), 1u);
   send(101, 0);
   EXPECT_EQ(send(0, record("TV", "Play", 2)), 1);
-  ASSERT_EQ(window.StartedCommands().size(), 2u);
-  EXPECT_EQ(window.StartedCommands()[1].command, "Play");
-  EXPECT_EQ(window.StartedCommands()[1].repeat, 2);
+  ASSERT_EQ(started.size(), 2u);
+  EXPECT_EQ(started[1].command, "Play");
+  EXPECT_EQ(started[1].repeat, 2);
   EXPECT_EQ(window.StatusText(), L"TV: Play (2)");
   EXPECT_EQ(send(0, 0), 1);
 }
 
 TEST_F(MainWindowDispatchTest, SettingsCodesAndForwardingWithoutADevicePage) {
+  using Reason = shell::CMainWindow::ApplyReason;
   EXPECT_FALSE(window.IsApplyEnabled());
   send(1);
   EXPECT_TRUE(window.IsApplyEnabled());
   send(2);
+  EXPECT_FALSE(window.IsApplyEnabled());
+
+  // The plug-in's "saved again" withdraws only its own reason: edits of the
+  // tree and of the pages stay unsaved, and leaving still asks.
+  window.SetApplyReason(Reason::CommandTree, true);
+  SendMessageW(window.Handle(), ProgramMessage::kPageSettingsChanged, 0, 0);
+  send(1);
+  send(2);
+  EXPECT_TRUE(window.HasApplyReason(Reason::CommandTree));
+  EXPECT_TRUE(window.HasApplyReason(Reason::Pages));
+  EXPECT_FALSE(window.HasApplyReason(Reason::PlugIn));
+  bool saveWorks = false;
+  window.SetSaveHandler([&] { return saveWorks; });
+  EXPECT_FALSE(window.SaveAll());
+  EXPECT_TRUE(window.IsApplyEnabled());
+  saveWorks = true;
+  EXPECT_TRUE(window.SaveAll());
   EXPECT_FALSE(window.IsApplyEnabled());
   const uint8_t bytes[] = {1};
   abi::CodeBlock block{1, bytes};
@@ -92,17 +112,33 @@ TEST_F(MainWindowDispatchTest, APluginsCodeBecomesACommandStart) {
   EXPECT_TRUE(IsWindowVisible(host.PageHandle()) || !IsWindowVisible(window.Handle()));
   EXPECT_NE(GetWindowLongW(host.PageHandle(), GWL_STYLE) & WS_VISIBLE, 0);
   ASSERT_TRUE(host.StartSession(true));
-  ASSERT_TRUE(pumpUntil([&] { return window.StartedCommands().size() == 1; }));
-  EXPECT_EQ(window.StartedCommands()[0].remote, "TV");
-  EXPECT_EQ(window.StartedCommands()[0].command, "Power");
+  ASSERT_TRUE(pumpUntil([&] { return started.size() == 1; }));
+  EXPECT_EQ(started[0].remote, "TV");
+  EXPECT_EQ(started[0].command, "Power");
   // The second, identical code follows at once: the typematic delay swallows it.
-  EXPECT_FALSE(pumpUntil([&] { return window.StartedCommands().size() > 1; }, 600));
+  EXPECT_FALSE(pumpUntil([&] { return started.size() > 1; }, 600));
   EXPECT_EQ(started.size(), 1u);
   EXPECT_TRUE(pumpUntil([&] { return window.IsDeviceReady() && window.Tray() == CMainWindow::TrayState::Ready; }));
   host.StopSession();
   EXPECT_EQ(window.StatusText(), L"Device deactivated");
   EXPECT_FALSE(window.IsDeviceReady());
   window.Exit();  // unloads the device first
+  EXPECT_EQ(host.Current(), nullptr);
+}
+
+TEST_F(MainWindowDispatchTest, YesToSavingBeforeUnloadingTheDeviceSavesEverything) {
+  writeGood2Settings(0, "");
+  device::CDevice& host = makeHost();
+  window.AttachDevice(&host);
+  int saves = 0;
+  window.SetSaveHandler([&] { return ++saves > 0; });
+  window.SelectionPage()->Choose("Fake Receiver");
+  ASSERT_NE(host.Current(), nullptr);
+  window.SetApplyReason(CMainWindow::ApplyReason::CommandTree, true);
+  window.SelectionPage()->Choose("Keyboard");
+  ASSERT_EQ(questions, (std::vector<std::wstring>{L"Save settings before unloading Device?"}));
+  EXPECT_EQ(saves, 1);  // the whole save, tree included, not only the device's settings
+  EXPECT_FALSE(window.IsApplyEnabled());
   EXPECT_EQ(host.Current(), nullptr);
 }
 

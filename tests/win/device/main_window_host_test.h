@@ -12,6 +12,7 @@ class MainWindowHostTest : public DeviceHostTest {
     DeviceHostTest::SetUp();
     icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     ASSERT_TRUE(window.Create(icon, icon));
+    window.SetStartObserver([this](const shell::CommandStart& start) { started.push_back(start); });
   }
   void TearDown() override {
     CloseWindow();
@@ -28,6 +29,7 @@ class MainWindowHostTest : public DeviceHostTest {
 
   HICON icon = nullptr;
   shell::CMainWindow window;
+  std::vector<shell::CommandStart> started;  // every command the window started
 };
 
 }  // namespace vexa::test

@@ -146,12 +146,12 @@ class SerialEndToEndTest : public MainWindowHostTest {
   // before it waits again after a code (or after its start).
   bool press(const std::string& code, double* latencyMs = nullptr, unsigned timeoutMs = kCommandTimeoutMs) {
     pumpUntil([] { return false; }, kPressGapMs);
-    const size_t before = window.StartedCommands().size();
+    const size_t before = started.size();
     const LARGE_INTEGER sent = clockNow();
     if (!receiver->Send(code)) return false;
-    const bool started = pumpUntil([&] { return window.StartedCommands().size() > before; }, timeoutMs);
+    const bool began = pumpUntil([&] { return started.size() > before; }, timeoutMs);
     if (latencyMs) *latencyMs = millisecondsSince(sent);
-    return started;
+    return began;
   }
 
   std::unique_ptr<CReceiverSim> receiver;
@@ -191,7 +191,6 @@ TEST_P(SerialReceiverTest, LearnedButtonsBecomeCommandStartsAndOthersDoNot) {
   std::string unknown(c.codeLength, '\x77');
   EXPECT_FALSE(press(unknown, nullptr, kNoCommandWaitMs)) << "an unlearned code started a command";
 
-  const auto& started = window.StartedCommands();
   ASSERT_EQ(started.size(), pressed.size());
   for (size_t i = 0; i < pressed.size(); ++i) {
     EXPECT_EQ(started[i].remote, kRemote);
@@ -241,7 +240,7 @@ TEST_F(SerialEndToEndTest, StartUpSelectsAndStartsTheSavedDevice) {
   window.RefreshDevicePage();
   EXPECT_EQ(host.DeviceName(), kGeneric);
   ASSERT_TRUE(press(learnedButtons(6)[1].code));
-  EXPECT_EQ(window.StartedCommands().back().command, "Mute");
+  EXPECT_EQ(started.back().command, "Mute");
 }
 
 // ---- Initialisation failures -----------------------------------------------------------------

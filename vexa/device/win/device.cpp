@@ -28,6 +28,15 @@ constexpr DWORD kThreadEndTimeoutMs = 3000;
 
 std::string ansiPath(const fs::path& p) { return win::wideToAnsi(p.wstring()); }
 
+bool writeTextFile(const fs::path& file, std::string_view text) {
+  try {
+    writeFileAtomically(file, text);
+    return true;
+  } catch (const VexaError&) {
+    return false;
+  }
+}
+
 std::string fromField(const char* field, size_t size) {
   size_t n = 0;
   while (n < size && field[n]) ++n;
@@ -325,11 +334,12 @@ bool CDevice::LoadSettings(const fs::path& file) {
   return true;
 }
 
-bool CDevice::SaveSettings(const fs::path& file) {
+bool CDevice::SaveSettings(const fs::path& file, std::string_view leading) {
   PluginEntry* entry = m_current ? &m_plugins[*m_current] : nullptr;
   if (!entry) return true;
   if (entry->generation == 1) {
     if (!file.empty()) {
+      if (!leading.empty() && !writeTextFile(file, leading)) return false;
       auto save = Export<abi::SavePresetFn>(abi::kSavePreset);
       return save && save(ansiPath(file).c_str()) != 0;
     }
@@ -351,6 +361,8 @@ bool CDevice::SaveSettings(const fs::path& file) {
   fs::path composing = target;
   composing += L".new";
   DeleteFileW(composing.c_str());
+  // The caller's sections come first; the plug-in and the host add theirs after them.
+  if (!leading.empty() && !writeTextFile(composing, leading)) return false;
   bool ok = true;
   const std::string composingAnsi = ansiPath(composing);
   if (auto write = Export<abi::OnWriteConfigFn>(abi::kOnWriteConfig))

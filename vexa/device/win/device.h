@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "vexa/device/code_matcher.h"
@@ -86,7 +87,8 @@ class CDevice {
   // ---- Settings
   // Without a file: the registry (first generation) or the default ".vdp" file.
   bool LoadSettings(const std::filesystem::path& file = {});
-  bool SaveSettings(const std::filesystem::path& file = {});
+  // `leading` (INI text) starts the file, before the plug-in's and the host's sections.
+  bool SaveSettings(const std::filesystem::path& file = {}, std::string_view leading = {});
   // "<appData>\Vexa\<module stem>.vdp" (or the program folder's), empty without a current entry.
   std::filesystem::path DefaultSettingsFile() const;
 

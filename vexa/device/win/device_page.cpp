@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "vexa/base/program_messages.h"
 #include "vexa/device/code_store.h"
 #include "vexa/device/learn_result.h"
 #include "vexa/device/win/device.h"
@@ -291,7 +292,7 @@ bool CDevicePage::RenameItem(HTREEITEM item, const std::wstring& newName) {
   return true;
 }
 
-void CDevicePage::RunContextMenu(HTREEITEM item, POINT screen, UINT chosenForTests) {
+void CDevicePage::RunContextMenu(HTREEITEM item, POINT screen) {
   const bool onButton = item && ParentOf(item);
   win::CMenu menu;
   if (!menu.CreatePopup()) return;
@@ -307,7 +308,7 @@ void CDevicePage::RunContextMenu(HTREEITEM item, POINT screen, UINT chosenForTes
     AppendMenuW(menu.Get(), onRemote, kCmdRenameRemote, L"Rename Remote");
     AppendMenuW(menu.Get(), item ? learnFlags : MF_STRING | MF_GRAYED, kCmdNewButton, L"New Remote Button");
   }
-  const UINT chosen = chosenForTests ? chosenForTests : menu.Track(Handle(), screen);
+  const UINT chosen = m_trackMenu ? m_trackMenu(menu.Get(), screen) : menu.Track(Handle(), screen);
   if (chosen) RunMenuCommand(chosen, item);
 }
 
@@ -338,7 +339,8 @@ void CDevicePage::RunMenuCommand(UINT command, HTREEITEM item) {
 }
 
 void CDevicePage::MarkChanged() {
-  if (const HWND parent = GetParent(Handle())) SendMessageW(parent, abi::kVexaMessage, abi::MainCode::kSettingsChanged, 0);
+  // A page's own change: the plug-in's code 2 must not withdraw it.
+  if (const HWND parent = GetParent(Handle())) SendMessageW(parent, ProgramMessage::kPageSettingsChanged, 0, 0);
 }
 
 // ---- Messages ------------------------------------------------------------------------------

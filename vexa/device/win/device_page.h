@@ -73,7 +73,10 @@ class CDevicePage : public win::CWindow {
   // Renames the item's remote or button; reports a refusal and returns false.
   bool RenameItem(HTREEITEM item, const std::wstring& newName);
   // Builds the menu for an item (or empty space) and runs the chosen command.
-  void RunContextMenu(HTREEITEM item, POINT screen, UINT chosenForTests = 0);
+  void RunContextMenu(HTREEITEM item, POINT screen);
+  // Chooses from a context menu (0: nothing); by default the user does.
+  using MenuTracker = std::function<UINT(HMENU menu, POINT screen)>;
+  void SetMenuTracker(MenuTracker tracker) { m_trackMenu = std::move(tracker); }
 
   // The main window gets code 1: settings changed.
   void MarkChanged();
@@ -100,6 +103,7 @@ class CDevicePage : public win::CWindow {
 
   CDevice& m_device;
   LearnHandler m_learn;
+  MenuTracker m_trackMenu;
   HFONT m_font = nullptr;
   bool m_filling = false;
   static constexpr UINT_PTR kRepeatTimer = 0;

@@ -71,6 +71,8 @@ void CDeviceSelectionPage::KeyboardMode() {
   EnableWindow(Control(kInfoButton), FALSE);
   m_device.SendStatus(abi::MainCode::kDeviceReady, kMsgKeyboardModeReady);
   StoreRegistryValue(kCurrentPluginValue, std::string(kKeyboardDevice));
+  // Start-up reads "Current Device": without this the choice would not last.
+  StoreRegistryValue(kCurrentDeviceValue, std::string(kKeyboardDevice));
 }
 
 void CDeviceSelectionPage::Choose(const std::string& deviceName) {
@@ -113,6 +115,13 @@ LRESULT CDeviceSelectionPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
   }
   return CWindow::OnMessage(msg, wp, lp);
+}
+
+bool storeCurrentDevice(const CDevice& device) {
+  const std::string name = device.Current() ? device.DeviceName() : std::string(kKeyboardDevice);
+  win::CRegKey key;
+  return key.Create(HKEY_CURRENT_USER, device.Options().registryKey) &&
+         key.SetString(kCurrentDeviceValue, win::ansiToWide(name));
 }
 
 bool startSavedDevice(CDevice& device, HWND mainWindow) {

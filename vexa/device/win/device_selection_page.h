@@ -49,6 +49,9 @@ class CDeviceSelectionPage : public win::CWindow {
   std::string m_previous;  // the choice before the change
 };
 
+// Save all: "Current Device" becomes the current device's name, or "Keyboard".
+bool storeCurrentDevice(const CDevice& device);
+
 // Start-up: selects the device saved as "Current Device" under the program's
 // key and starts it with initialisation; "Keyboard", nothing saved or a failed selection
 // give keyboard mode. Returns true when a device session was started.

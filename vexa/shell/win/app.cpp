@@ -8,12 +8,15 @@
 #include "vexa/device/win/device.h"
 #include "vexa/device/win/device_selection_page.h"
 #include "vexa/model/cmd_tree.h"
-#include "vexa/presets/config_files.h"
+#include "vexa/model/cmd_tree_store.h"
+#include "vexa/presets/current_config.h"
 #include "vexa/shell/res/resource.h"
 #include "vexa/shell/win/command_config.h"
 #include "vexa/shell/win/config_location.h"
+#include "vexa/shell/win/device_part.h"
 #include "vexa/shell/win/instance_guard.h"
 #include "vexa/shell/win/main_window.h"
+#include "vexa/shell/win/registry_profile.h"
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/shell_folders.h"
@@ -32,19 +35,29 @@ void initCommonControls() {
   InitCommonControlsEx(&icc);
 }
 
-// The command tree and the device's settings; the files are replaced whole.
-bool saveAllSettings(const std::filesystem::path& configFile, const CCmdTree& tree, device::CDevice& host) {
-  try {
-    saveCommandPart(configFile, tree);
-  } catch (const VexaError& e) {
-    showError(L"Could not save the configuration:\n" + win::toWide(e.what()));
-    return false;
-  }
+bool askYesNo(const std::string& question) {
+  return MessageBoxW(nullptr, win::toWide(question).c_str(), kMainWindowTitle, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+// Save all: the device's settings, which device is current, the command tree.
+// Each part is tried, so one failure loses nothing else; false when any failed.
+bool saveAllSettings(CCurrentConfig& config, const CCmdTree& tree, device::CDevice& host) {
+  bool ok = true;
   if (!host.SaveSettings()) {
     showError(L"Could not save the device settings.");
-    return false;
+    ok = false;
   }
-  return true;
+  if (!device::storeCurrentDevice(host)) {
+    showError(L"Could not write to registry");
+    ok = false;
+  }
+  try {
+    if (!saveCurrentConfig(config, tree, askYesNo)) ok = false;
+  } catch (const VexaError& e) {
+    showError(L"Could not save the configuration:\n" + win::toWide(e.what()));
+    ok = false;
+  }
+  return ok;
 }
 
 }  // namespace
@@ -62,8 +75,12 @@ int runApplication(HINSTANCE instance) {
   icon.Load(instance, IDI_VEXA);
   smallIcon.Load(instance, IDI_VEXA, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 
-  const std::filesystem::path configFile = locateConfigFile(win::appDataFolder(), win::programFolder());
-  const auto tree = loadCommandTree(configFile, [](const std::string& error) { showError(win::toWide(error)); });
+  CCurrentConfig config(locateConfigFile(win::appDataFolder(), win::programFolder()));
+  const auto tree = std::make_unique<CCmdTree>();
+  const LoadResult loaded =
+      loadCurrentConfig(config, *tree, [](const std::string& message) { showError(win::toWide(message)); });
+  CRegistryProfile profile(device::kProgramRegistryKey);
+  restoreActiveLayouts(*tree, profile);
   CMainWindow window;
   if (!window.Create(icon.Get(), smallIcon.Get())) {
     showError(L"Could not create main window.\nPlease reinstall the software and restart Windows.");
@@ -78,12 +95,15 @@ int runApplication(HINSTANCE instance) {
   options.appDataFolder = win::appDataFolder();
   device::CDevice host(std::move(options));
   window.AttachDevice(&host);
-  window.SetSaveHandler([&] { return saveAllSettings(configFile, *tree, host); });
-  device::startSavedDevice(host, window.Handle());
+  window.SetSaveHandler([&] { return saveAllSettings(config, *tree, host); });
+  // A legacy configuration names its receiver; otherwise the saved device starts.
+  if (!(loaded.legacy && selectLegacyPlugIn(host, loaded.legacyPlugIn, window.Handle())))
+    device::startSavedDevice(host, window.Handle());
   window.RefreshDevicePage();
 
   window.Open();
   const int exitCode = win::RunMessageLoop();
+  storeActiveLayouts(*tree, profile, true);
   window.SetCommandTree(nullptr);
   window.AttachDevice(nullptr);
   host.UnloadPlugin();

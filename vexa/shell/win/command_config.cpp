@@ -1,19 +1,23 @@
 #include "vexa/shell/win/command_config.h"
 
 #include "vexa/model/cmd_tree.h"
-#include "vexa/presets/config_files.h"
+#include "vexa/presets/current_config.h"
 
 namespace vexa::shell {
 
-std::unique_ptr<CCmdTree> loadCommandTree(const std::filesystem::path& file,
-                                          const std::function<void(const std::string&)>& reportError) {
-  auto tree = std::make_unique<CCmdTree>();
-  const LoadResult result = loadCommandPart(file, *tree);
-  if (!result.ok) {
-    reportError(result.error);
-    tree = std::make_unique<CCmdTree>();  // nothing half-loaded
-  }
-  return tree;
+LoadResult loadCurrentConfig(CCurrentConfig& config, CCmdTree& tree,
+                             const std::function<void(const std::string&)>& report) {
+  LoadResult result = config.load(tree);
+  if (const std::string message = loadProblemsMessage(config.file(), result); !message.empty()) report(message);
+  return result;
+}
+
+bool saveCurrentConfig(CCurrentConfig& config, const CCmdTree& tree,
+                       const std::function<bool(const std::string&)>& askYesNo) {
+  if (config.saveReplacesProblemFile() && !askYesNo(replaceProblemFileQuestion(config.file(), config.backupFile())))
+    return false;
+  config.save(tree);
+  return true;
 }
 
 }  // namespace vexa::shell

@@ -83,7 +83,7 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
   m_editor.reset();
   if (!tree) return;
   TreeEditorHooks hooks;
-  hooks.modified = [this] { m_applyEnabled = true; };
+  hooks.modified = [this] { SetApplyReason(ApplyReason::CommandTree, true); };
   hooks.selectionChanged = [this](CCmdItem* item) { OnTreeSelection(item); };
   hooks.test = [this, tree](const CCmdItem& item) {
     const CCmdItem* remote = &item;
@@ -132,6 +132,17 @@ void CMainWindow::OnTreeSelection(CCmdItem* item) {
   ShowWindow(m_folderPage->Handle(), folder && m_page == PageId::Commands ? SW_SHOW : SW_HIDE);
 }
 
+void CMainWindow::SetApplyReason(ApplyReason reason, bool set) {
+  const auto bit = static_cast<unsigned>(reason);
+  m_applyReasons = set ? (m_applyReasons | bit) : (m_applyReasons & ~bit);
+}
+
+bool CMainWindow::SaveAll() {
+  if (!m_save || !m_save()) return false;
+  m_applyReasons = 0;
+  return true;
+}
+
 void CMainWindow::Open() {
   Show(IsIconic(Handle()) ? SW_RESTORE : SW_SHOW);
   SetForegroundWindow(Handle());
@@ -139,15 +150,14 @@ void CMainWindow::Open() {
 
 void CMainWindow::Exit() {
   if (m_dispatch && !m_dispatch->StopRunsForExit(Handle())) return;
-  if (m_applyEnabled && m_save) {
+  if (IsApplyEnabled() && m_save) {
     const int answer = m_ask ? m_ask(L"Save changes?")
                              : MessageBoxW(Handle(), L"Save changes?", kMainWindowTitle, MB_YESNOCANCEL | MB_ICONQUESTION);
     switch (answer) {
       case IDCANCEL:
         return;
       case IDYES:
-        if (!m_save()) return;  // the handler said why; nothing is lost by staying
-        m_applyEnabled = false;
+        if (!SaveAll()) return;  // the handler said why; nothing is lost by staying
         break;
       default:
         break;
@@ -212,11 +222,8 @@ void CMainWindow::AttachDevice(device::CDevice* device) {
   if (!device) return;
   device->SetNotifyWindow(Handle());
   device::SelectionPageHooks hooks;
-  hooks.isApplyEnabled = [this] { return m_applyEnabled; };
-  hooks.saveAllSettings = [this] {
-    if (m_device) m_device->SaveSettings();
-    m_applyEnabled = false;
-  };
+  hooks.isApplyEnabled = [this] { return IsApplyEnabled(); };
+  hooks.saveAllSettings = [this] { SaveAll(); };
   hooks.deviceChanged = [this] { RefreshDevicePage(); };
   m_selectionPage = std::make_unique<device::CDeviceSelectionPage>(*device, std::move(hooks));
   m_selectionPage->Create(Handle(), PageArea());
@@ -248,7 +255,7 @@ void CMainWindow::ShowPage(PageId page) {
 
 void CMainWindow::StartCommand(const std::string& remote, const std::string& command, int repeat) {
   CommandStart start{remote, command, repeat};
-  m_started.push_back(start);
+  if (m_startObserver) m_startObserver(start);
   ShowTemporaryStatus(win::toWide(remote) + L": " + win::toWide(command) +
                       (repeat > 0 ? L" (" + std::to_wstring(repeat) + L")" : std::wstring()));
   if (m_starter)
@@ -296,10 +303,10 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
   if (code == ProgramMessage::kHotKeyEvent) return m_dispatch ? m_dispatch->OnHookKey(lp, starter()) : 0;
   switch (code) {
     case MainCode::kSettingsChanged:
-      m_applyEnabled = true;
+      SetApplyReason(ApplyReason::PlugIn, true);
       return 1;
     case MainCode::kSettingsSaved:
-      m_applyEnabled = false;
+      SetApplyReason(ApplyReason::PlugIn, false);
       return 1;
     case MainCode::kCodeBlock:
     case MainCode::kTimingSample:
@@ -375,7 +382,7 @@ bool CMainWindow::OnCommand(UINT id) {
       Exit();
       return true;
     case kCmdSave:
-      if (m_save && m_save()) m_applyEnabled = false;
+      SaveAll();
       return true;
     case kCmdScanApplications:
       // Lets layouts from other machines find the applications installed here.
@@ -429,6 +436,9 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (OnCommand(LOWORD(wp))) return 0;
       break;
+    case ProgramMessage::kPageSettingsChanged:
+      SetApplyReason(ApplyReason::Pages, true);
+      return 0;
     case ProgramMessage::kTrayNotify:
       OnTrayNotify(lp);
       return 0;

@@ -80,22 +80,30 @@ class CMainWindow : public win::CWindow {
   device::CDeviceSelectionPage* SelectionPage() { return m_selectionPage.get(); }
 
   // ---- Dispatch
-  // The one operation that starts a command (after the repeat rules). It records the start,
-  // shows it in the status line and calls the starter set below (the execution engine,
-  // when it exists).
+  // The one operation that starts a command (after the repeat rules). It shows the start
+  // in the status line, tells the observer and calls the starter set below (by default
+  // the execution engine).
   void StartCommand(const std::string& remote, const std::string& command, int repeat);
   using CommandStarter = std::function<void(const CommandStart&)>;
   void SetCommandStarter(CommandStarter starter) { m_starter = std::move(starter); }
-  const std::vector<CommandStart>& StartedCommands() const { return m_started; }
+  // Told of every start before it runs.
+  void SetStartObserver(CommandStarter observer) { m_startObserver = std::move(observer); }
 
   // ---- State shown to the user
   std::wstring StatusText() const { return m_statusShown; }
   TrayState Tray() const { return m_trayState; }
   bool IsDeviceReady() const { return !m_deviceNotReady; }
-  bool IsApplyEnabled() const { return m_applyEnabled; }
-  void SetApplyEnabled(bool enabled) { m_applyEnabled = enabled; }
-  // Saves all settings; false (after telling the user) keeps the program open.
+  // "Apply" has three reasons, each withdrawn on its own: the program's pages,
+  // the plug-in's own settings (codes 1 and 2) and the command tree.
+  enum class ApplyReason : unsigned { Pages = 1, PlugIn = 2, CommandTree = 4 };
+  bool IsApplyEnabled() const { return m_applyReasons != 0; }
+  bool HasApplyReason(ApplyReason reason) const { return (m_applyReasons & static_cast<unsigned>(reason)) != 0; }
+  void SetApplyReason(ApplyReason reason, bool set);
+  // Saves all settings; false (after telling the user) keeps the program open and
+  // every reason for Apply.
   void SetSaveHandler(std::function<bool()> save) { m_save = std::move(save); }
+  // Save all: the handler, then no reason for Apply is left. False when it failed.
+  bool SaveAll();
   // Replaces the Yes/No/Cancel message box of leaving (tests answer it).
   void SetAskHandler(std::function<int(const std::wstring&)> ask) { m_ask = std::move(ask); }
 
@@ -129,9 +137,9 @@ class CMainWindow : public win::CWindow {
   std::wstring m_statusPermanent;
   TrayState m_trayState = TrayState::Idle;
   bool m_deviceNotReady = false;
-  bool m_applyEnabled = false;
-  std::vector<CommandStart> m_started;
+  unsigned m_applyReasons = 0;
   CommandStarter m_starter;
+  CommandStarter m_startObserver;
   std::unique_ptr<CCommandDispatch> m_dispatch;
   std::unique_ptr<CCommandTreeEditor> m_editor;
   std::unique_ptr<CAppFolderPage> m_folderPage;

@@ -1,0 +1,41 @@
+#pragma once
+// The current configuration file ("current.vcp") as the program holds it
+// from start to quit. A file that loaded with problems still holds what the
+// tree lacks, so it is never replaced silently: the first save afterwards
+// keeps the file as it was read beside it, as "<file>.bak".
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "vexa/model/cmd_tree.h"
+#include "vexa/presets/config_files.h"
+
+namespace vexa {
+
+class CCurrentConfig {
+ public:
+  explicit CCurrentConfig(std::filesystem::path file) : m_file(std::move(file)) {}
+
+  const std::filesystem::path& file() const { return m_file; }
+  std::filesystem::path backupFile() const;
+
+  // Loads everything loadable into `tree` (an unreadable file leaves it empty).
+  LoadResult load(CCmdTree& tree, const std::function<void(const std::string&)>& status = {});
+  // True while saving would replace a file holding more than the tree: the
+  // last load had problems and nothing was saved since.
+  bool saveReplacesProblemFile() const { return m_loadedWithProblems; }
+  // Writes the tree, first keeping the file as it was read when the load had
+  // problems. Throws FileError; the file is then unchanged.
+  void save(const CCmdTree& tree);
+
+ private:
+  std::filesystem::path m_file;
+  bool m_loadedWithProblems = false;
+};
+
+// One message for everything the load reported; empty when it found nothing.
+std::string loadProblemsMessage(const std::filesystem::path& file, const LoadResult& result);
+// The question asked before a save replaces a file that loaded with problems.
+std::string replaceProblemFileQuestion(const std::filesystem::path& file, const std::filesystem::path& backup);
+
+}  // namespace vexa
