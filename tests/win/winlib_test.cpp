@@ -2,7 +2,11 @@
 
 #include <string>
 
+#include "support/win/dialog_template.h"
+#include "support/win/pump.h"
+#include "vexa/winlib/dialog.h"
 #include "vexa/winlib/module.h"
+#include "vexa/winlib/property_sheet.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/sync.h"
 
@@ -94,6 +98,121 @@ TEST(SyncTest, MovedHandleIsClosedOnce) {
   EXPECT_TRUE(moved.Close());
   EXPECT_FALSE(moved.IsValid());
   EXPECT_TRUE(moved.Close());  // nothing left to close
+}
+
+// ---- Dialogs
+
+constexpr int kEdit = 100, kCheck = 101;
+
+test::CDialogTemplate formTemplate() {
+  test::CDialogTemplate t(L"Form", 160, 60);
+  t.add(test::CDialogTemplate::kEdit, kEdit, L"", 4, 4, 100, 12, WS_BORDER | ES_AUTOHSCROLL)
+      .add(test::CDialogTemplate::kButton, kCheck, L"Check", 4, 20, 100, 12, BS_AUTOCHECKBOX)
+      .add(test::CDialogTemplate::kButton, IDOK, L"OK", 110, 4, 40, 14, BS_DEFPUSHBUTTON);
+  return t;
+}
+
+// Fills its fields, then presses a button the way a user would.
+class CFormDialog : public CModalDialog {
+ public:
+  explicit CFormDialog(int press) : m_press(press) {}
+  std::string text;
+  std::optional<int> number;
+  bool checked = false;
+  int okCalls = 0;
+
+ protected:
+  bool OnInitDialog() override {
+    SetItemText(kEdit, "Caf\xC3\xA9 42");
+    CheckButton(kCheck, true);
+    PostMessageW(m_hwnd, WM_COMMAND, MAKEWPARAM(m_press, BN_CLICKED), 0);
+    return true;
+  }
+  void OnOK() override {
+    ++okCalls;
+    text = ItemText(kEdit);
+    checked = IsButtonChecked(kCheck);
+    SetItemText(kEdit, "-17");
+    number = ItemInt(kEdit);
+    CModalDialog::OnOK();
+  }
+
+ private:
+  int m_press;
+};
+
+TEST(DialogTest, ModalDialogRunsItsHooksAndEndsWithTheButtonPressed) {
+  const auto form = formTemplate();
+  CFormDialog ok(IDOK);
+  EXPECT_EQ(ok.DoModal(nullptr, form.get()), IDOK);
+  EXPECT_EQ(ok.okCalls, 1);
+  EXPECT_EQ(ok.text, "Caf\xC3\xA9 42");  // UTF-8 in and out through the wide controls
+  EXPECT_TRUE(ok.checked);
+  EXPECT_EQ(ok.number, -17);
+  EXPECT_EQ(ok.Handle(), nullptr);
+
+  CFormDialog cancel(IDCANCEL);
+  EXPECT_EQ(cancel.DoModal(nullptr, form.get()), IDCANCEL);
+  EXPECT_EQ(cancel.okCalls, 0);
+}
+
+class CToolDialog : public CModelessDialog {
+ public:
+  int commands = 0;
+
+ protected:
+  bool OnCommand(int id, int notification, HWND control) override {
+    if (id == kCheck) ++commands;
+    return CModelessDialog::OnCommand(id, notification, control);
+  }
+};
+
+TEST(DialogTest, ModelessDialogLivesBesideTheLoopAndGoesOnCancel) {
+  const auto form = formTemplate();
+  CToolDialog tool;
+  ASSERT_TRUE(tool.Create(nullptr, form.get()));
+  EXPECT_FALSE(tool.Create(nullptr, form.get()));  // one window per object
+  tool.EnableItem(kEdit, false);
+  EXPECT_FALSE(IsWindowEnabled(tool.Item(kEdit)));
+  EXPECT_FALSE(tool.ItemInt(kEdit).has_value());  // empty is not a number
+  SendMessageW(tool.Item(kCheck), BM_CLICK, 0, 0);
+  EXPECT_EQ(tool.commands, 1);
+  EXPECT_TRUE(tool.IsButtonChecked(kCheck));
+  PostMessageW(tool.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  EXPECT_TRUE(test::pumpUntil([&] { return tool.Handle() == nullptr; }, 2000));
+}
+
+class CCountingPage : public CPropertyPage {
+ public:
+  explicit CCountingPage(bool pressOk) : m_pressOk(pressOk) {}
+  int applied = 0, resets = 0;
+
+ protected:
+  bool OnInitDialog() override {
+    // The sheet is the page's parent once the page exists.
+    PostMessageW(GetParent(m_hwnd), PSM_PRESSBUTTON, m_pressOk ? PSBTN_OK : PSBTN_CANCEL, 0);
+    return true;
+  }
+  bool OnApply() override {
+    ++applied;
+    return true;
+  }
+  void OnReset() override { ++resets; }
+
+ private:
+  bool m_pressOk;
+};
+
+TEST(DialogTest, PropertySheetAppliesItsPagesOnOkOnly) {
+  const auto form = formTemplate();
+  CCountingPage first(true), second(true);
+  EXPECT_TRUE(runPropertySheet(nullptr, L"Sheet", {first.Describe(form.get(), L"One"), second.Describe(form.get())}));
+  EXPECT_EQ(first.applied, 1);
+
+  CCountingPage cancelled(false);
+  EXPECT_FALSE(runPropertySheet(nullptr, L"Sheet", {cancelled.Describe(form.get())}));
+  EXPECT_EQ(cancelled.applied, 0);
+  EXPECT_EQ(cancelled.resets, 1);
 }
 
 }  // namespace
