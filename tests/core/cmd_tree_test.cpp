@@ -67,6 +67,14 @@ TEST_F(CmdTreeTest, SortChildrenPutsFoldersFirstThenCommandsByIndex) {
   tree.sortChildren(&r);
   // Byte order: capitals before small letters, bytes above 0x7F last.
   EXPECT_EQ(labels(r), (Labels{"Beta", "Zeta", "alpha", "\xE9t\xE9", "No running applications", "e", "d", "c", "a"}));
+
+  // The special folder is known in any case: still last, not in byte order.
+  for (const char* special : {"NO RUNNING APPLICATIONS", "no running applications"}) {
+    CCmdItem& other = tree.insertRemote(special);
+    for (const char* name : {"Zeta", special, "Beta", "\xE9t\xE9"}) folder(other, name);
+    tree.sortChildren(&other);
+    EXPECT_EQ(labels(other), (Labels{"Beta", "Zeta", "\xE9t\xE9", special}));
+  }
 }
 
 TEST_F(CmdTreeTest, NewItemsGetUniqueNames) {

@@ -79,7 +79,7 @@ CCmdItem& CCmdTree::appendCommand(CCmdItem& parent, std::unique_ptr<CCmdArray> c
 void CCmdTree::sortChildren(CCmdItem* parent) {
   auto& siblings = siblingsOf(parent);
   const auto rank = [](const CCmdItem& i) {
-    if (i.kind() == ItemKind::Folder) return i.label() == kNoRunningApplications ? 1 : 0;
+    if (i.kind() == ItemKind::Folder) return isSpecialFolderName(i.label()) ? 1 : 0;
     return i.kind() == ItemKind::Command ? 2 : 3;
   };
   std::stable_sort(siblings.begin(), siblings.end(), [&](const auto& a, const auto& b) {
