@@ -346,6 +346,40 @@ TEST_F(CmdTreeTest, StartupMacroHoldsOneCommandAndNoFolders) {
   EXPECT_TRUE(tree.newCommand(lower) && tree.newApplication(lower));
 }
 
+TEST_F(CmdTreeTest, EveryWayIntoTheStartupMacroNamesTheCommandStartupActions) {
+  CCmdItem& startup = tree.insertRemote("Startup Macro");
+  CCmdItem& r = tree.insertRemote("tv");
+  const auto only = [&]() -> CCmdItem& { return *startup.children().at(0); };
+
+  ASSERT_TRUE(tree.newCommand(startup));
+  EXPECT_EQ(labels(startup), (Labels{"Startup Actions"}));
+  tree.deleteItem(only());
+
+  ASSERT_TRUE(tree.drop(command(r, "x"), startup));
+  EXPECT_EQ(labels(startup), (Labels{"Startup Actions"}));
+  tree.deleteItem(only());
+
+  tree.copy(command(r, "y"));
+  ASSERT_TRUE(tree.paste(&startup));
+  EXPECT_EQ(labels(startup), (Labels{"Startup Actions"}));
+  EXPECT_EQ(labels(r), (Labels{"y"}));  // the original keeps its name
+  tree.deleteItem(only());
+
+  tree.cut(*r.children().at(0));
+  ASSERT_TRUE(tree.paste(&startup));
+  EXPECT_EQ(labels(startup), (Labels{"Startup Actions"}));
+  EXPECT_TRUE(r.children().empty());
+
+  // Out of the start-up remote a command is an ordinary one again.
+  command(r, "Startup Actions");
+  ASSERT_TRUE(tree.drop(only(), r));
+  EXPECT_EQ(labels(r), (Labels{"Startup Actions", "Startup Actions_1"}));
+  EXPECT_EQ(tree.newCommand(r)->label(), "New Command");
+
+  CCmdItem& lower = tree.insertRemote("startup macro");  // compared exactly
+  EXPECT_EQ(tree.newCommand(lower)->label(), "New Command");
+}
+
 TEST_F(CmdTreeTest, ContextMenus) {
   EXPECT_EQ(menu(nullptr),
             "&New Remote+;&Delete Remote-;&Rename Remote-;New &Command-;&Paste Command-;New Application-;");
