@@ -46,7 +46,6 @@ class CCommandDispatch {
   // capture of the command editor); null for none.
   void SetButtonCapture(HWND window) { m_capture = window; }
   void SetDeviceReady(bool ready) { m_filter.setDeviceReady(ready); }
-  const DispatchSettings& Settings() const { return m_settings; }
   // Settings loaded again (at start or from a file) take effect for the next press.
   void ApplySettings(const DispatchSettings& settings);
 
