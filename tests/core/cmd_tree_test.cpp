@@ -67,6 +67,14 @@ TEST_F(CmdTreeTest, SortChildrenPutsFoldersFirstThenCommandsByIndex) {
   tree.sortChildren(&r);
   // Byte order: capitals before small letters, bytes above 0x7F last.
   EXPECT_EQ(labels(r), (Labels{"Beta", "Zeta", "alpha", "\xE9t\xE9", "No running applications", "e", "d", "c", "a"}));
+
+  // The special folder is known in any case: still last, not in byte order.
+  for (const char* special : {"NO RUNNING APPLICATIONS", "no running applications"}) {
+    CCmdItem& other = tree.insertRemote(special);
+    for (const char* name : {"Zeta", special, "Beta", "\xE9t\xE9"}) folder(other, name);
+    tree.sortChildren(&other);
+    EXPECT_EQ(labels(other), (Labels{"Beta", "Zeta", "\xE9t\xE9", special}));
+  }
 }
 
 TEST_F(CmdTreeTest, NewItemsGetUniqueNames) {
@@ -336,6 +344,40 @@ TEST_F(CmdTreeTest, StartupMacroHoldsOneCommandAndNoFolders) {
   CCmdItem& lower = tree.insertRemote("startup macro");  // compared exactly
   command(lower, "one");
   EXPECT_TRUE(tree.newCommand(lower) && tree.newApplication(lower));
+}
+
+TEST_F(CmdTreeTest, EveryWayIntoTheStartupMacroNamesTheCommandStartupActions) {
+  CCmdItem& startup = tree.insertRemote("Startup Macro");
+  CCmdItem& r = tree.insertRemote("tv");
+  const auto only = [&]() -> CCmdItem& { return *startup.children().at(0); };
+
+  ASSERT_TRUE(tree.newCommand(startup));
+  EXPECT_EQ(labels(startup), (Labels{"Startup Actions"}));
+  tree.deleteItem(only());
+
+  ASSERT_TRUE(tree.drop(command(r, "x"), startup));
+  EXPECT_EQ(labels(startup), (Labels{"Startup Actions"}));
+  tree.deleteItem(only());
+
+  tree.copy(command(r, "y"));
+  ASSERT_TRUE(tree.paste(&startup));
+  EXPECT_EQ(labels(startup), (Labels{"Startup Actions"}));
+  EXPECT_EQ(labels(r), (Labels{"y"}));  // the original keeps its name
+  tree.deleteItem(only());
+
+  tree.cut(*r.children().at(0));
+  ASSERT_TRUE(tree.paste(&startup));
+  EXPECT_EQ(labels(startup), (Labels{"Startup Actions"}));
+  EXPECT_TRUE(r.children().empty());
+
+  // Out of the start-up remote a command is an ordinary one again.
+  command(r, "Startup Actions");
+  ASSERT_TRUE(tree.drop(only(), r));
+  EXPECT_EQ(labels(r), (Labels{"Startup Actions", "Startup Actions_1"}));
+  EXPECT_EQ(tree.newCommand(r)->label(), "New Command");
+
+  CCmdItem& lower = tree.insertRemote("startup macro");  // compared exactly
+  EXPECT_EQ(tree.newCommand(lower)->label(), "New Command");
 }
 
 TEST_F(CmdTreeTest, ContextMenus) {

@@ -84,6 +84,25 @@ TEST(LegacyConfig, CmdCountBudgetsWholeSectionNamesOnly) {
   EXPECT_EQ(tree.findRemote("Remote")->children().size(), 4u);
 }
 
+TEST(LegacyConfig, ANameEndingExactlyAtTheBudgetIsKeptOneByteMoreIsNot) {
+  // CmdCount 2: 999 bytes. "Vexa Config" takes 12, four names of 100 take 404;
+  // a last name of 582 characters ends with its NUL at byte 999 exactly.
+  const auto namesWithLast = [](size_t lastLength) {
+    std::string text = "[Vexa Config]\nFormatVersion=1.0\nCmdCount=2\n";
+    for (int i = 0; i < 4; ++i)
+      text += "[" + std::string(91, 'a' + i) + "@Remote#" + std::to_string(i) + "]\nAction=Mute\n";
+    text += "[" + std::string(lastLength - 9, 'z') + "@Remote#9]\nAction=Mute\n";
+    return legacySectionNames(CIniFile::parse(text));
+  };
+  const auto fits = namesWithLast(582);
+  ASSERT_EQ(fits.size(), 6u);
+  EXPECT_EQ(fits.back().size(), 582u);
+  EXPECT_EQ(fits.back().substr(582 - 9), "@Remote#9");
+  const auto over = namesWithLast(583);
+  ASSERT_EQ(over.size(), 5u);
+  EXPECT_EQ(over.back().size(), 100u);
+}
+
 TEST(LegacyConfig, ZeroOrMissingCmdCountImportsNothing) {
   for (const char* count : {"CmdCount=0\n", ""}) {
     const CIniFile ini = CIniFile::parse(std::string("[Vexa Config]\nFormatVersion=1.0\nPlugIn=X\n") + count +

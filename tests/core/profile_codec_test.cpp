@@ -230,3 +230,78 @@ TEST(ProfileCodecs, DeepNestingNeitherRecursesNorLosesKeys) {
   readProfileText(written, again);
   EXPECT_EQ(writeProfileText(again), written);
 }
+
+namespace {
+
+// The archive string header for a length, as the format switches at 255 and 65534.
+std::string lengthHeader(size_t n) {
+  if (n < 0xFF) return bytes({static_cast<int>(n)});
+  if (n < 0xFFFE) return bytes({0xFF, static_cast<int>(n & 0xFF), static_cast<int>(n >> 8)});
+  return bytes({0xFF, 0xFF, 0xFF, static_cast<int>(n & 0xFF), static_cast<int>((n >> 8) & 0xFF),
+                static_cast<int>((n >> 16) & 0xFF), 0});
+}
+
+constexpr size_t kLengthBoundaries[] = {254, 255, 256, 65533, 65534, 65535, 65536};
+
+}  // namespace
+
+TEST(ProfileBinary, ValuesAtEveryLengthBoundaryRoundTrip) {
+  for (size_t n : kLengthBoundaries) {
+    SCOPED_TRACE(n);
+    CProfileTree tree;
+    const std::string value(n, 'v');
+    CProfileKey& key = tree.appendChild("K");
+    key.setValue("before", "b");
+    key.setValue("value", value);
+    key.setValue("after", "a");  // a misread length would swallow or split this pair
+    const std::string binary = writeProfileBinary(tree);
+    EXPECT_NE(binary.find(lengthHeader(n) + value), std::string::npos);
+    CProfileTree back;
+    readProfileBinary(binary, back);
+    ASSERT_NE(back.findTopKey("K"), nullptr);
+    EXPECT_EQ(back.findTopKey("K")->values(), key.values());
+  }
+}
+
+TEST(ProfileBinary, KeyNamesAtEveryLengthBoundaryRoundTrip) {
+  for (size_t n : kLengthBoundaries) {
+    SCOPED_TRACE(n);
+    CProfileTree tree;
+    const std::string name(n, 'k');
+    tree.appendChild(name).appendChild("child").setValue("x", "1");
+    tree.appendChild("next");
+    const std::string binary = writeProfileBinary(tree);
+    EXPECT_NE(binary.find(lengthHeader(n) + name), std::string::npos);
+    CProfileTree back;
+    readProfileBinary(binary, back);
+    ASSERT_EQ(back.childCount(), 2u);
+    EXPECT_EQ(back.child(0)->name(), name);
+    ASSERT_EQ(back.child(0)->childCount(), 1u);
+    EXPECT_EQ(back.child(0)->child(0)->value("x"), "1");
+    EXPECT_EQ(back.child(1)->name(), "next");
+  }
+}
+
+TEST(ProfileText, ASectionOnAnotherBranchWithTheSameChildNameIsThatBranchsChild) {
+  // Each pair shares a child name with the section before it but not its parent.
+  CProfileTree tree;
+  readProfileText(
+      "[A\\X]\nv=1\n[B\\X]\nw=2\n"
+      "[R\\A\\X]\nv=3\n[R\\B\\X]\nw=4\n[R\\A\\X\\Y]\nu=5\n",
+      tree);
+  const auto key = [&](std::initializer_list<const char*> path) -> const CProfileKey* {
+    const CProfileKey* k = &tree;
+    for (const char* name : path)
+      if (!(k = k->findChild(name))) return nullptr;
+    return k;
+  };
+  ASSERT_NE(key({"B", "X"}), nullptr);
+  EXPECT_EQ(key({"B", "X"})->value("w"), "2");
+  EXPECT_EQ(key({"A", "X"})->findValue("w"), nullptr);
+  ASSERT_NE(key({"R", "B", "X"}), nullptr);
+  EXPECT_EQ(key({"R", "B", "X"})->value("w"), "4");
+  EXPECT_EQ(key({"R", "A", "X"})->findValue("w"), nullptr);
+  ASSERT_NE(key({"R", "A", "X", "Y"}), nullptr);
+  EXPECT_EQ(key({"R", "A", "X", "Y"})->value("u"), "5");
+  EXPECT_EQ(key({"R", "B", "X"})->childCount(), 0u);
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "plugins/serial/line_config.h"
 #include "plugins/serial/line_tables.h"
 #include "plugins/serial/response_check.h"
@@ -91,4 +93,18 @@ TEST(SerialResponse, ReplyIsBoundedInBytesAndTime) {
   EXPECT_GE(responseTimeLimitMs("OK", 1000), 3u * 1000u);
   EXPECT_LE(responseTimeLimitMs(std::string(256, 'x'), 1000000), 60000u);
   EXPECT_GT(responseTimeLimitMs("OK", -5), 0u);
+}
+
+TEST(SerialResponse, TimeLimitIsTwoSecondsPlusEachExpectedByteAtItsPaceCappedAtAMinute) {
+  // 2000 + (length + 1) x (RxDDelay + 100), a negative delay counting as none.
+  EXPECT_EQ(responseTimeLimitMs("", 0), 2100u);
+  EXPECT_EQ(responseTimeLimitMs("OK", 50), 2450u);
+  EXPECT_EQ(responseTimeLimitMs("OK", 1000), 5300u);
+  EXPECT_EQ(responseTimeLimitMs("OK", -5), 2300u);
+  const std::string fiftySeven(57, 'x');
+  EXPECT_EQ(responseTimeLimitMs(fiftySeven, 899), 59942u);
+  EXPECT_EQ(responseTimeLimitMs(fiftySeven, 900), 60000u);
+  EXPECT_EQ(responseTimeLimitMs(fiftySeven, 901), 60000u);
+  // The largest reply at the largest delay neither wraps nor exceeds the cap.
+  EXPECT_EQ(responseTimeLimitMs(std::string(kReplyCapacity, 'x'), INT32_MAX), 60000u);
 }

@@ -10,8 +10,6 @@ namespace vexa {
 
 namespace {
 
-bool isSpecialFolder(const APPFOLDER& folder) { return iequals(folder.name, kNoRunningApplications); }
-
 struct Candidate {
   const APPFOLDER* folder;
   CCmdArray* command;
@@ -35,7 +33,7 @@ std::optional<Resolution> resolveCommand(const CCmdTree& tree, std::string_view 
   CCmdTree::FolderCursor cursor;
   size_t defining = 0;
   while (const APPFOLDER* folder = tree.nextAppFolder(remote, cursor)) {
-    if (isSpecialFolder(*folder)) {
+    if (isSpecialFolderName(folder->name)) {
       CCmdTree::FindPosition at;
       if (!special) {
         special = folder;

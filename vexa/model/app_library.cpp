@@ -13,8 +13,6 @@ namespace vexa {
 
 namespace fs = std::filesystem;
 
-bool isSpecialFolderName(std::string_view name) { return iequals(name, kNoRunningApplications); }
-
 bool isPlaceholder(std::string_view fileName) {
   return fileName.size() >= 2 && fileName.front() == '%' && fileName.back() == '%';
 }

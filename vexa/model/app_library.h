@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vexa/model/cmd_tree.h"
+#include "vexa/model/names.h"
 #include "vexa/codec/ini_file.h"
 #include "vexa/codec/profile_tree.h"
 
@@ -23,7 +24,6 @@ inline constexpr std::string_view kApplicationKey = "Application";
 inline constexpr std::string_view kAppPathsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 inline constexpr std::string_view kNotAvailable = "n/a";
 
-bool isSpecialFolderName(std::string_view name);
 bool isPlaceholder(std::string_view fileName);
 
 // A command is valid when some layout holds an action of a catalogue type.

@@ -79,7 +79,7 @@ CCmdItem& CCmdTree::appendCommand(CCmdItem& parent, std::unique_ptr<CCmdArray> c
 void CCmdTree::sortChildren(CCmdItem* parent) {
   auto& siblings = siblingsOf(parent);
   const auto rank = [](const CCmdItem& i) {
-    if (i.kind() == ItemKind::Folder) return i.label() == kNoRunningApplications ? 1 : 0;
+    if (i.kind() == ItemKind::Folder) return isSpecialFolderName(i.label()) ? 1 : 0;
     return i.kind() == ItemKind::Command ? 2 : 3;
   };
   std::stable_sort(siblings.begin(), siblings.end(), [&](const auto& a, const auto& b) {
@@ -216,6 +216,12 @@ std::string CCmdTree::uniqueChildName(const CCmdItem* parent, std::string_view b
   return makeUniqueName(base, [&](std::string_view candidate) { return siblingHas(parent, candidate); });
 }
 
+std::string CCmdTree::commandNameUnder(const CCmdItem& target, std::string_view wanted) const {
+  // The start-up remote takes one command only, so its one name cannot clash.
+  if (isStartupMacro(target)) return std::string(kStartupActions);
+  return uniqueChildName(&target, wanted);
+}
+
 CCmdItem& CCmdTree::newRemote() {
   CCmdItem& item = insertRemote(uniqueChildName(nullptr, kNewRemoteName));
   markModified();
@@ -234,7 +240,7 @@ CCmdItem* CCmdTree::newApplication(CCmdItem& selection) {
 CCmdItem* CCmdTree::newCommand(CCmdItem& selection) {
   CCmdItem* target = selection.kind() == ItemKind::Command ? selection.parent() : &selection;
   if (!target || !canTakeCommand(*target)) return nullptr;
-  auto command = std::make_unique<CCmdArray>(uniqueChildName(target, kNewCommandName));
+  auto command = std::make_unique<CCmdArray>(commandNameUnder(*target, kNewCommandName));
   CCmdItem& item = insertCommand(*target, std::move(command));
   markModified();
   return &item;
@@ -312,7 +318,7 @@ CCmdItem* CCmdTree::paste(CCmdItem* selection) {
     return moveCommand(*held, *target, nullptr);
   }
   auto copy = held->command()->clone();
-  copy->setName(uniqueChildName(target, held->label()));
+  copy->setName(commandNameUnder(*target, held->label()));
   CCmdItem& item = insertCommand(*target, std::move(copy));
   markModified();
   return &item;
@@ -321,7 +327,7 @@ CCmdItem* CCmdTree::paste(CCmdItem* selection) {
 CCmdItem* CCmdTree::moveCommand(CCmdItem& command, CCmdItem& target, const CCmdItem* after) {
   std::unique_ptr<CCmdItem> owned = detach(command);
   if (!owned) return nullptr;
-  owned->command()->setName(uniqueChildName(&target, owned->label()));
+  owned->command()->setName(commandNameUnder(target, owned->label()));
   owned->parent_ = &target;
   auto& siblings = target.children_;
   auto at = siblings.end();

@@ -122,7 +122,7 @@ class CCmdTree {
   CCmdItem* drop(CCmdItem& command, CCmdItem& dropItem);
   const CTreeClipboard& clipboard() const { return clipboard_; }
 
-  // "Startup Macro" holds at most one command and no folders.
+  // "Startup Macro" holds at most one command, always named "Startup Actions", and no folders.
   bool isStartupMacro(const CCmdItem& item) const;
   bool canTakeCommand(const CCmdItem& target) const;
   std::vector<MenuEntry> contextMenu(const CCmdItem* item) const;
@@ -150,6 +150,8 @@ class CCmdTree {
   std::unique_ptr<CCmdItem> detach(CCmdItem& item);
   bool siblingHas(const CCmdItem* parent, std::string_view label, const CCmdItem* except = nullptr) const;
   std::string uniqueChildName(const CCmdItem* parent, std::string_view base) const;
+  // The name a command gets when it is created, pasted or dropped under `target`.
+  std::string commandNameUnder(const CCmdItem& target, std::string_view wanted) const;
   CCmdItem* pasteTarget(CCmdItem* selection) const;
   CCmdItem* moveCommand(CCmdItem& command, CCmdItem& target, const CCmdItem* after);
   std::unique_ptr<CCmdItem> makeCommandItem(CCmdItem* parent, std::unique_ptr<CCmdArray> command);

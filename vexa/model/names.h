@@ -19,4 +19,8 @@ inline constexpr std::string_view kStartupActions = "Startup Actions";
 inline constexpr std::string_view kNoRunningApplications = "No running applications";
 inline constexpr std::string_view kAppCommandPrefix = "App:";
 
+// The folder whose commands apply when no other defined application runs,
+// whatever the case the user typed its name in.
+bool isSpecialFolderName(std::string_view name);
+
 }  // namespace vexa

@@ -3,6 +3,7 @@
 #include "device_test_support.h"
 #include "vexa/model/app_folder.h"
 #include "vexa/model/cmd_tree.h"
+#include "vexa/exec/win/exec_engine.h"
 #include "vexa/shell/win/main_window.h"
 #include "vexa/base/program_messages.h"
 
@@ -57,6 +58,8 @@ class MainWindowRepeatTest : public DeviceHostTest {
     ASSERT_TRUE(settings.Create(HKEY_CURRENT_USER, device::kProgramRegistryKey));
     ASSERT_TRUE(settings.SetDword(L"RepThreshold", kRepThresholdMs));
     ASSERT_TRUE(settings.SetDword(L"TypematicDelay", kTypematicMs));
+    settings.DeleteValue(L"Options");
+    settings.DeleteValue(L"DisableMultithreading");
     const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     ASSERT_TRUE(window.Create(icon, icon));
     window.SetCommandStarter([this](const CommandStart& s) { started.push_back(s); });
@@ -69,6 +72,8 @@ class MainWindowRepeatTest : public DeviceHostTest {
     }
     settings.DeleteValue(L"RepThreshold");
     settings.DeleteValue(L"TypematicDelay");
+    settings.DeleteValue(L"Options");
+    settings.DeleteValue(L"DisableMultithreading");
     DeviceHostTest::TearDown();
   }
   void press(const char* remote, const char* command, int repeat = 0) {
@@ -156,6 +161,47 @@ TEST_F(MainWindowRepeatTest, AWindowWaitingForAButtonGetsNewPressesInstead) {
   capture.Destroy();
   press("TV", "Stop");
   EXPECT_EQ(startedText(), (std::vector<std::string>{"TV/Mute/2", "TV/Stop/0"}));
+}
+
+// A run on its own thread is listed before it starts and stays listed while
+// it waits for this thread to take its messages; one run here is over on return.
+bool runsOnAThreadOfItsOwn(CMainWindow& window) {
+  shell::CCommandDispatch& dispatch = *window.Dispatch();
+  EXPECT_TRUE(dispatch.Run("TV", "Play", 0));
+  const bool threaded = dispatch.Engine().Busy();
+  EXPECT_TRUE(pumpUntil([&] { return !dispatch.Engine().Busy(); }));
+  return threaded;
+}
+
+TEST_F(MainWindowRepeatTest, BitThreeOfOptionsAloneRunsCommandsOnTheWindowsThread) {
+  CCmdTree tree;
+  tree.insertCommand(tree.insertRemote("TV"), std::make_unique<CCmdArray>("Play"));
+  window.SetCommandTree(&tree);
+  EXPECT_TRUE(runsOnAThreadOfItsOwn(window));  // the default 0x44
+
+  // A value of the option's own name is not the setting.
+  ASSERT_TRUE(settings.SetDword(L"DisableMultithreading", 1));
+  window.Dispatch()->ApplySettings(shell::DispatchSettings::fromRegistry());
+  EXPECT_TRUE(runsOnAThreadOfItsOwn(window));
+
+  ASSERT_TRUE(settings.SetDword(L"Options", 0x4C));
+  ASSERT_TRUE(settings.SetDword(L"DisableMultithreading", 0));
+  window.Dispatch()->ApplySettings(shell::DispatchSettings::fromRegistry());
+  EXPECT_FALSE(runsOnAThreadOfItsOwn(window));
+
+  // A window created now reads it too; other bits do not matter.
+  ASSERT_TRUE(settings.SetDword(L"Options", 0xFFFFFFF7u));
+  window.Dispatch()->ApplySettings(shell::DispatchSettings::fromRegistry());
+  EXPECT_TRUE(runsOnAThreadOfItsOwn(window));
+  ASSERT_TRUE(settings.SetDword(L"Options", 0x8));
+  CMainWindow created;
+  const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
+  ASSERT_TRUE(created.Create(icon, icon));
+  created.SetCommandTree(&tree);
+  EXPECT_FALSE(runsOnAThreadOfItsOwn(created));
+  created.SetCommandTree(nullptr);
+  created.Exit();
+  window.SetCommandTree(nullptr);
 }
 
 class MainWindowHotKeyTest : public MainWindowRepeatTest {

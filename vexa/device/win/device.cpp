@@ -509,6 +509,15 @@ std::string CDevice::NextCommand() {
   return m_enumCommand < m_enumCommands.size() ? m_enumCommands[m_enumCommand++] : std::string();
 }
 
+std::vector<std::string> CDevice::CommandNames(const std::string& remote) {
+  // A plug-in whose enumeration never ends must not hang the page that asked.
+  constexpr size_t kMostNames = 4096;
+  std::vector<std::string> names;
+  for (std::string name = FirstCommand(remote); !name.empty() && names.size() < kMostNames; name = NextCommand())
+    names.push_back(std::move(name));
+  return names;
+}
+
 // ---- Misc --------------------------------------------------------------------------------
 
 void CDevice::ShowAbout(HWND owner) {

@@ -103,6 +103,8 @@ class CDevice {
   std::string NextRemote();
   std::string FirstCommand(const std::string& remote);
   std::string NextCommand();
+  // Every button name of a remote, as the two calls above give them.
+  std::vector<std::string> CommandNames(const std::string& remote);
 
   void ShowAbout(HWND owner);
   std::wstring ModuleFileName() const;

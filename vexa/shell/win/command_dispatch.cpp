@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "vexa/base/program_options.h"
 #include "vexa/base/strings.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/device/win/device.h"
@@ -30,13 +31,17 @@ DispatchSettings DispatchSettings::fromRegistry() {
   if (!key.Open(HKEY_CURRENT_USER, device::kProgramRegistryKey)) return s;
   if (auto v = key.QueryDword(L"RepThreshold")) s.repThresholdMs = *v;
   if (auto v = key.QueryDword(L"TypematicDelay")) s.typematicDelayMs = *v;
-  if (auto v = key.QueryDword(L"DisableMultithreading")) s.synchronous = *v != 0;
+  s.synchronous = optionsFromWord(key.QueryDword(L"Options")).has(ProgramOptions::kDisableMultithreading);
   return s;
 }
 
 CCommandDispatch::CCommandDispatch(HWND mainWindow, DispatchSettings settings, StatusSink status)
-    : m_main(mainWindow), m_settings(settings), m_status(std::move(status)),
-      m_engine(std::make_unique<exec::CExecEngine>()) {
+    : m_main(mainWindow), m_status(std::move(status)), m_engine(std::make_unique<exec::CExecEngine>()) {
+  ApplySettings(settings);
+}
+
+void CCommandDispatch::ApplySettings(const DispatchSettings& settings) {
+  m_settings = settings;
   m_filter.setRepThreshold(m_settings.repThresholdMs);
 }
 

@@ -23,7 +23,7 @@ namespace vexa::shell {
 struct DispatchSettings {
   uint32_t repThresholdMs = CRepeatFilter::kDefaultRepThresholdMs;    // "RepThreshold"
   uint32_t typematicDelayMs = CRepeatFilter::kDefaultTypematicDelayMs;  // "TypematicDelay"
-  bool synchronous = false;  // "Disable multithreaded execution"
+  bool synchronous = false;  // "Disable multithreaded execution", a bit of "Options"
   // Reads the values under HKCU\Software\Marlix\Vexa, keeping defaults for missing ones.
   static DispatchSettings fromRegistry();
 };
@@ -46,6 +46,8 @@ class CCommandDispatch {
   // capture of the command editor); null for none.
   void SetButtonCapture(HWND window) { m_capture = window; }
   void SetDeviceReady(bool ready) { m_filter.setDeviceReady(ready); }
+  // Settings loaded again (at start or from a file) take effect for the next press.
+  void ApplySettings(const DispatchSettings& settings);
 
   // A CommandRecord's names after the repeat rules. `start` is called for
   // presses that run; the record stays the caller's to free.

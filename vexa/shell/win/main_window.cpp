@@ -119,6 +119,13 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
   pageHooks.iconChanged = [this](const CCmdItem& folder) {
     if (m_editor) m_editor->RefreshIcon(folder);
   };
+  pageHooks.commandNames = [this](const std::string& remote) {
+    std::vector<std::string> names;
+    if (m_device)
+      for (const std::string& name : m_device->CommandNames(win::wideToAnsi(win::toWide(remote))))
+        names.push_back(win::toUtf8(win::ansiToWide(name)));
+    return names;
+  };
   m_folderPage = std::make_unique<CAppFolderPage>(*tree, std::move(pageHooks));
   m_folderPage->Create(Handle(), PageArea());
   m_editor->Refresh();
