@@ -61,7 +61,7 @@ int watchStatus() {
       shown = text;
       first = false;
     }
-    Sleep(50);
+    Sleep(10);  // a press's first text can last only a few milliseconds
   }
   return 0;
 }
