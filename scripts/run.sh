@@ -42,6 +42,7 @@ vremote_pid=
 vexa_pid=
 keys_dir=
 status_log=$build/vexa-status.log
+: >"$status_log"
 cleanup() {
   if [ -n "$keys_dir" ]; then
     exec 3>&- || true
@@ -91,7 +92,6 @@ echo "Log: $status_log (each status text Vexa shows); vremote's in $build/vremot
 
 # Vexa and the status watcher, outside the terminal's session as the wineserver is.
 start_vexa() {
-  : >"$status_log"
   setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
   vexa_pid=$!
   vexa_window wait 60 >/dev/null || return 0

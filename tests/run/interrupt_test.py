@@ -65,6 +65,9 @@ def main():
     env = {k: v for k, v in os.environ.items() if k not in ("MAKEFLAGS", "MFLAGS", "MAKELEVEL")}
     env.update(DISPLAY=f":{display}", TERM="xterm")
     env.pop("VEXA_RUN_KEYS", None)
+    log = os.path.join(ROOT, "build", os.environ.get("VEXA_RUN_ARCH", "win64"), "vexa-status.log")
+    if os.path.exists(log):
+        os.remove(log)
     pid, fd = pty.fork()  # the child leads a new session with the pty as its terminal
     if pid == 0:
         os.chdir(ROOT)
@@ -74,7 +77,6 @@ def main():
         started = read_until(fd, "q quits.", 240, out)
         check(started, "vremote did not start in the terminal")
         # Vexa has started once the status log has its first text.
-        log = os.path.join(ROOT, "build", os.environ.get("VEXA_RUN_ARCH", "win64"), "vexa-status.log")
         end = time.time() + 60
         while started and time.time() < end and not (os.path.exists(log) and os.path.getsize(log) > 0):
             read_until(fd, "\0", 0.5, out)
