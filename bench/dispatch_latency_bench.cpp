@@ -3,9 +3,9 @@
 // dispatch_latency_probe, times each press on its own performance counter and
 // prints it; this side turns the figures into benchmark results.
 //
-// Needs a win64 build: VEXA_WIN64_BUILD (default build/win64 under the source
-// tree) with dispatch_latency_probe.exe. Without DISPLAY the probe runs under
-// xvfb-run.
+// Runs for each Windows build: VEXA_WIN64_BUILD and VEXA_WIN32_BUILD (default
+// build/win64 and build/win32 under the source tree) with
+// dispatch_latency_probe.exe. Without DISPLAY the probe runs under xvfb-run.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -22,18 +22,19 @@ namespace fs = std::filesystem;
 constexpr int kPresses = 300;
 
 using vexa::bench::percentile;
-using vexa::bench::win64Build;
+using vexa::bench::windowsBuild;
 
 // The probe times each press itself and prints it.
-std::string startProbe(vexa::bench::CWineProbe& probe, const fs::path& build, int presses) {
+std::string startProbe(vexa::bench::CWineProbe& probe, const std::string& arch, int presses) {
+  const fs::path build = windowsBuild(arch);
   const fs::path exe = build / "tests/win/exec/dispatch_latency_probe.exe";
   if (!fs::exists(exe)) return "build " + build.string() + " has no dispatch_latency_probe.exe";
-  return probe.Start(build, {exe.string(), std::to_string(presses)}, true);
+  return probe.Start(arch, build, {exe.string(), std::to_string(presses)}, true);
 }
 
-void BM_CommandRecordToFirstAction(benchmark::State& state) {
+void BM_CommandRecordToFirstAction(benchmark::State& state, const char* arch) {
   vexa::bench::CWineProbe probe;
-  if (std::string error = startProbe(probe, win64Build(), kPresses); !error.empty())
+  if (std::string error = startProbe(probe, arch, kPresses); !error.empty())
     return state.SkipWithError(error.c_str());
   std::vector<double> micros, handOver;
   for (auto _ : state) {
@@ -52,6 +53,13 @@ void BM_CommandRecordToFirstAction(benchmark::State& state) {
   state.counters["window_median_us"] = percentile(handOver, 0.5);
   state.counters["presses"] = static_cast<double>(micros.size());
 }
-BENCHMARK(BM_CommandRecordToFirstAction)->UseManualTime()->Iterations(kPresses)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_CommandRecordToFirstAction, win64, vexa::bench::kWin64)
+    ->UseManualTime()
+    ->Iterations(kPresses)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_CommandRecordToFirstAction, win32, vexa::bench::kWin32)
+    ->UseManualTime()
+    ->Iterations(kPresses)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -2,8 +2,9 @@
 // last code byte written on the receiver's pseudo-terminal to the code block
 // reaching a window's message handler (which reports it on a pipe at once).
 //
-// Needs a win64 build: VEXA_WIN64_BUILD (default build/win64 under the source
-// tree) with serial.dll, serial_latency_probe.exe and a Wine prefix.
+// Runs for each Windows build: VEXA_WIN64_BUILD and VEXA_WIN32_BUILD (default
+// build/win64 and build/win32 under the source tree) with serial.dll,
+// serial_latency_probe.exe and a Wine prefix.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -25,14 +26,14 @@ using namespace vexa::vremote;
 constexpr int kComPort = 7;
 
 using vexa::bench::percentile;
-using vexa::bench::win64Build;
+using vexa::bench::windowsBuild;
 
 // The Windows half: serial_latency_probe running under Wine, its output on a pipe.
-std::string startProbe(vexa::bench::CWineProbe& probe, const fs::path& build) {
+std::string startProbe(vexa::bench::CWineProbe& probe, const std::string& arch, const fs::path& build) {
   const fs::path exe = build / "tests/win/serial/serial_latency_probe.exe";
   const fs::path dll = build / "plugins/serial/win/serial.dll";
   if (!fs::exists(exe) || !fs::exists(dll)) return "build " + build.string() + " has no probe or serial.dll";
-  return probe.Start(build, {exe.string(), dll.string(), "COM" + std::to_string(kComPort)}, false);
+  return probe.Start(arch, build, {exe.string(), dll.string(), "COM" + std::to_string(kComPort)}, false);
 }
 
 // Answers the init string like an Irman until the plug-in is initialised.
@@ -46,13 +47,13 @@ bool answerInit(CPtyLine& line, std::chrono::seconds limit) {
 }
 
 
-void BM_SerialPressToWindow(benchmark::State& state) {
-  const fs::path build = win64Build();
+void BM_SerialPressToWindow(benchmark::State& state, const char* arch) {
+  const fs::path build = windowsBuild(arch);
   CPtyLine line;
   if (std::string error = line.Open(build / "wineprefix", kComPort); !error.empty())
     return state.SkipWithError(error.c_str());
   vexa::bench::CWineProbe probe;
-  if (std::string error = startProbe(probe, build); !error.empty()) return state.SkipWithError(error.c_str());
+  if (std::string error = startProbe(probe, arch, build); !error.empty()) return state.SkipWithError(error.c_str());
   if (!answerInit(line, std::chrono::seconds(60))) return state.SkipWithError("serial.dll never sent its init string");
   std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the monitor starts waiting
 
@@ -79,6 +80,13 @@ void BM_SerialPressToWindow(benchmark::State& state) {
   state.counters["max_us"] = *std::max_element(micros.begin(), micros.end());
   state.counters["presses"] = static_cast<double>(micros.size());
 }
-BENCHMARK(BM_SerialPressToWindow)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_SerialPressToWindow, win64, vexa::bench::kWin64)
+    ->UseManualTime()
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_SerialPressToWindow, win32, vexa::bench::kWin32)
+    ->UseManualTime()
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

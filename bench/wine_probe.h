@@ -17,10 +17,20 @@ extern char** environ;
 
 namespace vexa::bench {
 
-// VEXA_WIN64_BUILD, else build/win64 under the source tree.
-inline std::filesystem::path win64Build() {
-  const char* build = std::getenv("VEXA_WIN64_BUILD");
-  return build ? std::filesystem::path(build) : std::filesystem::path(VEXA_SOURCE_DIR) / "build/win64";
+// Both Windows builds are measured, side by side: the ratio between them is
+// what matters, the 32-bit loader being the less travelled road under Wine.
+inline constexpr const char* kWin64 = "win64";
+inline constexpr const char* kWin32 = "win32";
+
+// VEXA_WIN64_BUILD or VEXA_WIN32_BUILD, else build/<arch> under the source tree.
+inline std::filesystem::path windowsBuild(const std::string& arch) {
+  const char* build = std::getenv(arch == kWin32 ? "VEXA_WIN32_BUILD" : "VEXA_WIN64_BUILD");
+  return build ? std::filesystem::path(build) : std::filesystem::path(VEXA_SOURCE_DIR) / "build" / arch;
+}
+
+// The build's Wine launcher: scripts/wine or scripts/wine32.
+inline std::string wineLauncher(const std::string& arch) {
+  return std::string(VEXA_SOURCE_DIR) + (arch == kWin32 ? "/scripts/wine32" : "/scripts/wine");
 }
 
 inline double percentile(std::vector<double> values, double p) {
@@ -42,9 +52,10 @@ class CWineProbe {
     if (m_out >= 0) close(m_out);
   }
 
-  // Runs scripts/wine with the arguments in the build's prefix; without a
-  // display, under xvfb-run. An error text, or empty when it started.
-  std::string Start(const std::filesystem::path& build, std::vector<std::string> wineArgs, bool needsDisplay) {
+  // Runs the arch's Wine launcher with the arguments in the build's prefix;
+  // without a display, under xvfb-run. An error text, or empty when it started.
+  std::string Start(const std::string& arch, const std::filesystem::path& build, std::vector<std::string> wineArgs,
+                    bool needsDisplay) {
     int fds[2];
     if (pipe(fds) != 0) return "pipe failed";
     posix_spawn_file_actions_t actions;
@@ -55,7 +66,7 @@ class CWineProbe {
     std::vector<std::string> args;
     const char* display = std::getenv("DISPLAY");
     if (needsDisplay && (!display || !*display)) args = {"xvfb-run", "-a"};
-    args.push_back(std::string(VEXA_SOURCE_DIR) + "/scripts/wine");
+    args.push_back(wineLauncher(arch));
     args.insert(args.end(), wineArgs.begin(), wineArgs.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());

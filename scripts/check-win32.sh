@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The 32-bit build cannot run here; check what can be checked without running it.
+# What the 32-bit images must be before any of them runs: i386 images, and plug-ins
+# whose exports carry no stdcall decoration (the host looks them up by plain name).
 set -euo pipefail
 build=${1:-build/win32}
 count=$(find "$build" -name '*.exe' -o -name '*.dll' | wc -l)

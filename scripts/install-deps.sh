@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and `make run` need; quick
-# when they are all there already. Never installs wine32: this machine's
-# kernel may run no 32-bit code, and the 64-bit loader is all we use.
+# when they are all there already. The 32-bit build runs under Debian's i386
+# Wine loader (wine32:i386, from the i386 architecture added here); where the
+# kernel runs no 32-bit programs, qemu-user-static runs it, so nothing here
+# needs a 32-bit kernel.
 set -euo pipefail
 packages=(g++ cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
-          xvfb xauth socat lirc libgtest-dev libbenchmark-dev imagemagick clang libclang-rt-dev)
+          wine32:i386 qemu-user-static
+          python3 xvfb xauth socat lirc libgtest-dev libbenchmark-dev imagemagick clang libclang-rt-dev)
 [ "${1:-}" = "--with-tools" ] && packages+=(tmux)
 missing=()
 for p in "${packages[@]}"; do
@@ -14,5 +17,8 @@ done
 echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo=sudo
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# Another apt or dpkg may be at work (an unattended upgrade): wait for its lock.
+apt=($sudo apt-get -o DPkg::Lock::Timeout=900)
+dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+"${apt[@]}" update -qq
+DEBIAN_FRONTEND=noninteractive "${apt[@]}" install -y -qq --no-install-recommends "${missing[@]}"

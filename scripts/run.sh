@@ -1,38 +1,48 @@
 #!/usr/bin/env bash
-# Starts the win64 build of vexa.exe under Wine; builds nothing (run
-# `cmake --build --preset win64` first, or `make run`).
+# Starts a Windows build of vexa.exe under Wine; builds nothing (`make run`
+# builds first).
 #
 # With $DISPLAY set the program appears there; otherwise it runs on a private
-# Xvfb and a screenshot is saved a few seconds after start. The configuration
-# file's place is worked out here from the prefix's %APPDATA%, the same folder
-# vexa.exe uses, so the program itself needs no console output.
+# Xvfb. The configuration file's place is worked out here from the prefix's
+# %APPDATA%, the same folder vexa.exe uses, so the program itself needs no
+# console output. Each status text Vexa shows goes to a log, read from its
+# window by tools/vwindow.
 #
 # With no receiver configured in the prefix, it sets up the serial plug-in's
 # "Generic Serial IR Receiver" on COM1 with the keys of vremote (the simulated
 # remote, built natively) learned as the remote "Vexa Remote", and starts vremote
-# on COM1: interactive when standard input is a terminal and there is a display,
-# otherwise it presses the keys of $VEXA_RUN_KEYS after start-up (a screenshot
-# after each press when headless).
+# on COM1: interactive when standard input is a terminal and there is a display;
+# otherwise it presses the keys of $VEXA_RUN_KEYS, says what each did, saves a
+# screenshot after each when headless, and ends after the last one unless a
+# person can still use the window (a terminal and a display).
 #
-# Environment: VEXA_BUILD (default build/win64); VEXA_RUN_SECONDS stops the
-# program after that many seconds (default: run until Ctrl+C or the tray's Exit);
-# VEXA_RUN_KEYS, e.g. "1 2 Up"; VEXA_RUN_KEY_GAP seconds between them (default 2);
-# VREMOTE, the simulator (default build/native/tools/vremote/vremote).
+# Environment: VEXA_RUN_ARCH win64 (default) or win32; VEXA_BUILD (default
+# build/$VEXA_RUN_ARCH); VEXA_RUN_SECONDS stops the program after that many
+# seconds (default: run until Ctrl+C or the tray's Exit); VEXA_RUN_KEYS, e.g.
+# "1 2 Up"; VEXA_RUN_KEY_GAP seconds between them (default 2); VREMOTE, the
+# simulator (default build/native/tools/vremote/vremote); VEXA_RUN_PREFIX, the Wine
+# prefix (default <build>/wineprefix).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=$(realpath -m "${VEXA_BUILD:-$root/build/win64}")
+arch=${VEXA_RUN_ARCH:-win64}
+build=$(realpath -m "${VEXA_BUILD:-$root/build/$arch}")
 exe=$build/vexa/shell/vexa.exe
 if [ ! -f "$exe" ]; then
-  echo "No $exe: build it first with 'cmake --preset win64 && cmake --build --preset win64'." >&2
+  echo "No $exe: build it first with 'cmake --preset $arch && cmake --build --preset $arch'." >&2
   exit 1
 fi
 
-export WINEPREFIX=$build/wineprefix
+export WINEPREFIX=${VEXA_RUN_PREFIX:-$build/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 source "$root/scripts/wine-session.sh"
+VEXA_WINE=$(wine_launcher "$arch")
+source "$root/scripts/vexa-setup.sh"
 vremote=${VREMOTE:-$root/build/native/tools/vremote/vremote}
 vremote_pid=
+vexa_pid=
 keys_dir=
+status_log=$build/vexa-status.log
+: >"$status_log"
 cleanup() {
   if [ -n "$keys_dir" ]; then
     exec 3>&- || true
@@ -45,7 +55,9 @@ cleanup() {
   wine_session_stop
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+# One line for Ctrl+C; the EXIT trap stops everything the run started.
+trap 'echo "Stopped Vexa."; exit 0' INT
+trap 'exit 143' TERM
 
 headless=
 if [ -z "${DISPLAY:-}" ]; then
@@ -53,48 +65,13 @@ if [ -z "${DISPLAY:-}" ]; then
   headless=1
 fi
 wine_session_start_server
+vexa_prepare_prefix "$vremote"
 
-wine_cmd() { "$root/scripts/wine" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
-appdata=$(wine_cmd winepath -u "$(wine_cmd cmd /c echo %APPDATA%)")
-config_dir=${appdata%/}/Vexa
-config=$config_dir/current.vcp
-if [ ! -f "$config" ]; then
-  mkdir -p "$config_dir"
-  cp "$root/scripts/sample-config.vcp" "$config"
-  echo "Installed the sample configuration."
-fi
-echo "Configuration file: $config"
-
-# A receiver anyone can press: only when none is configured, so a choice made in
-# the program stays.
-registry_key='HKCU\Software\Marlix\Vexa'
-if ! "$root/scripts/wine" reg query "$registry_key" /v "Current Device" </dev/null >/dev/null 2>&1; then
-  {
-    printf '[PortSettings]\r\nBaud=9600\r\nParity=None\r\nStopBits=1\r\nDataBits=8\r\nRTS=Enable\r\nDTR=Enable\r\n'
-    printf '[DeviceSettings]\r\nInit=IR\r\nResponse=OK\r\nIRCodeLength=6\r\nLearnSamples=2\r\nTolerance=0\r\n'
-    printf '[Device Config]\r\nDeviceName=Generic Serial IR Receiver\r\nCOM Port=COM1\r\n'
-    if [ -x "$vremote" ]; then "$vremote" --print-vdp "Vexa Remote"; fi
-  } >"$config_dir/serial.vdp"
-  "$root/scripts/wine" reg add "$registry_key" /v "Current Device" /d "Generic Serial IR Receiver" /f \
-    </dev/null >/dev/null 2>&1
-  echo "Receiver: Generic Serial IR Receiver on COM1 ($config_dir/serial.vdp)."
-  grep -q 'Commands\\Vexa Remote\]' "$config" ||
-    echo "Note: $config has no remote \"Vexa Remote\"; delete it to get the sample configuration."
-fi
-
-# Waits until vremote has linked COM1 of the prefix to its pseudo-terminal.
-wait_for_com1() {
-  for _ in $(seq 100); do
-    case $(readlink "$WINEPREFIX/dosdevices/com1" 2>/dev/null) in /dev/pts/*) return 0 ;; esac
-    sleep 0.05
-  done
-  echo "vremote did not link COM1." >&2
-}
-
+keys=${VEXA_RUN_KEYS:-}
 interactive=
 if [ ! -x "$vremote" ]; then
   echo "No simulated remote ($vremote): build it with 'cmake --build --preset native --target vremote'."
-elif [ -t 0 ] && [ -z "$headless" ] && [ -z "${VEXA_RUN_KEYS:-}" ]; then
+elif [ -t 0 ] && [ -z "$headless" ] && [ -z "$keys" ]; then
   interactive=1
 else
   # vremote reads key names from a pipe that this script writes.
@@ -103,45 +80,68 @@ else
   "$vremote" --prefix "$WINEPREFIX" --port 1 <"$keys_dir/keys" >"$build/vremote.log" 2>&1 &
   vremote_pid=$!
   exec 3>"$keys_dir/keys"
-  wait_for_com1
+  vexa_wait_for_com1
 fi
+
+echo "Vexa ($arch build) under Wine, display $DISPLAY."
+echo "Receiver: the simulated \"$VEXA_RECEIVER\" (serial plug-in) on COM1, played by vremote."
+echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
+echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
+echo "Configuration file: $VEXA_CONFIG"
+echo "Log: $status_log (each status text Vexa shows); vremote's in $build/vremote.log."
+
+# Vexa and the status watcher, outside the terminal's session as the wineserver is.
+start_vexa() {
+  setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
+  vexa_pid=$!
+  vexa_window wait 60 >/dev/null || return 0
+  setsid "$VEXA_WINE" "$build/tools/vwindow/vwindow.exe" watch </dev/null >"$status_log" 2>/dev/null &
+}
 
 if [ -n "$interactive" ]; then
   # vremote needs the terminal: Vexa starts beside it once COM1 is linked.
-  (wait_for_com1 && exec "$root/scripts/wine" "$exe") &
-  vexa=$!
-  echo "Vexa is starting (display $DISPLAY). Press the keys below; q in vremote stops both."
-  "$vremote" --prefix "$WINEPREFIX" --port 1
+  (vexa_wait_for_com1 && start_vexa) &
+  echo "Press the keys below; q in vremote or Ctrl+C stops everything."
+  "$vremote" --prefix "$WINEPREFIX" --port 1 || true
+  echo "Stopped Vexa."
   exit 0
 fi
 
-"$root/scripts/wine" "$exe" &
-vexa=$!
-echo "Vexa is running (Wine process $vexa, display $DISPLAY)."
-
-if [ -n "$headless" ] || [ -n "$keys_dir" ]; then
-  sleep 5
-fi
+start_vexa
+sleep 2  # the device comes up and the window settles
 if [ -n "$headless" ]; then
   shot=$build/vexa-screenshot.png
   import -window root "$shot"
   echo "Screenshot: $shot"
 fi
+
+# The status texts that appeared since line $1 of the log, joined.
+texts_since() { tail -n +"$(($1 + 1))" "$status_log" | paste -sd '|' | sed 's/|/ | /g'; }
+
 if [ -n "$keys_dir" ]; then
   n=0
-  for key in ${VEXA_RUN_KEYS:-}; do
+  for key in $keys; do
     n=$((n + 1))
+    seen=$(wc -l <"$status_log")
     echo "$key" >&3
-    echo "Pressed $key."
     sleep "${VEXA_RUN_KEY_GAP:-2}"
+    did=$(texts_since "$seen")
+    echo "Pressed $key: ${did:-(no status text)}"
     if [ -n "$headless" ]; then
       shot=$build/vexa-press-$n-$key.png
       import -window root "$shot"
-      echo "Screenshot: $shot"
+      echo "  Screenshot: $shot"
     fi
   done
-  [ -n "${VEXA_RUN_KEYS:-}" ] || echo "Press keys with VEXA_RUN_KEYS=\"1 2 Up\" make run (keys: 0-9 Up Down Left Right Space Enter)."
-  echo "vremote's log: $build/vremote.log"
+  if [ -z "$keys" ]; then
+    echo "Press keys with VEXA_RUN_KEYS=\"1 2 Up\" make run (keys: 0-9 Up Down Left Right Space Enter)."
+  elif [ -n "$headless" ] || [ ! -t 0 ]; then
+    # Nobody can use the window: end once the last press had its time.
+    vexa_window exit || true
+    for _ in $(seq 50); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
+    echo "Done: ${n} key(s) pressed."
+    exit 0
+  fi
 fi
 
 if [ -n "${VEXA_RUN_SECONDS:-}" ]; then
@@ -150,4 +150,4 @@ if [ -n "${VEXA_RUN_SECONDS:-}" ]; then
   exit 0
 fi
 echo "Stop it with Ctrl+C here, or with Exit in its tray menu."
-wait "$vexa"
+wait "$vexa_pid" || true

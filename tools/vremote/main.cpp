@@ -1,9 +1,11 @@
 // vremote: a remote control and "Irman" receiver in a terminal, for Vexa
 // under Wine. See --help.
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -136,13 +138,30 @@ void printLegend(const CPtyLine& line, int port) {
   std::fflush(stdout);
 }
 
+void onStopSignal(int) {}
+
 int interactiveMode(CPtyLine& line, int port) {
+  // Ctrl+C interrupts the read below instead of killing us, so that the
+  // terminal leaves raw mode again.
+  struct sigaction stop {};
+  stop.sa_handler = onStopSignal;
+  sigset_t stops;
+  sigemptyset(&stops);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaction(sig, &stop, nullptr);
+    sigaddset(&stops, sig);
+  }
   CRawTerminal raw;
+  pthread_sigmask(SIG_BLOCK, &stops, nullptr);  // the signals must reach this thread's read
   CAnswerThread answers(line);
+  pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
   printLegend(line, port);
   CKeyDecoder decoder;
   char c;
-  while (::read(STDIN_FILENO, &c, 1) == 1) {
+  while (true) {
+    const ssize_t n = ::read(STDIN_FILENO, &c, 1);
+    if (n < 0 && errno == EINTR) return 130;
+    if (n != 1) break;
     const auto key = decoder.Feed(c);
     if (!key) continue;
     if (*key == "q") break;

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# A scripted headless `make run` presses its keys, says what each did, saves a
+# screenshot after each, then ends by itself with status 0 and leaves nothing
+# running.
+set -uo pipefail
+root=${VEXA_SOURCE:?}
+prefix=${VEXA_RUN_PREFIX:?}
+build=$root/build/${VEXA_RUN_ARCH:-win64}
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Processes of the run: everything it started carries its prefix in the environment.
+left_running() {
+  grep -lsz "^WINEPREFIX=$prefix\$" /proc/[0-9]*/environ 2>/dev/null | cut -d/ -f3 |
+    while read -r pid; do ps -o pid=,args= -p "$pid"; done
+}
+
+rm -f "$build"/vexa-press-*.png
+start=$(date +%s)
+env -u DISPLAY -u MAKEFLAGS -u MFLAGS -u MAKELEVEL VEXA_RUN_KEYS="1 2 Up" VEXA_RUN_KEY_GAP=2 timeout 240 make -C "$root" --no-print-directory run \
+  </dev/null >"$out" 2>&1
+rc=$?
+echo "--- make run printed:"
+cat "$out"
+echo "--- after $(($(date +%s) - start)) s, exit status $rc"
+
+[ "$rc" -eq 0 ] || fail "exit status $rc, not 0"
+n=0
+for key in 1 2 Up; do
+  n=$((n + 1))
+  line=$(grep "^Pressed $key: " "$out") || { fail "no line for the press of $key"; continue; }
+  grep -q "(no status text)" <<<"$line" && fail "the press of $key showed no status text"
+  shot=$build/vexa-press-$n-$key.png
+  grep -q "Screenshot: $shot" "$out" || fail "no screenshot path printed for $key"
+  [ "$(head -c 8 "$shot" 2>/dev/null | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] ||
+    fail "$shot is not a PNG"
+done
+# The sample configuration starts Notepad on 1: its action reported back.
+grep -q "^Pressed 1: .*Executed application notepad.exe" "$out" || fail "the press of 1 did not report its action"
+grep -q "^Configuration file: .*current.vcp$" "$out" || fail "the configuration file's place is not printed"
+grep -q "^Receiver: .*COM1" "$out" || fail "the simulated receiver is not named"
+grep -q "^Log: " "$out" || fail "the log's place is not printed"
+sleep 1
+left=$(left_running)
+[ -z "$left" ] || fail "left running: $left"
+[ "$failures" -eq 0 ] && echo "scripted run: all checks passed"
+exit $((failures > 0))
