@@ -13,6 +13,7 @@
 #include <cwchar>
 #include <string>
 
+#include "vexa/base/program_messages.h"
 #include "vexa/shell/win/main_window.h"
 
 namespace {
@@ -122,7 +123,7 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"rect") return printRect(argc > 2 ? FindWindowW(L"#32768", nullptr) : window);
   if (command == L"tray-menu") {
     // As the shell reports a right click on the icon; the menu opens at the cursor.
-    return PostMessageW(window, CMainWindow::kTrayMessage, CMainWindow::kTrayIconId, WM_CONTEXTMENU) ? 0 : 1;
+    return PostMessageW(window, vexa::ProgramMessage::kTrayNotify, CMainWindow::kTrayIconId, WM_CONTEXTMENU) ? 0 : 1;
   }
   if (command == L"exit") return PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0) ? 0 : 1;
   usage();

@@ -10,7 +10,7 @@
 
 #include "tests/win/serial/plugin_fixture.h"
 #include "tests/win/serial/receiver_sim.h"
-#include "tests/win/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace vexa::test {
 namespace {
