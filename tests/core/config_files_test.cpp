@@ -2,6 +2,7 @@
 
 #include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
+#include "vexa/base/windows_1252.h"
 #include "vexa/presets/config_files.h"
 
 using namespace vexa;
@@ -10,20 +11,20 @@ TEST(CommandPart, ReadsTextBinaryAndLegacy) {
   vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "text.vcp", "[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n");
   CCmdTree tree;
-  LoadResult r = loadCommandPart(dir / "text.vcp", tree);
+  LoadResult r = loadCommandPart(dir / "text.vcp", tree, CWindows1252());
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_FALSE(r.legacy);
   ASSERT_NE(tree.findRemote("R"), nullptr);
 
-  saveCommandPart(dir / "bin.vcp", tree);
+  saveCommandPart(dir / "bin.vcp", tree, CWindows1252());
   EXPECT_EQ(readFileBytes(dir / "bin.vcp").substr(0, 2), std::string("\x01\x00", 2));
   CCmdTree fromBinary;
-  ASSERT_TRUE(loadCommandPart(dir / "bin.vcp", fromBinary).ok);
+  ASSERT_TRUE(loadCommandPart(dir / "bin.vcp", fromBinary, CWindows1252()).ok);
   EXPECT_EQ(fromBinary.findRemote("R")->children().size(), 1u);
 
   writeFileAtomically(dir / "old.cfg",
                       "[Vexa Config]\nFormatVersion=1.0\nPlugIn=Irman\nCmdCount=2\n[Play@Remote1#3]\nAction=Mute\n");
-  r = loadCommandPart(dir / "old.cfg", tree);
+  r = loadCommandPart(dir / "old.cfg", tree, CWindows1252());
   EXPECT_TRUE(r.ok);
   EXPECT_TRUE(r.legacy);
   EXPECT_EQ(r.legacyPlugIn, "Irman");
@@ -36,12 +37,12 @@ TEST(CommandPart, MissingFileIsEmptyAndBadFileChangesNothing) {
   CCmdTree tree;
   tree.insertRemote("Kept");
   writeFileAtomically(dir / "bad.vcp", std::string("\x01\x00\x00\x00\x00\x00\x40" "Comm", 11));
-  const LoadResult bad = loadCommandPart(dir / "bad.vcp", tree);
+  const LoadResult bad = loadCommandPart(dir / "bad.vcp", tree, CWindows1252());
   EXPECT_FALSE(bad.ok);
   EXPECT_NE(bad.error.find("bad.vcp"), std::string::npos);
   EXPECT_NE(bad.error.find("offset"), std::string::npos);
   EXPECT_NE(tree.findRemote("Kept"), nullptr);
-  EXPECT_TRUE(loadCommandPart(dir / "none.vcp", tree).ok);
+  EXPECT_TRUE(loadCommandPart(dir / "none.vcp", tree, CWindows1252()).ok);
   EXPECT_TRUE(tree.empty());
 }
 

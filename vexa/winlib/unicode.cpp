@@ -34,9 +34,11 @@ std::wstring ansiToWide(std::string_view ansi) {
 std::string wideToAnsi(std::wstring_view wide) {
   if (wide.empty()) return {};
   const int size = static_cast<int>(wide.size());
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  // No best-fit look-alikes: a path or name must not silently turn into another one.
+  const DWORD flags = WC_NO_BEST_FIT_CHARS;
+  const int n = WideCharToMultiByte(CP_ACP, flags, wide.data(), size, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), size, out.data(), n, nullptr, nullptr);
   return out;
 }
 

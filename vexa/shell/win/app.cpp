@@ -17,6 +17,7 @@
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/shell_folders.h"
+#include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
@@ -35,7 +36,7 @@ void initCommonControls() {
 // The command tree and the device's settings; the files are replaced whole.
 bool saveAllSettings(const std::filesystem::path& configFile, const CCmdTree& tree, device::CDevice& host) {
   try {
-    saveCommandPart(configFile, tree);
+    saveCommandPart(configFile, tree, win::CSystemCodePage());
   } catch (const VexaError& e) {
     showError(L"Could not save the configuration:\n" + win::toWide(e.what()));
     return false;
