@@ -7,6 +7,7 @@
 #include "vexa/device/win/device_page.h"
 #include "vexa/device/win/status_text.h"
 #include "vexa/codec/ini_file.h"
+#include "vexa/winlib/system_code_page.h"
 
 namespace vexa::test {
 namespace {
@@ -181,7 +182,7 @@ TEST_F(DeviceHostTest, SettingsRoundTripThroughPluginAndHostSections) {
 
   const auto file = settingsFile("good2");
   EXPECT_FALSE(std::filesystem::exists(file.string() + ".new"));
-  const CIniFile saved = CIniFile::load(file);
+  const CIniFile saved = CIniFile::load(file, win::CSystemCodePage());
   EXPECT_EQ(saved.getString("Fake", "Codes"), "EA");  // the plug-in's section
   EXPECT_EQ(saved.getString("Device Config", "DeviceName"), "Fake Receiver");
   EXPECT_EQ(saved.getString("Device Config", "Fake Port"), "Port B");
