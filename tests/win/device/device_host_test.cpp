@@ -43,7 +43,8 @@ TEST_F(DeviceHostTest, ScanListsPluginsOfBothGenerationsOnly) {
     }
     if (file == "good2.dll") {
       EXPECT_EQ(e.generation, 2);
-      EXPECT_EQ(e.deviceNames, (std::vector<std::string>{"Fake Receiver", "Shared Name"}));
+      // The plug-in's names in its code page, the host's in UTF-8.
+      EXPECT_EQ(e.deviceNames, (std::vector<std::string>{"Fake Receiver", "Shared Name", "R\xC3\xA9" "cepteur"}));
       EXPECT_EQ(e.capabilities, 0x0Fu);
     }
   }
