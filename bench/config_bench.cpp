@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "vexa/base/windows_1252.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/codec/profile_codec.h"
 
@@ -44,7 +45,7 @@ std::string savedBytes(int commands, vexa::ProfileEncoding encoding) {
   auto tree = makeTree(commands);
   vexa::CProfileTree keys;
   vexa::saveCommandTree(*tree, keys);
-  return vexa::writeProfile(keys, encoding);
+  return vexa::writeProfile(keys, encoding, vexa::CWindows1252());
 }
 
 void reportPeak(benchmark::State& state) {
@@ -59,7 +60,7 @@ void Save(benchmark::State& state, vexa::ProfileEncoding encoding) {
   for (auto _ : state) {
     vexa::CProfileTree keys;
     vexa::saveCommandTree(*tree, keys);
-    std::string out = vexa::writeProfile(keys, encoding);
+    std::string out = vexa::writeProfile(keys, encoding, vexa::CWindows1252());
     bytes = out.size();
     benchmark::DoNotOptimize(out);
   }
@@ -71,7 +72,7 @@ void Load(benchmark::State& state, vexa::ProfileEncoding encoding) {
   const std::string bytes = savedBytes(static_cast<int>(state.range(0)), encoding);
   for (auto _ : state) {
     vexa::CProfileTree keys;
-    vexa::readProfile(bytes, keys);
+    vexa::readProfile(bytes, keys, vexa::CWindows1252());
     vexa::CCmdTree tree;
     auto result = vexa::loadCommandTree(tree, keys);
     if (!result.ok) state.SkipWithError("load failed");

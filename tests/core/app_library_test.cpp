@@ -2,6 +2,7 @@
 
 #include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
+#include "vexa/base/windows_1252.h"
 #include "vexa/model/app_library.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/codec/profile_codec.h"
@@ -86,12 +87,12 @@ TEST(AppLibrary, ExportThenLoadOnAnotherMachine) {
   vexa::test::CTempFolder dir;
   auto source = playerTree("Player", "C:\\Program Files\\Player\\player.exe");
   const CCmdItem& folder = *source->remotes()[0]->children()[0];
-  exportLayout(folder, layoutFile(dir.path(), "Player"));
+  exportLayout(folder, layoutFile(dir.path(), "Player"), CWindows1252());
   EXPECT_EQ(listLayouts(dir.path()), (std::vector<std::string>{"Player"}));
   ASSERT_TRUE(findLayout(dir.path(), "PLAYER"));
 
   CProfileTree keys;
-  loadProfileFile(layoutFile(dir.path(), "Player"), keys);
+  loadProfileFile(layoutFile(dir.path(), "Player"), keys, CWindows1252());
   EXPECT_EQ(keys.findTopKey("Application")->value("Name"), "Player");
   EXPECT_EQ(keys.findTopKey("Player")->findChild("App:")->child(0)->child(0)->value("Filename"), "%player.exe%");
 

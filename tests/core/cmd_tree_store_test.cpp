@@ -3,6 +3,7 @@
 #include <map>
 
 #include "support/temp_folder.h"
+#include "vexa/base/windows_1252.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/codec/profile_codec.h"
 #include "vexa/codec/profile_file.h"
@@ -242,9 +243,9 @@ TEST(TreeSaving, FileIsBinaryAndReplacedWhole) {
   vexa::test::CTempFolder dir;
   CCmdTree tree;
   ASSERT_TRUE(loadText(tree, kStored).ok);
-  saveCommandTreeFile(tree, dir / "current.vcp");
+  saveCommandTreeFile(tree, dir / "current.vcp", CWindows1252());
   CProfileTree keys;
-  loadProfileFile(dir / "current.vcp", keys);
+  loadProfileFile(dir / "current.vcp", keys, CWindows1252());
   CCmdTree back;
   ASSERT_TRUE(loadCommandTree(back, keys).ok);
   EXPECT_EQ(saveText(back), saveText(tree));

@@ -2,6 +2,7 @@
 
 #include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
+#include "vexa/base/windows_1252.h"
 #include "vexa/presets/config_files.h"
 #include "vexa/presets/current_config.h"
 
@@ -11,20 +12,20 @@ TEST(CommandPart, ReadsTextBinaryAndLegacy) {
   vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "text.vcp", "[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n");
   CCmdTree tree;
-  LoadResult r = loadCommandPart(dir / "text.vcp", tree);
+  LoadResult r = loadCommandPart(dir / "text.vcp", tree, CWindows1252());
   ASSERT_TRUE(r.ok) << r.error;
   EXPECT_FALSE(r.legacy);
   ASSERT_NE(tree.findRemote("R"), nullptr);
 
-  saveCommandPart(dir / "bin.vcp", tree);
+  saveCommandPart(dir / "bin.vcp", tree, CWindows1252());
   EXPECT_EQ(readFileBytes(dir / "bin.vcp").substr(0, 2), std::string("\x01\x00", 2));
   CCmdTree fromBinary;
-  ASSERT_TRUE(loadCommandPart(dir / "bin.vcp", fromBinary).ok);
+  ASSERT_TRUE(loadCommandPart(dir / "bin.vcp", fromBinary, CWindows1252()).ok);
   EXPECT_EQ(fromBinary.findRemote("R")->children().size(), 1u);
 
   writeFileAtomically(dir / "old.cfg",
                       "[Vexa Config]\nFormatVersion=1.0\nPlugIn=Irman\nCmdCount=2\n[Play@Remote1#3]\nAction=Mute\n");
-  r = loadCommandPart(dir / "old.cfg", tree);
+  r = loadCommandPart(dir / "old.cfg", tree, CWindows1252());
   EXPECT_TRUE(r.ok);
   EXPECT_TRUE(r.legacy);
   EXPECT_EQ(r.legacyPlugIn, "Irman");
@@ -37,12 +38,12 @@ TEST(CommandPart, MissingFileIsEmptyAndBadFileChangesNothing) {
   CCmdTree tree;
   tree.insertRemote("Kept");
   writeFileAtomically(dir / "bad.vcp", std::string("\x01\x00\x00\x00\x00\x00\x40" "Comm", 11));
-  const LoadResult bad = loadCommandPart(dir / "bad.vcp", tree);
+  const LoadResult bad = loadCommandPart(dir / "bad.vcp", tree, CWindows1252());
   EXPECT_FALSE(bad.ok);
   EXPECT_NE(bad.error.find("bad.vcp"), std::string::npos);
   EXPECT_NE(bad.error.find("offset"), std::string::npos);
   EXPECT_NE(tree.findRemote("Kept"), nullptr);
-  EXPECT_TRUE(loadCommandPart(dir / "none.vcp", tree).ok);
+  EXPECT_TRUE(loadCommandPart(dir / "none.vcp", tree, CWindows1252()).ok);
   EXPECT_TRUE(tree.empty());
 }
 
@@ -70,6 +71,7 @@ TEST(Presets, PathsAndExistingFiles) {
 }
 
 namespace {
+const CWindows1252 kFiles;
 // A valid remote beside keys the loader must refuse: a command straight
 // under the top key and a folder inside a folder.
 constexpr const char* kFileWithMisplacedKeys =
@@ -84,7 +86,7 @@ constexpr const char* kFileWithMisplacedKeys =
 TEST(CurrentConfig, LoadKeepsEverythingLoadableAndNamesEachSkippedKey) {
   vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "current.vcp", kFileWithMisplacedKeys);
-  CCurrentConfig config(dir / "current.vcp");
+  CCurrentConfig config(dir / "current.vcp", kFiles);
   CCmdTree tree;
   const LoadResult result = config.load(tree);
   EXPECT_FALSE(result.ok);
@@ -108,7 +110,7 @@ TEST(CurrentConfig, LoadKeepsEverythingLoadableAndNamesEachSkippedKey) {
 TEST(CurrentConfig, FirstSaveAfterProblemsKeepsTheFileAsReadOnce) {
   vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "current.vcp", kFileWithMisplacedKeys);
-  CCurrentConfig config(dir / "current.vcp");
+  CCurrentConfig config(dir / "current.vcp", kFiles);
   CCmdTree tree;
   config.load(tree);
   config.save(tree);
@@ -120,14 +122,14 @@ TEST(CurrentConfig, FirstSaveAfterProblemsKeepsTheFileAsReadOnce) {
   config.save(tree);
   EXPECT_EQ(readFileBytes(config.backupFile()), kFileWithMisplacedKeys);
   CCmdTree reread;
-  EXPECT_TRUE(CCurrentConfig(dir / "current.vcp").load(reread).ok);
+  EXPECT_TRUE(CCurrentConfig(dir / "current.vcp", kFiles).load(reread).ok);
   EXPECT_NE(reread.findRemote("Radio"), nullptr);
 }
 
 TEST(CurrentConfig, CleanLoadSavesWithoutCopyAndUnreadableFileStartsEmpty) {
   vexa::test::CTempFolder dir;
   writeFileAtomically(dir / "current.vcp", "[Commands]\n[Commands\\TV]\nID=0\n");
-  CCurrentConfig clean(dir / "current.vcp");
+  CCurrentConfig clean(dir / "current.vcp", kFiles);
   CCmdTree tree;
   EXPECT_TRUE(clean.load(tree).ok);
   EXPECT_FALSE(clean.saveReplacesProblemFile());
@@ -137,7 +139,7 @@ TEST(CurrentConfig, CleanLoadSavesWithoutCopyAndUnreadableFileStartsEmpty) {
 
   const std::string broken("\x01\x00\x00\x00\x00\x00\x40" "Comm", 11);
   writeFileAtomically(dir / "broken.vcp", broken);
-  CCurrentConfig unreadable(dir / "broken.vcp");
+  CCurrentConfig unreadable(dir / "broken.vcp", kFiles);
   const LoadResult result = unreadable.load(tree);
   EXPECT_TRUE(tree.empty());
   EXPECT_TRUE(unreadable.saveReplacesProblemFile());

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "vexa/base/windows_1252.h"
 #include "vexa/device/plugin_list.h"
 
 using namespace vexa;
@@ -20,17 +21,18 @@ TEST(DevicePluginList, EntriesFromTheRecords) {
   vexa::abi::PlugInfoRecord info{};
   info.size = vexa::abi::kPlugInfoSize;
   std::memset(info.displayName, 'x', sizeof info.displayName);  // not terminated
-  const PluginEntry first = makeFirstGenerationEntry(info, "devices/lirc.dll");
+  const PluginEntry first = makeFirstGenerationEntry(info, "devices/lirc.dll", CWindows1252());
   ASSERT_EQ(first.deviceNames.size(), 1u);
   EXPECT_EQ(first.deviceNames[0].size(), sizeof info.displayName);
   EXPECT_EQ(first.generation, 1);
   EXPECT_EQ(first.selectorKind, 3u);
   EXPECT_EQ(first.capabilities, 0x10u);
 
-  char names[] = "A\0B\0";
+  // Plug-ins name their devices in the system's code page; the host keeps UTF-8.
+  char names[] = "A\0R\xE9" "cepteur\0";
   vexa::abi::DeviceInfoRecord dev{vexa::abi::kDeviceInfoSize, names, vexa::abi::kSerialPorts, 11};
-  const PluginEntry second = makeSecondGenerationEntry(dev, "devices/serial.dll");
-  EXPECT_EQ(second.deviceNames, (std::vector<std::string>{"A", "B"}));
+  const PluginEntry second = makeSecondGenerationEntry(dev, "devices/serial.dll", CWindows1252());
+  EXPECT_EQ(second.deviceNames, (std::vector<std::string>{"A", "R\xC3\xA9" "cepteur"}));
   EXPECT_EQ(second.generation, 2);
   EXPECT_EQ(second.capabilities, 11u);
   EXPECT_EQ(second.record.deviceName[0], '\0');

@@ -2,6 +2,7 @@
 
 #include "support/temp_folder.h"
 #include "vexa/base/file_io.h"
+#include "vexa/base/windows_1252.h"
 #include "vexa/codec/ini_file.h"
 #include "vexa/presets/ini_profile.h"
 
@@ -47,11 +48,11 @@ TEST(IniFile, TextRoundTripsAndSavesAtomically) {
   CIniFile ini;
   ini.appendEntries("Remote", {{"Play", "ABCD"}, {"Stop", "EFGH"}});
   ini.setString("Remote", "Pause", "IJ=KL");
-  ini.save(dir / "codes.vdp");
-  const CIniFile back = CIniFile::load(dir / "codes.vdp");
+  ini.save(dir / "codes.vdp", CWindows1252());
+  const CIniFile back = CIniFile::load(dir / "codes.vdp", CWindows1252());
   EXPECT_EQ(back.text(), ini.text());
   EXPECT_EQ(back.getString("remote", "pause"), "IJ=KL");
-  EXPECT_TRUE(CIniFile::load(dir / "missing.vdp").sectionNames().empty());
+  EXPECT_TRUE(CIniFile::load(dir / "missing.vdp", CWindows1252()).sectionNames().empty());
 }
 
 TEST(IniFile, LongValuesAreNotTruncated) {

@@ -3,12 +3,15 @@
 #include <algorithm>
 
 #include "vexa/base/errors.h"
+#include "vexa/base/windows_1252.h"
 #include "vexa/codec/archive.h"
 #include "vexa/codec/profile_codec.h"
 
 using namespace vexa;
 
 namespace {
+
+const CWindows1252 kCp1252;
 
 const std::string kSample =
     "[Commands]\n"
@@ -47,16 +50,16 @@ std::string bytes(std::initializer_list<int> list) {
 std::string roundTrip(const std::string& text) {
   CProfileTree first;
   readProfileText(text, first);
-  const std::string binary = writeProfileBinary(first);
+  const std::string binary = writeProfileBinary(first, kCp1252);
   CProfileTree second;
-  readProfileBinary(binary, second);
+  readProfileBinary(binary, second, kCp1252);
   return writeProfileText(second);
 }
 
 std::string archiveError(const std::string& data) {
   CProfileTree tree;
   try {
-    readProfileBinary(data, tree);
+    readProfileBinary(data, tree, kCp1252);
   } catch (const ArchiveError& e) {
     return e.what();
   }
@@ -105,8 +108,8 @@ TEST(ProfileEncoding, DetectionLooksAtFiveBytes) {
                 static CProfileTree t;
                 if (!t.childCount()) t.appendChild("Commands").setValue("ID", "0");
                 return std::cref(t);
-              }()),
-              tree);
+              }(), kCp1252),
+              tree, kCp1252);
   ASSERT_NE(tree.findTopKey("Commands"), nullptr);
   EXPECT_EQ(tree.findTopKey("Commands")->value("ID"), "0");
 }
@@ -119,7 +122,7 @@ TEST(ProfileBinary, ExactBytesOfClassTagsAndPaths) {
       bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}) + "TV" + bytes({0xFF, 0xFF, 0, 0, 18, 0}) + "CMapStringToString" +
       bytes({1, 0, 2}) + "ID" + bytes({1}) + "0" +
       bytes({2, 0, 0, 0, 0, 0, 1, 0, 0, 0, 5}) + "Radio" + bytes({0x01, 0x80, 1, 0, 2}) + "ID" + bytes({1}) + "0";
-  EXPECT_EQ(writeProfileBinary(tree), expected);
+  EXPECT_EQ(writeProfileBinary(tree, kCp1252), expected);
 }
 
 TEST(ProfileBinary, TextBinaryTextIsByteIdentical) { EXPECT_EQ(roundTrip(kSample), kSample); }
@@ -132,7 +135,7 @@ TEST(ProfileBinary, LongStringsAndLargeCountsUseTheirEscapes) {
   key.setValue("huge", huge);
   CProfileKey& many = tree.appendChild("Many");
   for (int i = 0; i < 70000; ++i) many.appendValue("v" + std::to_string(i), "");
-  const std::string binary = writeProfileBinary(tree);
+  const std::string binary = writeProfileBinary(tree, kCp1252);
   // 300 characters: 0xFF then a 16-bit length.
   EXPECT_NE(binary.find(bytes({0xFF, 0x2C, 0x01}) + mid), std::string::npos);
   // 70000 characters: 0xFF, 0xFFFF, then a 32-bit length.
@@ -140,11 +143,11 @@ TEST(ProfileBinary, LongStringsAndLargeCountsUseTheirEscapes) {
   // A count of 70000 pairs: the 0xFFFF escape and a 32-bit count.
   EXPECT_NE(binary.find(bytes({0x01, 0x80, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00})), std::string::npos);
   CProfileTree back;
-  readProfileBinary(binary, back);
+  readProfileBinary(binary, back, kCp1252);
   EXPECT_EQ(back.findTopKey("K")->value("huge"), huge);
   EXPECT_EQ(back.findTopKey("K")->value("mid"), mid);
   EXPECT_EQ(back.findTopKey("Many")->values().size(), 70000u);
-  EXPECT_EQ(writeProfileBinary(back), binary);
+  EXPECT_EQ(writeProfileBinary(back, kCp1252), binary);
 }
 
 TEST(ProfileBinary, ReaderAcceptsOtherWritersTags) {
@@ -154,7 +157,7 @@ TEST(ProfileBinary, ReaderAcceptsOtherWritersTags) {
                            bytes({1, 0, 1, 0, 0, 0, 1}) + "B" + bytes({0xFF, 0x7F, 1, 0, 0, 0x80, 0, 0}) +
                            bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) + "C" + bytes({2, 0});  // object 2 = A's map
   CProfileTree tree;
-  readProfileBinary(data, tree);
+  readProfileBinary(data, tree, kCp1252);
   ASSERT_EQ(tree.childCount(), 2u);
   EXPECT_EQ(tree.child(0)->value("x"), "1");
   EXPECT_TRUE(tree.child(1)->hasValueMap());
@@ -200,7 +203,7 @@ TEST(ProfileBinary, FailedReadOfAFileLeavesAPartialScratchTreeOnly) {
   // readProfile fills the tree it is given; callers use a scratch tree and
   // commit it only on success, so a failure must surface as an exception.
   CProfileTree tree;
-  EXPECT_THROW(readProfile(bytes({1, 0, 0, 0, 0, 0, 5, 'A'}), tree), ArchiveError);
+  EXPECT_THROW(readProfile(bytes({1, 0, 0, 0, 0, 0, 5, 'A'}), tree, kCp1252), ArchiveError);
 }
 
 TEST(ProfileCodecs, DeepNestingNeitherRecursesNorLosesKeys) {
@@ -211,7 +214,7 @@ TEST(ProfileCodecs, DeepNestingNeitherRecursesNorLosesKeys) {
   for (int i = 0; i < 3000; ++i) k = &k->appendChild("k");
   k->setValue("leaf", "1");
   CProfileTree fromBinary;
-  readProfileBinary(writeProfileBinary(tree), fromBinary);
+  readProfileBinary(writeProfileBinary(tree, kCp1252), fromBinary, kCp1252);
   const CProfileKey* walk = &fromBinary;
   int depth = 0;
   while (walk->childCount()) {
@@ -254,10 +257,10 @@ TEST(ProfileBinary, ValuesAtEveryLengthBoundaryRoundTrip) {
     key.setValue("before", "b");
     key.setValue("value", value);
     key.setValue("after", "a");  // a misread length would swallow or split this pair
-    const std::string binary = writeProfileBinary(tree);
+    const std::string binary = writeProfileBinary(tree, kCp1252);
     EXPECT_NE(binary.find(lengthHeader(n) + value), std::string::npos);
     CProfileTree back;
-    readProfileBinary(binary, back);
+    readProfileBinary(binary, back, kCp1252);
     ASSERT_NE(back.findTopKey("K"), nullptr);
     EXPECT_EQ(back.findTopKey("K")->values(), key.values());
   }
@@ -270,10 +273,10 @@ TEST(ProfileBinary, KeyNamesAtEveryLengthBoundaryRoundTrip) {
     const std::string name(n, 'k');
     tree.appendChild(name).appendChild("child").setValue("x", "1");
     tree.appendChild("next");
-    const std::string binary = writeProfileBinary(tree);
+    const std::string binary = writeProfileBinary(tree, kCp1252);
     EXPECT_NE(binary.find(lengthHeader(n) + name), std::string::npos);
     CProfileTree back;
-    readProfileBinary(binary, back);
+    readProfileBinary(binary, back, kCp1252);
     ASSERT_EQ(back.childCount(), 2u);
     EXPECT_EQ(back.child(0)->name(), name);
     ASSERT_EQ(back.child(0)->childCount(), 1u);

@@ -71,3 +71,27 @@ TEST(Vexacfg, BadInputAndUsage) {
   EXPECT_EQ(run({"convert", "--to", "xml", "a", "b"}).status, 2);
   EXPECT_NE(run({}).err.find("usage"), std::string::npos);
 }
+
+TEST(Vexacfg, FilesAreWindows1252UnlessToldOtherwiseAndWhatItPrintsIsUtf8) {
+  vexa::test::CTempFolder dir;
+  const std::string ansi = "[Commands]\n[Commands\\T\xE9l\xE9]\nID=0\n";
+  const std::string utf8 = "[Commands]\n[Commands\\T\xC3\xA9l\xC3\xA9]\nID=0\n";
+  writeFileAtomically(dir / "ansi.txt", ansi);
+  EXPECT_EQ(run({"dump", (dir / "ansi.txt").string()}).out, utf8);
+  ASSERT_EQ(run({"convert", "--to", "binary", (dir / "ansi.txt").string(), (dir / "ansi.vcp").string()}).status, 0);
+  EXPECT_NE(readFileBytes(dir / "ansi.vcp").find("\x04T\xE9l\xE9"), std::string::npos);
+  EXPECT_EQ(run({"--codepage", "1252", "dump", (dir / "ansi.vcp").string()}).out, utf8);
+
+  writeFileAtomically(dir / "utf8.txt", utf8);
+  EXPECT_EQ(run({"--codepage", "utf-8", "dump", (dir / "utf8.txt").string()}).out, utf8);
+  ASSERT_EQ(run({"--codepage", "65001", "convert", "--to", "binary", (dir / "utf8.txt").string(),
+                 (dir / "utf8.vcp").string()})
+                .status,
+            0);
+  EXPECT_NE(readFileBytes(dir / "utf8.vcp").find("\x06T\xC3\xA9l\xC3\xA9"), std::string::npos);
+
+  const Outcome unknown = run({"--codepage", "850", "dump", (dir / "ansi.txt").string()});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_NE(unknown.err.find("850"), std::string::npos);
+  EXPECT_NE(run({}).err.find("--codepage"), std::string::npos);
+}

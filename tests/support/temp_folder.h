@@ -28,7 +28,10 @@ class CTempFolder {
   CTempFolder& operator=(const CTempFolder&) = delete;
 
   const std::filesystem::path& path() const { return m_path; }
-  std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+  // Names are UTF-8, as the program's: a narrow path would read them in the ANSI code page on Windows.
+  std::filesystem::path operator/(const std::string& name) const {
+    return m_path / std::filesystem::path(std::u8string(name.begin(), name.end()));
+  }
 
  private:
   std::filesystem::path m_path;

@@ -11,6 +11,7 @@
 #include "vexa/presets/current_config.h"
 #include "vexa/shell/win/registry_profile.h"
 #include "vexa/winlib/reg_key.h"
+#include "vexa/winlib/system_code_page.h"
 
 namespace vexa::shell {
 namespace {
@@ -23,6 +24,7 @@ constexpr const char* kOneMisplacedKey =
 class CommandConfigTest : public ::testing::Test {
  protected:
   test::CTempFolder temp;
+  win::CSystemCodePage codePage;
   std::vector<std::string> reports, questions;
   bool answer = false;
   std::function<void(const std::string&)> report = [this](const std::string& e) { reports.push_back(e); };
@@ -35,7 +37,7 @@ class CommandConfigTest : public ::testing::Test {
 TEST_F(CommandConfigTest, AFileWithAMisplacedKeyLoadsTheRestAndIsReplacedOnlyWhenTheUserAgrees) {
   const auto file = temp.path() / "current.vcp";
   test::writeFile(file, kOneMisplacedKey);
-  CCurrentConfig config(file);
+  CCurrentConfig config(file, codePage);
   CCmdTree tree;
   loadCurrentConfig(config, tree, report);
   ASSERT_NE(tree.findRemote("TV"), nullptr);  // what loaded is kept, not thrown away
@@ -57,12 +59,12 @@ TEST_F(CommandConfigTest, AFileWithAMisplacedKeyLoadsTheRestAndIsReplacedOnlyWhe
 
 TEST_F(CommandConfigTest, CleanAndMissingFilesLoadWithoutAWord) {
   const auto file = temp.path() / "current.vcp";
-  CCurrentConfig missing(file);
+  CCurrentConfig missing(file, codePage);
   CCmdTree tree;
   loadCurrentConfig(missing, tree, report);
   EXPECT_TRUE(tree.empty());
   test::writeFile(file, "[Commands]\n[Commands\\TV]\nID=0\n");
-  CCurrentConfig clean(file);
+  CCurrentConfig clean(file, codePage);
   loadCurrentConfig(clean, tree, report);
   EXPECT_NE(tree.findRemote("TV"), nullptr);
   EXPECT_TRUE(reports.empty());

@@ -12,6 +12,7 @@
 #include "vexa/shell/win/app_folder_page.h"
 #include "vexa/shell/win/main_window.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/winlib/system_code_page.h"
 
 namespace vexa::shell {
 namespace {
@@ -169,7 +170,7 @@ TEST_F(TreeEditorTest, RenamingAFolderToALibraryLayoutLoadsIt) {
     CCmdItem& f = other.insertFolder(r, APPFOLDER::createNew("Jukebox"));
     f.folder()->setFileName("D:\\Apps\\player.exe");
     other.insertCommand(f, command("Next", "D:\\Apps\\player.exe"));
-    exportLayout(f, layoutFile(programFolder.path(), "Jukebox"));
+    exportLayout(f, layoutFile(programFolder.path(), "Jukebox"), win::CSystemCodePage());
   }
   tree.insertCommand(*folder, command("Old"));
   editor->Refresh();

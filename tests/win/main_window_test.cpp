@@ -12,6 +12,7 @@
 #include "vexa/presets/config_files.h"
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/notify_icon.h"
+#include "vexa/winlib/system_code_page.h"
 
 namespace vexa::shell {
 namespace {
@@ -49,7 +50,8 @@ std::vector<TreeNode> readTree(HWND tree) {
   return readLevel(tree, root);
 }
 
-// Two remotes, one with a non-ASCII name, as the user would have saved them.
+// Two remotes, one with a non-ASCII name, as the user would have saved them:
+// in the system's code page (Windows-1252 here).
 constexpr const char* kConfiguration =
     "[Commands]\n"
     "[Commands\\TV Remote]\nID=0\n"
@@ -57,9 +59,9 @@ constexpr const char* kConfiguration =
     "[Commands\\TV Remote\\Power\\Layout 1]\nHotKey=0\nIndex=0\nFlags=0\nID=1\n"
     "[Commands\\TV Remote\\Volume Up]\nID=1\n"
     "[Commands\\TV Remote\\Volume Up\\Layout 1]\nHotKey=0\nIndex=1\nFlags=0\nID=1\n"
-    "[Commands\\Stereo K\xC3\xBC" "che]\nID=0\n"
-    "[Commands\\Stereo K\xC3\xBC" "che\\Play]\nID=1\n"
-    "[Commands\\Stereo K\xC3\xBC" "che\\Play\\Layout 1]\nHotKey=0\nIndex=0\nFlags=0\nID=1\n";
+    "[Commands\\Stereo K\xFC" "che]\nID=0\n"
+    "[Commands\\Stereo K\xFC" "che\\Play]\nID=1\n"
+    "[Commands\\Stereo K\xFC" "che\\Play\\Layout 1]\nHotKey=0\nIndex=0\nFlags=0\nID=1\n";
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -86,7 +88,7 @@ class MainWindowTest : public ::testing::Test {
     test::CTempFolder temp;
     const auto file = temp.path() / "current.vcp";
     test::writeFile(file, kConfiguration);
-    const LoadResult result = loadCommandPart(file, tree);
+    const LoadResult result = loadCommandPart(file, tree, win::CSystemCodePage());
     ASSERT_TRUE(result.ok) << result.error;
   }
 

@@ -1,6 +1,10 @@
 #include "vexa/winlib/unicode.h"
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include "vexa/base/windows_1252.h"
+#include "vexa/winlib/system_code_page.h"
 
 namespace vexa::win {
 namespace {
@@ -18,6 +22,24 @@ TEST(UnicodeTest, ConvertsBetweenUtf8AndUtf16) {
 TEST(UnicodeTest, KeepsEmbeddedNulAndReplacesBrokenSequences) {
   EXPECT_EQ(toWide(std::string("a\0b", 3)), std::wstring(L"a\0b", 3));
   EXPECT_EQ(toWide("a\xC3"), L"a\uFFFD");
+}
+
+// Native tools and tests use the portable Windows-1252 in place of the system's
+// code page; here both meet on a system whose code page it is.
+TEST(SystemCodePageTest, AgreesWithThePortableWindows1252) {
+  ASSERT_EQ(GetACP(), 1252u);
+  const CSystemCodePage system;
+  const CWindows1252 portable;
+  for (int b = 0; b < 256; ++b) {
+    const std::string byte(1, static_cast<char>(b));
+    EXPECT_EQ(system.toUtf8(byte), portable.toUtf8(byte)) << b;
+    EXPECT_EQ(system.fromUtf8(portable.toUtf8(byte)), byte) << b;
+  }
+  // No best-fit look-alikes (a fullwidth solidus would become a path separator):
+  // what the code page cannot hold is '?'.
+  const std::string outside = "\xC4\x80 \xEF\xBC\x8F \xE6\x97\xA5 \xC2\x80";
+  EXPECT_EQ(system.fromUtf8(outside), "? ? ? ?");
+  EXPECT_EQ(portable.fromUtf8(outside), "? ? ? ?");
 }
 
 }  // namespace

@@ -5,14 +5,15 @@
 #include <system_error>
 
 #include "vexa/base/errors.h"
+#include "vexa/base/utf8_path.h"
 
 namespace vexa {
 
 std::string readFileBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  if (!in) VEXA_THROW(FileError, "Cannot open \"" + file.string() + "\" for reading");
+  if (!in) VEXA_THROW(FileError, "Cannot open \"" + utf8FromPath(file) + "\" for reading");
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) VEXA_THROW(FileError, "Cannot read \"" + file.string() + "\"");
+  if (in.bad()) VEXA_THROW(FileError, "Cannot read \"" + utf8FromPath(file) + "\"");
   return bytes;
 }
 
@@ -21,14 +22,14 @@ void writeFileAtomically(const std::filesystem::path& file, std::string_view byt
   temp += ".tmp";
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    if (!out) VEXA_THROW(FileError, "Cannot create \"" + temp.string() + "\"");
+    if (!out) VEXA_THROW(FileError, "Cannot create \"" + utf8FromPath(temp) + "\"");
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     if (!out) {
       out.close();
       std::error_code ignored;
       std::filesystem::remove(temp, ignored);
-      VEXA_THROW(FileError, "Cannot write \"" + temp.string() + "\"");
+      VEXA_THROW(FileError, "Cannot write \"" + utf8FromPath(temp) + "\"");
     }
   }
   std::error_code ec;
@@ -36,7 +37,7 @@ void writeFileAtomically(const std::filesystem::path& file, std::string_view byt
   if (ec) {
     std::error_code ignored;
     std::filesystem::remove(temp, ignored);
-    VEXA_THROW(FileError, "Cannot replace \"" + file.string() + "\": " + ec.message());
+    VEXA_THROW(FileError, "Cannot replace \"" + utf8FromPath(file) + "\": " + ec.message());
   }
 }
 

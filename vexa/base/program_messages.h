@@ -21,6 +21,8 @@ inline constexpr unsigned kKeyUp = 2;  // lParam of kSynthesiseKey
 // ---- Codes of message 0x7FFF (wParam) used inside the program
 inline constexpr unsigned kMessageHookHandle = 90;    // hook module: its message-hook handle
 inline constexpr unsigned kWndProcHookHandle = 91;    // hook module: its window-procedure-hook handle
+inline constexpr unsigned kRunStatus = 92;            // sent; lParam an execution run's new[] UTF-8 status
+                                                      // text (plug-ins' code 100 is ANSI); main window frees it
 inline constexpr unsigned kMousePosition = 94;        // hook module to the position tool: x * 65536 + y
 inline constexpr unsigned kMouseHookHandle = 95;      // hook module: its mouse-hook handle
 inline constexpr unsigned kHotKeyEvent = 96;          // hook module: one key event

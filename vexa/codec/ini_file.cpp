@@ -50,13 +50,15 @@ CIniFile CIniFile::parse(std::string_view text) {
   return ini;
 }
 
-CIniFile CIniFile::load(const std::filesystem::path& file) {
+CIniFile CIniFile::load(const std::filesystem::path& file, const ICodePage& codePage) {
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return {};
-  return parse(readFileBytes(file));
+  return parse(codePage.toUtf8(readFileBytes(file)));
 }
 
-void CIniFile::save(const std::filesystem::path& file) const { writeFileAtomically(file, text()); }
+void CIniFile::save(const std::filesystem::path& file, const ICodePage& codePage) const {
+  writeFileAtomically(file, codePage.fromUtf8(text()));
+}
 
 std::string CIniFile::text() const {
   std::string out;

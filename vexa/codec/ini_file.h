@@ -2,7 +2,8 @@
 // An initialisation file that behaves like the Windows private-profile
 // functions: section and key names are case-insensitive, the first match
 // wins, and lines the program does not own (comments, blank lines, unknown
-// keys) survive a rewrite.
+// keys) survive a rewrite. The document is UTF-8; the file on disk is in the
+// code page that load and save are given.
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,6 +11,8 @@
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "vexa/base/code_page.h"
 
 namespace vexa {
 
@@ -20,8 +23,8 @@ class CIniFile {
   CIniFile() = default;
   static CIniFile parse(std::string_view text);
   // A missing file is an empty document; an unreadable one throws FileError.
-  static CIniFile load(const std::filesystem::path& file);
-  void save(const std::filesystem::path& file) const;  // atomic replace
+  static CIniFile load(const std::filesystem::path& file, const ICodePage& codePage);
+  void save(const std::filesystem::path& file, const ICodePage& codePage) const;  // atomic replace
   std::string text() const;
 
   bool hasSection(std::string_view section) const;

@@ -10,7 +10,7 @@ namespace vexa {
 
 namespace {
 
-void writeValueMap(const CProfileKey& key, CArchiveWriter& out) {
+void writeValueMap(const CProfileKey& key, CArchiveWriter& out, const ICodePage& codePage) {
   if (!key.hasValueMap()) {
     out.writeNullObject();
     return;
@@ -18,8 +18,8 @@ void writeValueMap(const CProfileKey& key, CArchiveWriter& out) {
   out.writeStringMapTag();
   out.writeCount(key.values().size());
   for (const auto& [name, value] : key.values()) {
-    out.writeString(name);
-    out.writeString(value);
+    out.writeString(codePage.fromUtf8(name));
+    out.writeString(codePage.fromUtf8(value));
   }
 }
 
@@ -27,7 +27,8 @@ constexpr uint32_t kSmallMap = 16;
 
 class BinaryReader {
  public:
-  BinaryReader(std::string_view bytes, CProfileTree& tree) : in_(bytes), tree_(tree) {}
+  BinaryReader(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage)
+      : in_(bytes), tree_(tree), codePage_(codePage) {}
 
   void run() {
     while (!in_.atEnd()) readKey();
@@ -49,7 +50,7 @@ class BinaryReader {
       in_.fail("Position " + std::to_string(position) + " does not follow the " +
                std::to_string(parent->childCount()) + " keys already read there (record at offset " +
                std::to_string(recordStart) + ")");
-    CProfileKey& key = parent->appendChild(in_.readString());
+    CProfileKey& key = parent->appendChild(readText());
     readValueMap(key);
   }
 
@@ -73,8 +74,8 @@ class BinaryReader {
     // large maps are indexed so that reading stays linear.
     std::unordered_map<std::string, size_t> index;
     for (uint32_t i = 0; i < pairs; ++i) {
-      std::string name = in_.readString();
-      std::string value = in_.readString();
+      std::string name = readText();
+      std::string value = readText();
       const size_t at = pairs <= kSmallMap ? findSmall(key, name) : findIndexed(key, name, index);
       if (at < key.values().size())
         key.setValue(name, value);
@@ -82,6 +83,8 @@ class BinaryReader {
         key.appendValue(std::move(name), std::move(value));
     }
   }
+
+  std::string readText() { return codePage_.toUtf8(in_.readString()); }
 
   static size_t findSmall(const CProfileKey& key, const std::string& name) {
     const auto& values = key.values();
@@ -107,33 +110,37 @@ class BinaryReader {
 
   CArchiveReader in_;
   CProfileTree& tree_;
+  const ICodePage& codePage_;
   std::vector<const CProfileKey*> mapOwners_;  // by object index; classes leave holes
 };
 
 }  // namespace
 
-void readProfileBinary(std::string_view bytes, CProfileTree& tree) { BinaryReader(bytes, tree).run(); }
+void readProfileBinary(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage) {
+  BinaryReader(bytes, tree, codePage).run();
+}
 
-std::string writeProfileBinary(const CProfileTree& tree) {
+std::string writeProfileBinary(const CProfileTree& tree, const ICodePage& codePage) {
   CArchiveWriter out;
   walkProfile(tree, [&](const CProfileKey& key, const std::vector<size_t>& positions) {
     out.writeCount(positions.size());
     for (size_t p : positions) out.writeDword(static_cast<uint32_t>(p));
-    out.writeString(key.name());
-    writeValueMap(key, out);
+    out.writeString(codePage.fromUtf8(key.name()));
+    writeValueMap(key, out, codePage);
   });
   return out.take();
 }
 
-void readProfile(std::string_view bytes, CProfileTree& tree) {
+void readProfile(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage) {
   if (looksLikeText(bytes))
-    readProfileText(bytes, tree);
+    readProfileText(codePage.toUtf8(bytes), tree);
   else
-    readProfileBinary(bytes, tree);
+    readProfileBinary(bytes, tree, codePage);
 }
 
-std::string writeProfile(const CProfileTree& tree, ProfileEncoding encoding) {
-  return encoding == ProfileEncoding::Text ? writeProfileText(tree) : writeProfileBinary(tree);
+std::string writeProfile(const CProfileTree& tree, ProfileEncoding encoding, const ICodePage& codePage) {
+  return encoding == ProfileEncoding::Text ? codePage.fromUtf8(writeProfileText(tree))
+                                           : writeProfileBinary(tree, codePage);
 }
 
 }  // namespace vexa

@@ -1,8 +1,10 @@
 #pragma once
-// The two file forms of a key tree.
+// The two file forms of a key tree. Names and values are UTF-8 in the tree;
+// files keep them in their code page, which the file-level functions take.
 #include <string>
 #include <string_view>
 
+#include "vexa/base/code_page.h"
 #include "vexa/codec/profile_tree.h"
 
 namespace vexa {
@@ -14,16 +16,19 @@ enum class ProfileEncoding { Text, Binary };
 bool looksLikeText(std::string_view bytes);
 
 // Sections "[Key\Path]" followed by "name=value" lines; keys along a path
-// are created on demand, so sections may come in any order.
+// are created on demand, so sections may come in any order. The text here
+// is UTF-8, as the tree's.
 void readProfileText(std::string_view text, CProfileTree& tree);
 std::string writeProfileText(const CProfileTree& tree);
 
 // The archive form: per key in depth-first order its position path, its
-// name and its value map. Throws ArchiveError naming the offset.
-void readProfileBinary(std::string_view bytes, CProfileTree& tree);
-std::string writeProfileBinary(const CProfileTree& tree);
+// name and its value map, strings in `codePage`. Throws ArchiveError naming
+// the offset.
+void readProfileBinary(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage);
+std::string writeProfileBinary(const CProfileTree& tree, const ICodePage& codePage);
 
-void readProfile(std::string_view bytes, CProfileTree& tree);
-std::string writeProfile(const CProfileTree& tree, ProfileEncoding encoding);
+// File bytes in either form, text in `codePage`.
+void readProfile(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage);
+std::string writeProfile(const CProfileTree& tree, ProfileEncoding encoding, const ICodePage& codePage);
 
 }  // namespace vexa

@@ -4,7 +4,7 @@
 
 namespace vexa {
 
-void loadProfileFile(const std::filesystem::path& file, CProfileTree& tree) {
+void loadProfileFile(const std::filesystem::path& file, CProfileTree& tree, const ICodePage& codePage) {
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) {
     CProfileTree empty;
@@ -12,12 +12,13 @@ void loadProfileFile(const std::filesystem::path& file, CProfileTree& tree) {
     return;
   }
   CProfileTree loaded;
-  readProfile(readFileBytes(file), loaded);
+  readProfile(readFileBytes(file), loaded, codePage);
   tree.replaceContents(loaded);
 }
 
-void saveProfileFile(const CProfileTree& tree, const std::filesystem::path& file, ProfileEncoding encoding) {
-  writeFileAtomically(file, writeProfile(tree, encoding));
+void saveProfileFile(const CProfileTree& tree, const std::filesystem::path& file, ProfileEncoding encoding,
+                     const ICodePage& codePage) {
+  writeFileAtomically(file, writeProfile(tree, encoding, codePage));
 }
 
 }  // namespace vexa

@@ -6,8 +6,10 @@
 namespace vexa {
 
 // A missing file reads as an empty tree; unreadable or malformed ones throw
-// (FileError, ArchiveError) and leave `tree` untouched.
-void loadProfileFile(const std::filesystem::path& file, CProfileTree& tree);
-void saveProfileFile(const CProfileTree& tree, const std::filesystem::path& file, ProfileEncoding encoding);
+// (FileError, ArchiveError) and leave `tree` untouched. The file's text is in
+// `codePage`.
+void loadProfileFile(const std::filesystem::path& file, CProfileTree& tree, const ICodePage& codePage);
+void saveProfileFile(const CProfileTree& tree, const std::filesystem::path& file, ProfileEncoding encoding,
+                     const ICodePage& codePage);
 
 }  // namespace vexa

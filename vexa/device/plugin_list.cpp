@@ -3,14 +3,15 @@
 #include <system_error>
 
 #include "vexa/base/strings.h"
+#include "vexa/base/utf8_path.h"
 
 namespace vexa::device {
 
 namespace fs = std::filesystem;
 
-PluginEntry makeFirstGenerationEntry(const abi::PlugInfoRecord& info, fs::path modulePath) {
+PluginEntry makeFirstGenerationEntry(const abi::PlugInfoRecord& info, fs::path modulePath, const ICodePage& ansi) {
   PluginEntry entry;
-  entry.deviceNames.emplace_back(info.displayName, abi::fieldLength(info.displayName));
+  entry.deviceNames.push_back(ansi.toUtf8(std::string_view(info.displayName, abi::fieldLength(info.displayName))));
   entry.modulePath = std::move(modulePath);
   entry.generation = 1;
   entry.selectorKind = abi::kPlugInFills;
@@ -18,9 +19,9 @@ PluginEntry makeFirstGenerationEntry(const abi::PlugInfoRecord& info, fs::path m
   return entry;
 }
 
-PluginEntry makeSecondGenerationEntry(const abi::DeviceInfoRecord& info, fs::path modulePath) {
+PluginEntry makeSecondGenerationEntry(const abi::DeviceInfoRecord& info, fs::path modulePath, const ICodePage& ansi) {
   PluginEntry entry;
-  entry.deviceNames = parseDeviceNameList(info.deviceNames);
+  for (const std::string& name : parseDeviceNameList(info.deviceNames)) entry.deviceNames.push_back(ansi.toUtf8(name));
   entry.modulePath = std::move(modulePath);
   entry.generation = 2;
   entry.selectorKind = info.selectorKind;
@@ -98,7 +99,7 @@ std::string moduleStem(std::string_view fileName) {
 
 SettingsFileLocation settingsFileLocation(const std::optional<fs::path>& appData, const fs::path& programFolder,
                                           std::string_view fileName) {
-  const fs::path name = fs::u8path(moduleStem(fileName) + ".vdp");
+  const fs::path name = pathFromUtf8(moduleStem(fileName) + ".vdp");
   SettingsFileLocation location;
   if (!appData || appData->empty()) {
     location.file = programFolder / name;

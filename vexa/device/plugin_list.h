@@ -9,26 +9,30 @@
 #include <string_view>
 #include <vector>
 
+#include "vexa/base/code_page.h"
 #include "vexa/device/plugin_abi.h"
 
 namespace vexa::device {
 
 // One plug-in library found in the devices folder.
 struct PluginEntry {
-  std::vector<std::string> deviceNames;  // second generation: its list; first: the display name
+  std::vector<std::string> deviceNames;  // UTF-8; second generation: its list; first: the display name
   std::filesystem::path modulePath;
   int generation = 0;                    // 1 or 2
   uint32_t selectorKind = abi::kPlugInFills;
   uint32_t capabilities = abi::Capability::kRecognisesButtons;
-  abi::DeviceRecord record{};            // zero-filled when the entry is made
+  abi::DeviceRecord record{};            // zero-filled when the entry is made; the plug-in's, so ANSI
   std::filesystem::path configFile;      // empty until settings were read or written
 };
 
 // The entry a first-generation plug-in gets from a PlugInfoRecord that reported 596:
 // the display name (which the plug-in need not have terminated) as its only name.
-PluginEntry makeFirstGenerationEntry(const abi::PlugInfoRecord& info, std::filesystem::path modulePath);
+// Plug-ins name their devices in `ansi`, the system's code page.
+PluginEntry makeFirstGenerationEntry(const abi::PlugInfoRecord& info, std::filesystem::path modulePath,
+                                     const ICodePage& ansi);
 // The entry of a second-generation plug-in from its DeviceInfoRecord (size 16).
-PluginEntry makeSecondGenerationEntry(const abi::DeviceInfoRecord& info, std::filesystem::path modulePath);
+PluginEntry makeSecondGenerationEntry(const abi::DeviceInfoRecord& info, std::filesystem::path modulePath,
+                                      const ICodePage& ansi);
 
 // The names of a double-NUL-terminated list. Reading stops at the empty name or
 // after `limit` bytes, whichever comes first, so an unterminated list cannot run on.

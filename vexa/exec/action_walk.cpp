@@ -1,5 +1,6 @@
 #include "vexa/exec/action_walk.h"
 
+#include "vexa/base/utf8.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/model/cmd_array.h"
 
@@ -51,7 +52,7 @@ WalkResult walkActions(const CommandSnapshot& command, uint32_t repeat, IExecHos
     std::string message;
     bool ok = false;
     if (!(repeat != 0 && firstPressOnly(type))) ok = host.execute({action, type, command, repeat, cached}, message);
-    if (message.size() > kMaxStatusText) message.resize(kMaxStatusText);
+    if (message.size() > kMaxStatusText) message = std::string(utf8Prefix(message, kMaxStatusText));
     if (!message.empty()) host.status(std::move(message));
     if (ok) {
       ++result.succeeded;

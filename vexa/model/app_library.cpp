@@ -4,6 +4,7 @@
 #include <map>
 
 #include "vexa/base/strings.h"
+#include "vexa/base/utf8_path.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/model/names.h"
@@ -111,14 +112,14 @@ std::string resolvePlaceholderInteractively(std::string_view fileName, const CIn
 }
 
 fs::path layoutFile(const fs::path& programFolder, std::string_view folderName) {
-  return programFolder / std::string(kAppsFolder) / (std::string(folderName) + std::string(kLayoutExt));
+  return programFolder / std::string(kAppsFolder) / pathFromUtf8(std::string(folderName) + std::string(kLayoutExt));
 }
 
 std::vector<std::string> listLayouts(const fs::path& programFolder) {
   std::vector<std::string> names;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(programFolder / std::string(kAppsFolder), ec)) {
-    const std::string name = entry.path().filename().string();
+    const std::string name = utf8FromPath(entry.path().filename());
     if (entry.is_regular_file(ec) && iequals(extension(name), kLayoutExt.substr(1)))
       names.emplace_back(stem(name));
   }
@@ -138,12 +139,12 @@ void writeLayout(const CCmdItem& folderItem, CProfileTree& keys) {
   keys.replaceContents(fresh);
 }
 
-void exportLayout(const CCmdItem& folderItem, const fs::path& file) {
+void exportLayout(const CCmdItem& folderItem, const fs::path& file, const ICodePage& codePage) {
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   CProfileTree keys;
   writeLayout(folderItem, keys);
-  saveProfileFile(keys, file, ProfileEncoding::Binary);
+  saveProfileFile(keys, file, ProfileEncoding::Binary, codePage);
 }
 
 bool loadLayout(CCmdTree& tree, CCmdItem& folderItem, const CProfileTree& layout,

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vexa/base/code_page.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/model/names.h"
 #include "vexa/codec/ini_file.h"
@@ -79,7 +80,8 @@ std::optional<std::filesystem::path> findLayout(const std::filesystem::path& pro
 
 // "Application"/"Name" and the folder written for export.
 void writeLayout(const CCmdItem& folderItem, CProfileTree& keys);
-void exportLayout(const CCmdItem& folderItem, const std::filesystem::path& file);  // binary, atomic
+void exportLayout(const CCmdItem& folderItem, const std::filesystem::path& file,
+                  const ICodePage& codePage);  // binary, atomic
 
 // Replaces the folder's commands with the layout's. Placeholders are
 // resolved through `resolve`, once per distinct placeholder. Returns false

@@ -300,10 +300,10 @@ void saveCommandTree(const CCmdTree& tree, CProfileTree& keys, std::string_view 
   keys.replaceContents(fresh);
 }
 
-void saveCommandTreeFile(const CCmdTree& tree, const std::filesystem::path& file) {
+void saveCommandTreeFile(const CCmdTree& tree, const std::filesystem::path& file, const ICodePage& codePage) {
   CProfileTree keys;
   saveCommandTree(tree, keys);
-  saveProfileFile(keys, file, ProfileEncoding::Binary);
+  saveProfileFile(keys, file, ProfileEncoding::Binary, codePage);
 }
 
 std::string activeLayoutSection(std::string_view remote, std::string_view folder, std::string_view command) {

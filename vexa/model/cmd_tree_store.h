@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vexa/base/code_page.h"
 #include "vexa/model/app_profile.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/codec/profile_tree.h"
@@ -34,8 +35,8 @@ TreeLoadResult loadFolderKey(CCmdTree& tree, CCmdItem& folderItem, const CProfil
 enum class WriteMode { Normal, Export };
 
 void saveCommandTree(const CCmdTree& tree, CProfileTree& keys, std::string_view topKey = kCommandsKey);
-// Binary form, replacing the file atomically. Throws FileError.
-void saveCommandTreeFile(const CCmdTree& tree, const std::filesystem::path& file);
+// Binary form in `codePage`, replacing the file atomically. Throws FileError.
+void saveCommandTreeFile(const CCmdTree& tree, const std::filesystem::path& file, const ICodePage& codePage);
 
 void writeCommand(const CCmdArray& command, CProfileKey& parent, WriteMode mode = WriteMode::Normal);
 void writeFolder(const CCmdItem& folderItem, CProfileKey& parent, WriteMode mode = WriteMode::Normal);

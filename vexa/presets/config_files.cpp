@@ -4,6 +4,7 @@
 
 #include "vexa/base/errors.h"
 #include "vexa/base/file_io.h"
+#include "vexa/base/utf8_path.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/presets/legacy_config.h"
 #include "vexa/codec/profile_codec.h"
@@ -11,7 +12,7 @@
 
 namespace vexa {
 
-LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree,
+LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree, const ICodePage& codePage,
                            const std::function<void(const std::string&)>& status) {
   LoadResult result;
   std::error_code ec;
@@ -22,7 +23,7 @@ LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree,
   try {
     const std::string bytes = readFileBytes(file);
     if (looksLikeText(bytes)) {
-      const CIniFile ini = CIniFile::parse(bytes);
+      const CIniFile ini = CIniFile::parse(codePage.toUtf8(bytes));
       if (isLegacyConfig(ini)) {
         tree.clear();
         result.legacy = true;
@@ -31,18 +32,20 @@ LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree,
       }
     }
     CProfileTree keys;
-    readProfile(bytes, keys);
+    readProfile(bytes, keys, codePage);
     TreeLoadResult loaded = loadCommandTree(tree, keys, kCommandsKey, status);
     result.ok = loaded.ok;
     result.problems = std::move(loaded.problems);
   } catch (const VexaError& e) {
     result.ok = false;
-    result.error = "\"" + file.string() + "\": " + e.what();
+    result.error = "\"" + utf8FromPath(file) + "\": " + e.what();
   }
   return result;
 }
 
-void saveCommandPart(const std::filesystem::path& file, const CCmdTree& tree) { saveCommandTreeFile(tree, file); }
+void saveCommandPart(const std::filesystem::path& file, const CCmdTree& tree, const ICodePage& codePage) {
+  saveCommandTreeFile(tree, file, codePage);
+}
 
 std::string devicePartPlugIn(const CIniFile& devicePart) {
   if (auto name = devicePart.find(kPlugInPresetSection, "PluginName")) return *name;
@@ -66,8 +69,8 @@ std::filesystem::path existing(std::filesystem::path p, bool existingOnly) {
 std::optional<PresetPaths> presetPaths(const std::filesystem::path& programFolder, std::string_view name,
                                        bool existingOnly) {
   const std::filesystem::path folder = programFolder / std::string(kPresetsFolder);
-  PresetPaths paths{existing(folder / (std::string(name) + std::string(kCommandPartExt)), existingOnly),
-                    existing(folder / (std::string(name) + std::string(kDevicePartExt)), existingOnly)};
+  PresetPaths paths{existing(folder / pathFromUtf8(std::string(name) + std::string(kCommandPartExt)), existingOnly),
+                    existing(folder / pathFromUtf8(std::string(name) + std::string(kDevicePartExt)), existingOnly)};
   if (paths.commandPart.empty() && paths.devicePart.empty()) return std::nullopt;
   return paths;
 }

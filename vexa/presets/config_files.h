@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "vexa/base/code_page.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/codec/ini_file.h"
 
@@ -29,11 +30,11 @@ struct LoadResult {
 };
 
 // A missing file loads as an empty tree. A file that cannot be read or
-// parsed leaves `tree` as it was and says why.
-LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree,
+// parsed leaves `tree` as it was and says why. The file's text is in `codePage`.
+LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree, const ICodePage& codePage,
                            const std::function<void(const std::string&)>& status = {});
 // Binary key tree, replacing the file atomically. Throws FileError.
-void saveCommandPart(const std::filesystem::path& file, const CCmdTree& tree);
+void saveCommandPart(const std::filesystem::path& file, const CCmdTree& tree, const ICodePage& codePage);
 
 // "PlugIn Preset"/"PluginName", else "Device Config"/"DeviceName".
 std::string devicePartPlugIn(const CIniFile& devicePart);

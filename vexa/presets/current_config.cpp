@@ -19,7 +19,7 @@ std::filesystem::path CCurrentConfig::backupFile() const {
 }
 
 LoadResult CCurrentConfig::load(CCmdTree& tree, const std::function<void(const std::string&)>& status) {
-  LoadResult result = loadCommandPart(m_file, tree, status);
+  LoadResult result = loadCommandPart(m_file, tree, m_codePage, status);
   if (!result.error.empty()) tree.clear();
   m_loadedWithProblems = !result.ok || !result.error.empty() || !result.problems.empty();
   return result;
@@ -30,7 +30,7 @@ void CCurrentConfig::save(const CCmdTree& tree) {
     std::error_code ec;
     if (std::filesystem::exists(m_file, ec)) writeFileAtomically(backupFile(), readFileBytes(m_file));
   }
-  saveCommandPart(m_file, tree);
+  saveCommandPart(m_file, tree, m_codePage);
   m_loadedWithProblems = false;
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "vexa/base/code_page.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/presets/config_files.h"
 
@@ -14,7 +15,9 @@ namespace vexa {
 
 class CCurrentConfig {
  public:
-  explicit CCurrentConfig(std::filesystem::path file) : m_file(std::move(file)) {}
+  // The file is in `codePage`, which must outlive this object.
+  CCurrentConfig(std::filesystem::path file, const ICodePage& codePage)
+      : m_file(std::move(file)), m_codePage(codePage) {}
 
   const std::filesystem::path& file() const { return m_file; }
   std::filesystem::path backupFile() const;
@@ -30,6 +33,7 @@ class CCurrentConfig {
 
  private:
   std::filesystem::path m_file;
+  const ICodePage& m_codePage;
   bool m_loadedWithProblems = false;
 };
 

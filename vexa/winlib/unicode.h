@@ -9,7 +9,8 @@ namespace vexa::win {
 std::wstring toWide(std::string_view utf8);
 std::string toUtf8(std::wstring_view wide);
 
-// The system code page ("ANSI"), in which plug-ins exchange texts.
+// The system code page ("ANSI"), in which plug-ins and stored files keep their
+// texts. What the code page cannot hold becomes '?'.
 std::wstring ansiToWide(std::string_view ansi);
 std::string wideToAnsi(std::wstring_view wide);
 

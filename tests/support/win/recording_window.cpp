@@ -32,7 +32,7 @@ bool CRecordingWindow::sawCode(unsigned code) const {
 std::vector<std::string> CRecordingWindow::temporaryTexts() const {
   std::vector<std::string> texts;
   for (const auto& s : statuses)
-    if (s.code == abi::MainCode::kTemporaryStatus) texts.push_back(s.text);
+    if (s.code == abi::MainCode::kTemporaryStatus || s.code == ProgramMessage::kRunStatus) texts.push_back(s.text);
   return texts;
 }
 
@@ -79,7 +79,7 @@ LRESULT CRecordingWindow::onVexaMessage(WPARAM code, LPARAM lp) {
     return selectorAnswer;
   }
   if (code == abi::MainCode::kSettingsChanged) ++settingsChanged;
-  if (code < abi::MainCode::kRestoreStatus) return 1;
+  if (code < abi::MainCode::kRestoreStatus && code != ProgramMessage::kRunStatus) return 1;
   char* text = reinterpret_cast<char*>(lp);
   statuses.push_back({static_cast<unsigned>(code), text ? text : "", text != nullptr});
   if (!takeTexts) return 0;

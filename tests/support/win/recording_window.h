@@ -59,7 +59,7 @@ class CRecordingWindow : public win::CWindow {
 
   bool sawStatus(unsigned code, const std::string& text) const;
   bool sawCode(unsigned code) const;
-  // The texts of code-100 statuses, in order.
+  // The texts of temporary statuses (code 100 and the runs' own), in order.
   std::vector<std::string> temporaryTexts() const;
   // How many display requests of this code arrived.
   int count(uint32_t code) const;

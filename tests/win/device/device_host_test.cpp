@@ -8,6 +8,7 @@
 #include "vexa/device/win/status_text.h"
 #include "vexa/codec/ini_file.h"
 #include "vexa/shell/win/device_part.h"
+#include "vexa/winlib/system_code_page.h"
 
 namespace vexa::test {
 namespace {
@@ -43,7 +44,8 @@ TEST_F(DeviceHostTest, ScanListsPluginsOfBothGenerationsOnly) {
     }
     if (file == "good2.dll") {
       EXPECT_EQ(e.generation, 2);
-      EXPECT_EQ(e.deviceNames, (std::vector<std::string>{"Fake Receiver", "Shared Name"}));
+      // The plug-in's names in its code page, the host's in UTF-8.
+      EXPECT_EQ(e.deviceNames, (std::vector<std::string>{"Fake Receiver", "Shared Name", "R\xC3\xA9" "cepteur"}));
       EXPECT_EQ(e.capabilities, 0x0Fu);
     }
   }
@@ -182,7 +184,7 @@ TEST_F(DeviceHostTest, SettingsRoundTripThroughPluginAndHostSections) {
 
   const auto file = settingsFile("good2");
   EXPECT_FALSE(std::filesystem::exists(file.string() + ".new"));
-  const CIniFile saved = CIniFile::load(file);
+  const CIniFile saved = CIniFile::load(file, win::CSystemCodePage());
   EXPECT_EQ(saved.getString("Fake", "Codes"), "EA");  // the plug-in's section
   EXPECT_EQ(saved.getString("Device Config", "DeviceName"), "Fake Receiver");
   EXPECT_EQ(saved.getString("Device Config", "Fake Port"), "Port B");
@@ -206,7 +208,7 @@ TEST_F(DeviceHostTest, DevicePartNamesItsPlugInFirstAndSelectsItWhenLoaded) {
   ASSERT_TRUE(shell::saveDevicePart(host, part));
   const std::string text = readFile(part);
   EXPECT_EQ(text.rfind("[PlugIn Preset]", 0), 0u) << text;  // before everything the plug-in wrote
-  const CIniFile saved = CIniFile::load(part);
+  const CIniFile saved = CIniFile::load(part, win::CSystemCodePage());
   EXPECT_EQ(saved.getString("PlugIn Preset", "PluginName"), "Fake Receiver");
   EXPECT_EQ(saved.getString("Fake", "Codes"), "EA");
   EXPECT_TRUE(saved.hasSection("Power@TV"));

@@ -11,6 +11,7 @@
 #include "vexa/exec/win/com_scope.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/winlib/system_code_page.h"
 
 namespace vexa::test {
 namespace {
@@ -67,7 +68,7 @@ TEST_F(AppScanTest, LocationsComeFromAppPathsAndResolvableShortcuts) {
   writeFile(menu.path() / "Broken.lnk", "this is no shortcut");
 
   ASSERT_TRUE(exec::buildLocationsFile(program.path(), {menu.path()}));
-  const CIniFile loc = CIniFile::load(program.path() / "apps" / "apps.loc");
+  const CIniFile loc = CIniFile::load(program.path() / "apps" / "apps.loc", win::CSystemCodePage());
   EXPECT_EQ(loc.find("Registry", "%" + keyName + "%"),
             "HKEY_LOCAL_MACHINE\\" + std::string(kAppPathsKey) + "\\" + keyName + "\\");
   const auto locations = loc.entries("Locations");
@@ -79,7 +80,7 @@ TEST_F(AppScanTest, LocationsComeFromAppPathsAndResolvableShortcuts) {
 
 TEST_F(AppScanTest, PlaceholdersResolveThroughTheRegistryThenTheLocations) {
   ASSERT_TRUE(exec::buildLocationsFile(program.path(), {}));
-  const CIniFile loc = CIniFile::load(program.path() / "apps" / "apps.loc");
+  const CIniFile loc = CIniFile::load(program.path() / "apps" / "apps.loc", win::CSystemCodePage());
   const RegistryReader registry = exec::registryReader();
   EXPECT_EQ(resolvePlaceholder("%" + keyName + "%", loc, registry), win::toUtf8(markerApp().wstring()));
   EXPECT_EQ(resolvePlaceholder("%not_installed_here.exe%", loc, registry), "n/a");

@@ -78,11 +78,11 @@ void CDevice::ScanPlugins(const std::wstring& moduleToKeep) {
     if (auto getPlugInfo = module.GetProc<abi::GetPlugInfoFn>(abi::kGetPlugInfo)) {
       abi::PlugInfoRecord info{};
       getPlugInfo(&info, abi::kPlugInfoMagic);
-      if (info.size == abi::kPlugInfoSize) entry = makeFirstGenerationEntry(info, path);
+      if (info.size == abi::kPlugInfoSize) entry = makeFirstGenerationEntry(info, path, m_ansi);
     } else if (auto deviceInfo = module.GetProc<abi::DeviceInfoFn>(abi::kDeviceInfo)) {
       abi::DeviceInfoRecord info{};
       deviceInfo(&info);
-      if (info.size == abi::kDeviceInfoSize) entry = makeSecondGenerationEntry(info, path);
+      if (info.size == abi::kDeviceInfoSize) entry = makeSecondGenerationEntry(info, path, m_ansi);
       delete[] info.deviceNames;  // the host owns the list whatever the size said
     }
     if (!entry) continue;  // the module is freed
@@ -102,7 +102,7 @@ void CDevice::ScanPlugins(const std::wstring& moduleToKeep) {
 // ---- Selection ----------------------------------------------------------------------
 
 bool CDevice::SelectDevice(const std::string& deviceName, HWND notifyWindow) {
-  std::string chosen;
+  std::string chosen;  // for the record: in the plug-in's code page
   if (!deviceName.empty()) {
     UnloadPlugin();
     const auto index = findEntryByDeviceName(m_plugins, deviceName);
@@ -111,7 +111,7 @@ bool CDevice::SelectDevice(const std::string& deviceName, HWND notifyWindow) {
     // The plug-in gets its own spelling of the name.
     for (const auto& name : m_plugins[*index].deviceNames)
       if (iequals(name, deviceName)) {
-        chosen = name;
+        chosen = m_ansi.fromUtf8(name);
         break;
       }
   } else {
@@ -160,8 +160,8 @@ int CDevice::InitializeDevice() {
     m_lastInitResult = 0;
     return 0;
   }
-  const std::string selector1 = SelectorText(1);
-  const std::string selector2 = SelectorText(2);
+  const std::string selector1 = m_ansi.fromUtf8(SelectorText(1));
+  const std::string selector2 = m_ansi.fromUtf8(SelectorText(2));
   const int result = onInit(Record(), selector1.c_str(), selector2.c_str());
   m_lastInitResult = result;
   if (result == 0)
@@ -326,7 +326,7 @@ bool CDevice::LoadSettings(const fs::path& file) {
   std::error_code ec;
   if (!fs::exists(target, ec)) return true;
   try {
-    readCodeStore(readFileBytes(target), m_store);
+    readCodeStore(m_ansi.toUtf8(readFileBytes(target)), m_store);
   } catch (const VexaError&) {
     m_store.clear();
     return false;
@@ -339,7 +339,7 @@ bool CDevice::SaveSettings(const fs::path& file, std::string_view leading) {
   if (!entry) return true;
   if (entry->generation == 1) {
     if (!file.empty()) {
-      if (!leading.empty() && !writeTextFile(file, leading)) return false;
+      if (!leading.empty() && !writeTextFile(file, m_ansi.fromUtf8(leading))) return false;
       auto save = Export<abi::SavePresetFn>(abi::kSavePreset);
       return save && save(ansiPath(file).c_str()) != 0;
     }
@@ -362,13 +362,13 @@ bool CDevice::SaveSettings(const fs::path& file, std::string_view leading) {
   composing += L".new";
   DeleteFileW(composing.c_str());
   // The caller's sections come first; the plug-in and the host add theirs after them.
-  if (!leading.empty() && !writeTextFile(composing, leading)) return false;
+  if (!leading.empty() && !writeTextFile(composing, m_ansi.fromUtf8(leading))) return false;
   bool ok = true;
   const std::string composingAnsi = ansiPath(composing);
   if (auto write = Export<abi::OnWriteConfigFn>(abi::kOnWriteConfig))
     ok = (write(Record(), composingAnsi.c_str()) & 1) != 0;
   CopyTiming();
-  WritePrivateProfileStringA(nullptr, nullptr, nullptr, composingAnsi.c_str());  // flush the profile cache
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, composing.c_str());  // flush the profile cache
 
   HostSettings host;
   host.deviceName = DeviceName();
@@ -381,9 +381,9 @@ bool CDevice::SaveSettings(const fs::path& file, std::string_view leading) {
     (which == 1 ? host.selector1 : host.selector2) = choice;
   }
   try {
-    CIniFile ini = CIniFile::load(composing);
+    CIniFile ini = CIniFile::load(composing, m_ansi);
     writeHostSections(ini, host, m_store);
-    ini.save(target);
+    ini.save(target, m_ansi);
   } catch (const VexaError&) {
     ok = false;
   }
@@ -396,7 +396,7 @@ std::string CDevice::SavedSelectorChoice(int which, const std::string& caption) 
   const PluginEntry* entry = Current();
   if (!entry || entry->configFile.empty()) return {};
   try {
-    return readSelectorChoice(CIniFile::load(entry->configFile), caption, which);
+    return readSelectorChoice(CIniFile::load(entry->configFile, m_ansi), caption, which);
   } catch (const VexaError&) {
     return {};
   }
@@ -460,7 +460,7 @@ std::string CDevice::FirstRemote() {
     if (!first) return {};
     char name[abi::kEnumNameBuffer] = {};
     m_pluginRemoteCursor = static_cast<int>(first(name));
-    return m_pluginRemoteCursor ? fromField(name, sizeof name) : std::string();
+    return m_pluginRemoteCursor ? m_ansi.toUtf8(fromField(name, sizeof name)) : std::string();
   }
   m_enumRemotes.clear();
   for (const auto& [name, remote] : m_store.remotes()) m_enumRemotes.push_back(name);
@@ -475,7 +475,7 @@ std::string CDevice::NextRemote() {
     auto next = Export<abi::GetNextRmtFn>(abi::kGetNextRmt);
     char name[abi::kEnumNameBuffer] = {};
     if (!next || !m_pluginRemoteCursor || !next(&m_pluginRemoteCursor, name)) return {};
-    return fromField(name, sizeof name);
+    return m_ansi.toUtf8(fromField(name, sizeof name));
   }
   return m_enumRemote < m_enumRemotes.size() ? m_enumRemotes[m_enumRemote++] : std::string();
 }
@@ -487,8 +487,8 @@ std::string CDevice::FirstCommand(const std::string& remote) {
     auto first = Export<abi::GetFirstCmdFn>(abi::kGetFirstCmd);
     if (!first) return {};
     char name[abi::kEnumNameBuffer] = {};
-    m_pluginCommandCursor = static_cast<int>(first(remote.c_str(), name));
-    return m_pluginCommandCursor ? fromField(name, sizeof name) : std::string();
+    m_pluginCommandCursor = static_cast<int>(first(m_ansi.fromUtf8(remote).c_str(), name));
+    return m_pluginCommandCursor ? m_ansi.toUtf8(fromField(name, sizeof name)) : std::string();
   }
   m_enumCommands.clear();
   if (const DeviceRemote* r = m_store.findRemote(remote))
@@ -504,7 +504,7 @@ std::string CDevice::NextCommand() {
     auto next = Export<abi::GetNextCmdFn>(abi::kGetNextCmd);
     char name[abi::kEnumNameBuffer] = {};
     if (!next || !m_pluginCommandCursor || !next(&m_pluginCommandCursor, name)) return {};
-    return fromField(name, sizeof name);
+    return m_ansi.toUtf8(fromField(name, sizeof name));
   }
   return m_enumCommand < m_enumCommands.size() ? m_enumCommands[m_enumCommand++] : std::string();
 }
@@ -528,7 +528,7 @@ void CDevice::ShowAbout(HWND owner) {
   } else if (auto about = Export<abi::OnAboutFn>(abi::kOnAbout)) {
     return about();
   }
-  const std::wstring text = L"Device Name:\t" + win::ansiToWide(DeviceName()) + L"\nModule Name:\t" +
+  const std::wstring text = L"Device Name:\t" + win::toWide(DeviceName()) + L"\nModule Name:\t" +
                             entry->modulePath.wstring();
   MessageBoxW(owner, text.c_str(), L"Info about PlugIn", MB_OK | MB_ICONINFORMATION);
 }
@@ -540,14 +540,15 @@ std::wstring CDevice::ModuleFileName() const {
 
 std::string CDevice::DeviceName() const {
   const PluginEntry* entry = Current();
-  return entry ? fromField(entry->record.deviceName, sizeof entry->record.deviceName) : std::string();
+  return entry ? m_ansi.toUtf8(fromField(entry->record.deviceName, sizeof entry->record.deviceName)) : std::string();
 }
 
 abi::DeviceRecord* CDevice::Record() { return m_current ? &m_plugins[*m_current].record : nullptr; }
 
 void CDevice::SendStatus(unsigned code, std::optional<std::string_view> text) {
   if (!m_notify || !IsWindow(m_notify)) return;
-  char* copy = text ? newStatusText(*text) : nullptr;
+  // Codes 100 to 104 carry the plug-ins' code page, whoever sends them.
+  char* copy = text ? newStatusText(m_ansi.fromUtf8(*text)) : nullptr;
   const LRESULT taken = SendMessageW(m_notify, abi::kVexaMessage, code, reinterpret_cast<LPARAM>(copy));
   if (taken == 0) deleteStatusText(copy);
 }

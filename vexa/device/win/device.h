@@ -20,6 +20,7 @@
 #include "vexa/winlib/handle.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/sync.h"
+#include "vexa/winlib/system_code_page.h"
 
 namespace vexa::device {
 
@@ -58,7 +59,7 @@ class CDevice {
   const PluginEntry* Current() const { return m_current ? &m_plugins[*m_current] : nullptr; }
   std::filesystem::path DevicesFolder() const { return m_options.programFolder / L"devices"; }
 
-  // ---- Selection (names are the plug-ins' texts, in the system code page)
+  // ---- Selection (names are UTF-8; the plug-in sees them in the system code page)
   // Makes the first plug-in (in scan order) listing deviceName current, loads its settings
   // and creates its page as a child of the notify window. An empty name reloads the current one.
   bool SelectDevice(const std::string& deviceName = {}, HWND notifyWindow = nullptr);
@@ -110,12 +111,15 @@ class CDevice {
   std::wstring ModuleFileName() const;
   std::string DeviceName() const;  // the DeviceRecord's name, empty without a current entry
   abi::DeviceRecord* Record();
-  // Message 0x7FFF with the code and a heap copy of text (or 0) to the notify window. The
-  // copy is freed here only when the window returned 0 (or is no window).
+  // Message 0x7FFF with the code and a heap copy of text (or 0) to the notify window, the
+  // text converted from UTF-8 to the plug-ins' code page. The copy is freed here only when
+  // the window returned 0 (or is no window).
   void SendStatus(unsigned code, std::optional<std::string_view> text = std::nullopt);
   HWND NotifyWindow() const { return m_notify; }
   void SetNotifyWindow(HWND window) { m_notify = window; }
 
+  // The code page of plug-in records and of the settings files; the store holds UTF-8.
+  const ICodePage& PluginCodePage() const { return m_ansi; }
   CCodeStore& CodeStore() { return m_store; }
   CCodeMatcher& Matcher() { return m_matcher; }
   int TimingMode() const { return m_timingMode; }
@@ -145,6 +149,7 @@ class CDevice {
   std::string SelectorText(int which) const;
 
   DeviceHostOptions m_options;
+  win::CSystemCodePage m_ansi;
   std::vector<PluginEntry> m_plugins;
   std::optional<size_t> m_current;
   win::CModule m_module;

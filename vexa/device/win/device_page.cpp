@@ -136,16 +136,16 @@ void CDevicePage::SelectSaved(HWND list, int which) {
   LRESULT index = CB_ERR;
   if (!saved.empty())
     index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(win::ansiToWide(saved).c_str()));
+                         reinterpret_cast<LPARAM>(win::toWide(saved).c_str()));
   SendMessageW(list, CB_SETCURSEL, index == CB_ERR ? 0 : index, 0);
 }
 
 std::string CDevicePage::SelectorText(int which) const {
-  return win::wideToAnsi(windowText(Control(which == 2 ? kList2 : kList1)));
+  return win::toUtf8(windowText(Control(which == 2 ? kList2 : kList1)));
 }
 
 std::string CDevicePage::SelectorCaption(int which) const {
-  return win::wideToAnsi(windowText(Control(which == 2 ? kCaption2 : kCaption1)));
+  return win::toUtf8(windowText(Control(which == 2 ? kCaption2 : kCaption1)));
 }
 
 void CDevicePage::LayOut() {
@@ -363,9 +363,11 @@ LRESULT CDevicePage::OnCodeBlock(LPARAM lp) {
 }
 
 void CDevicePage::SendCommand(const std::string& remote, const std::string& command) {
+  // The record is the plug-ins' own: the main window reads it in their code page.
+  const ICodePage& ansi = m_device.PluginCodePage();
   auto* record = new abi::CommandRecord{};
-  abi::copyField(record->command, win::wideToAnsi(win::toWide(command)).c_str());
-  abi::copyField(record->remote, win::wideToAnsi(win::toWide(remote)).c_str());
+  abi::copyField(record->command, ansi.fromUtf8(command).c_str());
+  abi::copyField(record->remote, ansi.fromUtf8(remote).c_str());
   record->repeatCount = 0;
   // The main window frees every record it is sent, whatever it decides.
   const HWND main = GetParent(Handle());

@@ -58,8 +58,8 @@ class CDevicePage : public win::CWindow {
   // Fills the page's tree from the code store again.
   void RefreshTree();
 
-  std::string SelectorText(int which) const;     // system code page
-  std::string SelectorCaption(int which) const;  // system code page
+  std::string SelectorText(int which) const;     // UTF-8
+  std::string SelectorCaption(int which) const;  // UTF-8
   HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
 
   // What "Learn Remote Button" and "New Remote Button" do; the items are

@@ -43,10 +43,10 @@ void CDeviceSelectionPage::Refresh() {
   SendMessageW(list, CB_RESETCONTENT, 0, 0);
   SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"Keyboard"));
   for (const auto& name : m_device.AllDeviceNames())
-    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::ansiToWide(name).c_str()));
+    SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::toWide(name).c_str()));
   const std::string current = m_device.Current() ? m_device.DeviceName() : std::string(kKeyboardDevice);
   LRESULT index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(win::ansiToWide(current).c_str()));
+                               reinterpret_cast<LPARAM>(win::toWide(current).c_str()));
   SendMessageW(list, CB_SETCURSEL, index == CB_ERR ? 0 : index, 0);
   m_previous = CurrentChoice();
   EnableWindow(Control(kInfoButton), !iequals(m_previous, kKeyboardDevice));
@@ -58,12 +58,12 @@ std::string CDeviceSelectionPage::CurrentChoice() const {
   if (index == CB_ERR) return std::string(kKeyboardDevice);
   std::wstring text(static_cast<size_t>(SendMessageW(list, CB_GETLBTEXTLEN, index, 0)) + 1, L'\0');
   text.resize(static_cast<size_t>(SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()))));
-  return win::wideToAnsi(text);
+  return win::toUtf8(text);
 }
 
 void CDeviceSelectionPage::StoreRegistryValue(const wchar_t* name, const std::string& value) {
   win::CRegKey key;
-  if (key.Create(HKEY_CURRENT_USER, m_device.Options().registryKey)) key.SetString(name, win::ansiToWide(value));
+  if (key.Create(HKEY_CURRENT_USER, m_device.Options().registryKey)) key.SetString(name, win::toWide(value));
 }
 
 void CDeviceSelectionPage::KeyboardMode() {
@@ -97,7 +97,7 @@ void CDeviceSelectionPage::Choose(const std::string& deviceName) {
   const HWND list = Control(kList);
   const std::string current = m_device.Current() ? m_device.DeviceName() : std::string(kKeyboardDevice);
   const LRESULT index = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(win::ansiToWide(current).c_str()));
+                                     reinterpret_cast<LPARAM>(win::toWide(current).c_str()));
   if (index != CB_ERR) SendMessageW(list, CB_SETCURSEL, index, 0);
   m_previous = CurrentChoice();
 }
@@ -129,7 +129,7 @@ bool startSavedDevice(CDevice& device, HWND mainWindow) {
   std::string name(kKeyboardDevice);
   win::CRegKey key;
   if (key.Open(HKEY_CURRENT_USER, device.Options().registryKey))
-    if (auto saved = key.QueryString(kCurrentDeviceValue)) name = win::wideToAnsi(*saved);
+    if (auto saved = key.QueryString(kCurrentDeviceValue)) name = win::toUtf8(*saved);
   if (name.empty() || iequals(name, kKeyboardDevice) || !device.SelectDevice(name, mainWindow)) {
     device.SendStatus(abi::MainCode::kDeviceReady, kMsgKeyboardModeReady);
     return false;

@@ -8,6 +8,7 @@
 #include "vexa/base/strings.h"
 #include "vexa/exec/win/com_scope.h"
 #include "vexa/winlib/reg_key.h"
+#include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::exec {
@@ -111,7 +112,7 @@ bool buildLocationsFile(const std::filesystem::path& programFolder,
     for (const auto& menu : startMenus) scanShortcuts(menu, targets);
   }
   // Written whole and renamed over the old file.
-  buildLocations(*keys, targets).save(apps / std::string(kLocationsFile));
+  buildLocations(*keys, targets).save(apps / std::string(kLocationsFile), win::CSystemCodePage());
   return true;
 }
 

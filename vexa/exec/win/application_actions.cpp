@@ -6,6 +6,7 @@
 #include "vexa/exec/exec_names.h"
 #include "vexa/exec/win/com_scope.h"
 #include "vexa/exec/win/window_operation.h"
+#include "vexa/winlib/unicode.h"
 
 namespace vexa::exec {
 
@@ -18,16 +19,18 @@ std::string folderOf(const std::string& file) {
 
 bool startFile(const std::string& file, const std::string& parameters) {
   CComScope com;
-  const std::string folder = folderOf(file);
-  SHELLEXECUTEINFOA info{};
+  const std::wstring wideFile = win::toWide(file);
+  const std::wstring wideParameters = win::toWide(parameters);
+  const std::wstring folder = win::toWide(folderOf(file));
+  SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  info.lpVerb = "open";
-  info.lpFile = file.c_str();
-  info.lpParameters = parameters.empty() ? nullptr : parameters.c_str();
+  info.lpVerb = L"open";
+  info.lpFile = wideFile.c_str();
+  info.lpParameters = wideParameters.empty() ? nullptr : wideParameters.c_str();
   info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
   info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExA(&info)) return false;
+  if (!ShellExecuteExW(&info)) return false;
   if (info.hProcess) CloseHandle(info.hProcess);
   return true;
 }

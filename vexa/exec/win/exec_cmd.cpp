@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "vexa/base/utf8.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/exec/exec_messages.h"
 #include "vexa/exec/exec_names.h"
@@ -152,11 +153,12 @@ bool CExecCmd::execute(const ActionCall& call, std::string& message) {
 
 void CExecCmd::status(std::string message) {
   if (message.empty() || !hasWindow()) return;
-  if (message.size() > kMaxStatusText) message.resize(kMaxStatusText);
+  if (message.size() > kMaxStatusText) message = std::string(utf8Prefix(message, kMaxStatusText));
   auto text = std::make_unique<char[]>(message.size() + 1);
   std::memcpy(text.get(), message.c_str(), message.size() + 1);
-  // Sent, not posted: the main window owns the text once the call returns.
-  SendMessageW(m_mainWindow, abi::kVexaMessage, abi::MainCode::kTemporaryStatus, reinterpret_cast<LPARAM>(text.release()));
+  // Sent, not posted: the main window owns the text once the call returns. Its own
+  // code, not the plug-ins' 100: the text is UTF-8, theirs is ANSI.
+  SendMessageW(m_mainWindow, abi::kVexaMessage, ProgramMessage::kRunStatus, reinterpret_cast<LPARAM>(text.release()));
 }
 
 void CExecCmd::showExecuted(const CommandSnapshot& command, uint32_t repeat) {

@@ -10,8 +10,10 @@
 //    layout selector chose or the user runs from the tree.
 //  - StartCommandRun returns at once unless the run is synchronous.
 //  - Messages the runs send or post to the main window, and who frees what:
-//      0x7FFF code 100  lParam: new[] char text (at most 500 bytes). The main
-//                       window takes it and frees it with delete[].
+//      0x7FFF code 92   lParam: new[] UTF-8 text (at most 500 bytes, whole
+//                       characters). The main window takes it and frees it
+//                       with delete[]. Not code 100: plug-ins' texts there
+//                       are in the ANSI code page.
 //      0x7FFF code 98   lParam: DisplayRequest* (display_request.h), sent;
 //                       owned by the run, valid during the call only. Code
 //                       301 (sent before resolution when RunOptions says the

@@ -21,7 +21,7 @@ constexpr size_t kMaxWindows = 30;
 
 using EnumProcessesFn = BOOL(WINAPI*)(DWORD*, DWORD, DWORD*);
 using EnumProcessModulesFn = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, DWORD*);
-using ModuleNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+using ModuleNameFn = DWORD(WINAPI*)(HANDLE, HMODULE, LPWSTR, DWORD);
 using EnumTaskWowExFn = INT(WINAPI*)(DWORD, void*, LPARAM);
 
 struct ProcessStatusApi {
@@ -37,16 +37,16 @@ struct ProcessStatusApi {
     if (!psapi.Load(L"PSAPI.DLL") || !vdm.Load(L"VDMDBG.DLL")) return false;
     enumProcesses = psapi.GetProc<EnumProcessesFn>("EnumProcesses");
     enumModules = psapi.GetProc<EnumProcessModulesFn>("EnumProcessModules");
-    fileName = psapi.GetProc<ModuleNameFn>("GetModuleFileNameExA");
-    baseName = psapi.GetProc<ModuleNameFn>("GetModuleBaseNameA");
+    fileName = psapi.GetProc<ModuleNameFn>("GetModuleFileNameExW");
+    baseName = psapi.GetProc<ModuleNameFn>("GetModuleBaseNameW");
     return vdm.GetProc<EnumTaskWowExFn>("VDMEnumTaskWOWEx") && enumProcesses && enumModules && fileName && baseName;
   }
 };
 
 std::string moduleText(ModuleNameFn fn, HANDLE process, HMODULE module) {
-  char text[MAX_PATH] = {};
+  wchar_t text[MAX_PATH] = {};
   const DWORD n = fn(process, module, text, MAX_PATH);
-  return win::toUtf8(win::ansiToWide(std::string_view(text, std::min<DWORD>(n, MAX_PATH))));
+  return win::toUtf8(std::wstring_view(text, std::min<DWORD>(n, MAX_PATH)));
 }
 
 struct WindowCollector {

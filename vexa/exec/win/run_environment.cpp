@@ -3,6 +3,7 @@
 #include "vexa/exec/exec_names.h"
 #include "vexa/exec/win/window_operation.h"
 #include "vexa/model/app_folder.h"
+#include "vexa/winlib/unicode.h"
 
 namespace vexa::exec {
 
@@ -32,16 +33,16 @@ bool CRunEnvironment::passesForegroundTest(const APPFOLDER& folder) {
     WindowOperation test{WindowOp::kTestForeground};
     return apply(expand(folder.fileName()), test) != 0 && test.done;
   }
-  return isForegroundOrAncestor(FindWindowA(nullptr, folder.windowName.c_str()));
+  return isForegroundOrAncestor(FindWindowW(nullptr, win::toWide(folder.windowName).c_str()));
 }
 
 std::string CRunEnvironment::expand(std::string_view fileName) {
-  const std::string source(fileName);
-  char expanded[MAX_PATH] = {};
-  const DWORD n = ExpandEnvironmentStringsA(source.c_str(), expanded, MAX_PATH);
+  const std::wstring source = win::toWide(fileName);
+  wchar_t expanded[MAX_PATH] = {};
+  const DWORD n = ExpandEnvironmentStringsW(source.c_str(), expanded, MAX_PATH);
   // The count includes the terminator; 0 or more than fits is a failure.
-  if (n <= 1 || n > MAX_PATH) return source;
-  return expanded;
+  if (n <= 1 || n > MAX_PATH) return std::string(fileName);
+  return win::toUtf8(expanded);
 }
 
 }  // namespace vexa::exec

@@ -60,7 +60,7 @@ class CToolhelpProcessList final : public IProcessList {
     ProcessSearch result;
     win::CHandle processes(snapshot(TH32CS_SNAPPROCESS, 0));
     if (!processes) {
-      MessageBoxA(nullptr, "Could not create Toolhelp32Snapshot", "Vexa", MB_OK | MB_ICONERROR);
+      MessageBoxW(nullptr, L"Could not create Toolhelp32Snapshot", L"Vexa", MB_OK | MB_ICONERROR);
       result.seenAll = false;
       return result;
     }

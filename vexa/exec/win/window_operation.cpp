@@ -3,6 +3,7 @@
 #include <string>
 
 #include "vexa/base/strings.h"
+#include "vexa/winlib/unicode.h"
 
 namespace vexa::exec {
 
@@ -15,15 +16,15 @@ HWND topLevelOwner(HWND window) {
 }
 
 std::string windowTitle(HWND window) {
-  char text[256] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return win::toUtf8(text);
 }
 
 std::string windowClass(HWND window) {
-  char text[256] = {};
-  GetClassNameA(window, text, sizeof text);
-  return toLower(text);
+  wchar_t text[256] = {};
+  GetClassNameW(window, text, 256);
+  return toLower(win::toUtf8(text));
 }
 
 bool isSystemHelperWindow(HWND window) {

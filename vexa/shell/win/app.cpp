@@ -20,6 +20,7 @@
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/shell_folders.h"
+#include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
@@ -75,7 +76,8 @@ int runApplication(HINSTANCE instance) {
   icon.Load(instance, IDI_VEXA);
   smallIcon.Load(instance, IDI_VEXA, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
 
-  CCurrentConfig config(locateConfigFile(win::appDataFolder(), win::programFolder()));
+  const win::CSystemCodePage systemCodePage;
+  CCurrentConfig config(locateConfigFile(win::appDataFolder(), win::programFolder()), systemCodePage);
   const auto tree = std::make_unique<CCmdTree>();
   const LoadResult loaded =
       loadCurrentConfig(config, *tree, [](const std::string& message) { showError(win::toWide(message)); });

@@ -5,6 +5,7 @@
 #include "vexa/model/names.h"
 #include "vexa/codec/profile_file.h"
 #include "vexa/winlib/menu.h"
+#include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
@@ -241,7 +242,7 @@ bool CCommandTreeEditor::RenameFolder(CCmdItem& folder, const std::string& name)
   if (!layout) return true;
   try {
     CProfileTree keys;
-    loadProfileFile(*layout, keys);
+    loadProfileFile(*layout, keys, win::CSystemCodePage());
     const auto resolve = m_hooks.resolve ? m_hooks.resolve : [](std::string_view p) { return std::string(p); };
     if (!loadLayout(m_tree, folder, keys, resolve)) return true;
   } catch (const std::exception& e) {
@@ -274,7 +275,7 @@ void CCommandTreeEditor::ExportApplication(CCmdItem& folder) {
     std::filesystem::remove(file, ec);
   }
   try {
-    exportLayout(folder, file);
+    exportLayout(folder, file, win::CSystemCodePage());
   } catch (const std::exception& e) {
     Ask(win::toWide(e.what()), MB_OK | MB_ICONERROR);
   }

@@ -26,7 +26,7 @@ bool selectAndStart(device::CDevice& host, const std::string& name, HWND mainWin
 bool loadDevicePart(device::CDevice& host, const std::filesystem::path& file, HWND mainWindow) {
   std::string name;
   try {
-    name = devicePartPlugIn(CIniFile::load(file));
+    name = devicePartPlugIn(CIniFile::load(file, host.PluginCodePage()));
   } catch (const VexaError&) {
     return false;
   }
@@ -42,7 +42,7 @@ bool saveDevicePart(device::CDevice& host, const std::filesystem::path& file) {
   const std::string leading = newDevicePart(name).text();
   if (host.Current()) return host.SaveSettings(file, leading);
   try {
-    newDevicePart(name).save(file);
+    newDevicePart(name).save(file, host.PluginCodePage());
     return true;
   } catch (const VexaError&) {
     return false;

@@ -18,6 +18,7 @@
 #include "vexa/shell/win/command_tree_view.h"
 #include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/menu.h"
+#include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
 #include "vexa/base/program_messages.h"
 
@@ -25,11 +26,13 @@ namespace vexa::shell {
 
 namespace {
 
-// A text the sender allocated with new[] (or null), in the system code page.
-std::wstring takeText(LPARAM lp, const wchar_t* fallback) {
+// A text the sender allocated with new[] (or null). Plug-ins write the system
+// code page; the program's own runs UTF-8.
+std::wstring takeText(LPARAM lp, const wchar_t* fallback,
+                      std::wstring (*decode)(std::string_view) = win::ansiToWide) {
   char* text = reinterpret_cast<char*>(lp);
   if (!text) return fallback ? fallback : L"";
-  std::wstring wide = win::ansiToWide(text);
+  std::wstring wide = decode(text);
   delete[] text;
   return wide;
 }
@@ -97,7 +100,7 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
   hooks.resolve = [this, folder = hooks.programFolder](std::string_view placeholder) {
     CIniFile locations;
     try {
-      locations = CIniFile::load(folder / std::string(kAppsFolder) / std::string(kLocationsFile));
+      locations = CIniFile::load(folder / std::string(kAppsFolder) / std::string(kLocationsFile), win::CSystemCodePage());
     } catch (const std::exception&) {
     }
     const auto exists = [](std::string_view file) {
@@ -322,6 +325,9 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
       return 0;
     case MainCode::kRestoreStatus:
       SetPermanentStatus(m_statusPermanent);
+      return 1;
+    case ProgramMessage::kRunStatus:
+      ShowTemporaryStatus(takeText(lp, L"", win::toWide));
       return 1;
   }
   if (code < MainCode::kTemporaryStatus) return 0;

@@ -38,7 +38,8 @@ std::vector<std::vector<unsigned char>> parseCodes(const std::string& text) {
 }  // namespace
 
 FAKE_EXPORT char* VEXA_PLUGIN_CALL DeviceInfo(DeviceInfoRecord* out) {
-  static const char names[] = "Fake Receiver\0Shared Name\0";
+  // The last name in the system's code page (Windows-1252), as plug-ins write it.
+  static const char names[] = "Fake Receiver\0Shared Name\0R\xE9" "cepteur\0";
   out->size = kDeviceInfoSize;
   out->deviceNames = fakeNameList(names, sizeof names);
   out->selectorKind = kPlugInFills;
