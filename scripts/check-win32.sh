@@ -3,11 +3,13 @@
 # whose exports carry no stdcall decoration (the host looks them up by plain name).
 set -euo pipefail
 build=${1:-build/win32}
-count=$(find "$build" -name '*.exe' -o -name '*.dll' | wc -l)
+# Our images only: a Wine prefix in the build folder holds Wine's own.
+images() { find "$build" -name 'wineprefix*' -prune -o \( -name '*.exe' -o -name '*.dll' \) -print; }
+count=$(images | wc -l)
 [ "$count" -gt 0 ] || { echo "win32: nothing was built in $build" >&2; exit 1; }
-for f in $(find "$build" -name '*.exe' -o -name '*.dll'); do
+while IFS= read -r f; do
   i686-w64-mingw32-objdump -f "$f" | grep -q 'file format pei-i386' || { echo "win32: $f is not a 32-bit image" >&2; exit 1; }
-done
+done < <(images)
 # Plug-ins are looked up by plain export names: none may carry a stdcall decoration.
 check_exports() {
   local dll=$1; shift
@@ -18,8 +20,8 @@ check_exports() {
   done
   ! grep -q '@' <<<"$table" || { echo "win32: $dll has decorated exports" >&2; exit 1; }
 }
-for dll in $(find "$build" -name serial.dll); do
+while IFS= read -r dll; do
   check_exports "$dll" DeviceInfo OnInit OnRelease MonitorDevice OnAbout OnWriteConfig OnReadConfig \
     OnFillSelector OnSetup OnChangeDevice
-done
+done < <(find "$build" -name 'wineprefix*' -prune -o -name serial.dll -print)
 echo "win32: $count images built, all i386"
