@@ -263,23 +263,15 @@ TEST_F(RunTest, TheLayoutSelectorCanTakeThePressOrSubstituteItsCommand) {
   EXPECT_EQ(window.temporaryTexts().size(), 2u);
 }
 
-TEST_F(RunTest, APressReachesItsFirstActionQuickly) {
-  add("Quick", act(kExecuteApplication, "n/a"));
+TEST_F(RunTest, APressReturnsAtOnceAndItsRunGoesOnOnItsOwnThread) {
+  // A second action that waits: the press must not wait with it. How fast the
+  // first action comes is measured by the dispatch latency benchmark, not here.
+  add("Quick", act(kExecuteApplication, "n/a"), act(kExecuteApplication, "n/a", "", 600));
   const int before = window.trayFlashes;
-  LARGE_INTEGER frequency, begin, returned, flashed;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&begin);
   ASSERT_TRUE(press("Quick"));
-  QueryPerformanceCounter(&returned);
-  // The tray flash is posted just before the action runs.
-  ASSERT_TRUE(pumpUntil([&] { return window.trayFlashes > before; }, 2000));
-  QueryPerformanceCounter(&flashed);
-  const auto ms = [&](LARGE_INTEGER t) { return 1000.0 * (t.QuadPart - begin.QuadPart) / frequency.QuadPart; };
-  std::printf("start returned after %.3f ms, first action after %.3f ms\n", ms(returned), ms(flashed));
-  // Loose bounds: Wine and a shared machine; the point is that nothing slow
-  // happens before the action.
-  EXPECT_LT(ms(returned), 20.0);
-  EXPECT_LT(ms(flashed), 50.0);
+  EXPECT_TRUE(engine.Busy());
+  // The tray flash is posted just before the first action runs.
+  ASSERT_TRUE(pumpUntil([&] { return window.trayFlashes > before; }, 5000));
   EXPECT_TRUE(idle());
 }
 
