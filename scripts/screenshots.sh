@@ -61,7 +61,7 @@ shoot() {
   echo "$file"
 }
 
-pages=(commands hardware-setup device-selection)
+pages=(commands hardware-setup device-selection general-options tcpip-server)
 for i in "${!pages[@]}"; do
   vexa_window page "$i"
   sleep 1

@@ -5,6 +5,7 @@
 #include "vexa/base/windows_1252.h"
 #include "vexa/presets/config_files.h"
 #include "vexa/presets/current_config.h"
+#include "vexa/presets/preset_kinds.h"
 
 using namespace vexa;
 
@@ -146,4 +147,23 @@ TEST(CurrentConfig, CleanLoadSavesWithoutCopyAndUnreadableFileStartsEmpty) {
   EXPECT_NE(loadProblemsMessage(unreadable.file(), result).find("could not be read"), std::string::npos);
   unreadable.save(tree);
   EXPECT_EQ(readFileBytes(unreadable.backupFile()), broken);
+}
+
+TEST(PresetKinds, OldKindsGetTodaysNamesWithoutReplacingNewerPresets) {
+  vexa::test::CTempFolder dir;
+  writeFileAtomically(dir / "Living Room.vps", "commands");
+  writeFileAtomically(dir / "Living Room.PPS", "device");
+  writeFileAtomically(dir / "Bedroom.vps", "old commands");
+  writeFileAtomically(dir / "Bedroom.vcp", "new commands");
+  writeFileAtomically(dir / "notes.txt", "kept");
+  const auto renamed = renameOldPresetKinds(dir.path());
+  EXPECT_EQ(renamed.size(), 3u);
+  EXPECT_EQ(readFileBytes(dir / "Living Room.vcp"), "commands");
+  EXPECT_EQ(readFileBytes(dir / "Living Room.vdp"), "device");
+  EXPECT_FALSE(std::filesystem::exists(dir / "Living Room.vps"));
+  // The newer preset of the same name wins; the old one stays where it was.
+  EXPECT_EQ(readFileBytes(dir / "Bedroom.vcp"), "new commands");
+  EXPECT_EQ(readFileBytes(dir / "Bedroom.vps"), "old commands");
+  EXPECT_TRUE(std::filesystem::exists(dir / "notes.txt"));
+  EXPECT_TRUE(renameOldPresetKinds(dir / "missing").empty());
 }

@@ -13,6 +13,7 @@
 #include "vexa/shell/win/main_window.h"
 #include "vexa/winlib/unicode.h"
 #include "vexa/winlib/system_code_page.h"
+#include "support/quiet_settings.h"
 
 namespace vexa::shell {
 namespace {
@@ -303,6 +304,7 @@ TEST(MainWindowEditing, SelectingAFolderShowsItsPageAndEditsEnableApply) {
   CMainWindow window;
   const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   ASSERT_TRUE(window.Create(icon, icon));
+    window.SetProgramSettings(test::settingsWithoutExitQuestion());
   window.SetCommandTree(&tree);
   ASSERT_NE(window.TreeEditor(), nullptr);
   window.TreeEditor()->Select(&folder);  // the control notifies the main window

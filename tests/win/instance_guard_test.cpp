@@ -10,6 +10,7 @@
 #include "vexa/winlib/handle.h"
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/shell_folders.h"
+#include "support/quiet_settings.h"
 
 namespace vexa::shell {
 namespace {
@@ -66,6 +67,7 @@ TEST(InstanceGuardTest, SecondProgramStartEndsAndBringsTheFirstWindowForward) {
   CMainWindow window;
   const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   ASSERT_TRUE(window.Create(icon, icon));
+    window.SetProgramSettings(test::settingsWithoutExitQuestion());
   ASSERT_FALSE(IsWindowVisible(window.Handle()));
 
   const auto exe = win::programFolder() / VEXA_EXE_FROM_TESTS;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+
 #include <commctrl.h>
 
 #include <string>
@@ -13,6 +14,8 @@
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/system_code_page.h"
+#include "support/quiet_settings.h"
+#include "vexa/shell/res/resource.h"
 
 namespace vexa::shell {
 namespace {
@@ -68,6 +71,7 @@ class MainWindowTest : public ::testing::Test {
   void SetUp() override {
     icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     ASSERT_TRUE(window.Create(icon, icon));
+    window.SetProgramSettings(test::settingsWithoutExitQuestion());
     treeView = GetDlgItem(window.Handle(), CMainWindow::kTreeViewId);
     ASSERT_NE(treeView, nullptr);
   }
@@ -110,13 +114,17 @@ TEST_F(MainWindowTest, IsResizableTopLevelWindowTitledVexaWithTreeFillingItsPage
   GetClientRect(window.Handle(), &client);
   GetWindowRect(treeView, &tree);
   MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&tree), 2);
-  // The page area: below the page tabs, above the status line, nearly the full width.
-  EXPECT_GE(tree.left, 0);
+  // The page area: right of the group list, below the page tabs, above the
+  // buttons and the status line, taking most of the window.
+  RECT groups{};
+  GetWindowRect(GetDlgItem(window.Handle(), CMainWindow::kGroupListId), &groups);
+  MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&groups), 2);
+  EXPECT_GT(tree.left, groups.right);
   EXPECT_GT(tree.top, 0);
   EXPECT_LE(tree.right, client.right);
   EXPECT_LT(tree.bottom, client.bottom);
-  EXPECT_GT(tree.right - tree.left, client.right * 9 / 10);
-  EXPECT_GT(tree.bottom - tree.top, client.bottom * 7 / 10);
+  EXPECT_GT(tree.right - tree.left, client.right * 6 / 10);
+  EXPECT_GT(tree.bottom - tree.top, client.bottom * 6 / 10);
   EXPECT_TRUE(IsWindowVisible(treeView));
 }
 
@@ -176,7 +184,7 @@ TEST_F(MainWindowTest, LeavingWithChangesAsksToSaveAndKeepsThemOnCancelOrFailure
   bool saveWorks = false;
   std::vector<int> answers{IDCANCEL, IDYES, IDYES};
   std::vector<std::wstring> asked;
-  window.SetAskHandler([&](const std::wstring& q) {
+  window.SetAskHandler([&](const std::wstring& q, UINT) {
     asked.push_back(q);
     const int a = answers.front();
     answers.erase(answers.begin());
@@ -214,7 +222,7 @@ TEST_F(MainWindowTest, SaveFromTheMenuClearsTheUnsavedState) {
 
 TEST_F(MainWindowTest, LeavingWithoutChangesAsksNothing) {
   bool asked = false;
-  window.SetAskHandler([&](const std::wstring&) {
+  window.SetAskHandler([&](const std::wstring&, UINT) {
     asked = true;
     return IDCANCEL;
   });
@@ -223,6 +231,130 @@ TEST_F(MainWindowTest, LeavingWithoutChangesAsksNothing) {
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_FALSE(asked);
   EXPECT_TRUE(drainQuit());
+}
+
+TEST_F(MainWindowTest, LeavingAsksWhetherToQuitUnlessTheOptionSaysNot) {
+  ProgramSettings asking;  // the defaults ask
+  window.SetProgramSettings(asking);
+  std::vector<std::pair<std::wstring, UINT>> asked;
+  int answer = IDNO;
+  window.SetAskHandler([&](const std::wstring& q, UINT buttons) {
+    asked.emplace_back(q, buttons);
+    return answer;
+  });
+  const HWND hwnd = window.Handle();
+  window.Exit();
+  EXPECT_TRUE(IsWindow(hwnd));
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].first, L"Do you really want to quit?");
+  EXPECT_EQ(asked[0].second, static_cast<UINT>(MB_YESNO));
+  answer = IDYES;
+  window.Exit();
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_TRUE(drainQuit());
+  window.SetAskHandler({});  // the answers above go out of scope
+}
+
+TEST_F(MainWindowTest, PagesGroupsButtonsAndMenusAsAPersonFindsThem) {
+  window.Open();
+  // Three groups on the left; each shows its pages in the tabs.
+  const HWND groups = GetDlgItem(window.Handle(), CMainWindow::kGroupListId);
+  ASSERT_NE(groups, nullptr);
+  EXPECT_EQ(SendMessageW(groups, LVM_GETITEMCOUNT, 0, 0), 3);
+  wchar_t text[64] = {};
+  LVITEMW item{};
+  item.pszText = text;
+  item.cchTextMax = 64;
+  SendMessageW(groups, LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
+  EXPECT_STREQ(text, L"Hardware\nSetup");
+  const HWND tabs = GetDlgItem(window.Handle(), CMainWindow::kTabsId);
+  SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdShowPage + static_cast<UINT>(CMainWindow::PageId::Server), 0);
+  EXPECT_EQ(window.CurrentGroup(), CMainWindow::PageGroup::GeneralConfig);
+  EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 3);  // no display page attached
+  EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 2);
+  // Choosing the "Actions" group in the list shows the command tree.
+  LVITEMW select{};
+  select.stateMask = LVIS_SELECTED;
+  select.state = LVIS_SELECTED;
+  SendMessageW(groups, LVM_SETITEMSTATE, 2, reinterpret_cast<LPARAM>(&select));
+  EXPECT_EQ(window.CurrentPage(), CMainWindow::PageId::Commands);
+  EXPECT_TRUE(IsWindowVisible(treeView));
+  EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 1);
+
+  // "Apply" follows the reasons; the status line begins "Status:".
+  HWND apply = nullptr;
+  for (HWND child = GetWindow(window.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    GetWindowTextW(child, text, 64);
+    if (std::wstring(text) == L"Apply") apply = child;
+  }
+  ASSERT_NE(apply, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(apply));
+  window.SetApplyReason(CMainWindow::ApplyReason::Pages, true);
+  EXPECT_TRUE(IsWindowEnabled(apply));
+  window.SetApplyReason(CMainWindow::ApplyReason::Pages, false);
+  const HWND status = GetDlgItem(window.Handle(), CMainWindow::kStatusBarId);
+  SendMessageW(status, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
+  EXPECT_EQ(std::wstring(text).rfind(L"Status:", 0), 0u);
+
+  // The menu bar has the four menus.
+  const HMENU menu = GetMenu(window.Handle());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(GetMenuItemCount(menu), 4);
+  GetMenuStringW(menu, 2, text, 64, MF_BYPOSITION);
+  EXPECT_STREQ(text, L"&Preferences");
+}
+
+TEST_F(MainWindowTest, OptionPagesShowTheSettingsAndRefuseWhatCannotBeSaved) {
+  ProgramSettings settings = test::settingsWithoutExitQuestion();
+  settings.repThresholdMs = 333;
+  settings.serverPort = 4321;
+  settings.options.set(ProgramOptions::kDisableMultithreading, true);
+  window.SetProgramSettings(settings);
+  std::vector<ProgramSettings> told;
+  window.SetSettingsHandler([&](const ProgramSettings& s) { told.push_back(s); });
+  EXPECT_TRUE(window.UpdateSettingsFromPages());
+  EXPECT_TRUE(told.empty());  // nothing changed
+  EXPECT_FALSE(window.IsApplyEnabled());  // showing settings is no change
+
+  // A person ticks a box and types a port: Apply lights up, the settings follow.
+  // The pages are the main window's child dialogs holding those controls.
+  HWND pages[2] = {};
+  for (HWND child = GetWindow(window.Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (GetDlgItem(child, IDC_LEAVE_FOCUS)) pages[0] = child;
+    if (GetDlgItem(child, IDC_SERVER_PORT)) pages[1] = child;
+  }
+  ASSERT_NE(pages[0], nullptr);
+  ASSERT_NE(pages[1], nullptr);
+  const HWND leaveFocus = GetDlgItem(pages[0], IDC_LEAVE_FOCUS);
+  ASSERT_NE(leaveFocus, nullptr);
+  SendMessageW(leaveFocus, BM_CLICK, 0, 0);
+  EXPECT_TRUE(window.HasApplyReason(CMainWindow::ApplyReason::Pages));
+  SetDlgItemTextW(pages[1], IDC_SERVER_PORT, L"8080");
+  ASSERT_TRUE(window.UpdateSettingsFromPages());
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_TRUE(told[0].options.has(ProgramOptions::kLeaveFocusAfterKeystroke));
+  EXPECT_TRUE(told[0].options.has(ProgramOptions::kDisableMultithreading));
+  EXPECT_EQ(told[0].serverPort, 8080u);
+  EXPECT_EQ(told[0].repThresholdMs, 333u);
+
+  // A port out of range keeps the settings as they were and shows that page.
+  int saves = 0;
+  window.SetSaveHandler([&] { return ++saves > 0; });
+  std::vector<std::wstring> told2;
+  window.SetAskHandler([&](const std::wstring& text, UINT buttons) {
+    told2.push_back(text);
+    return buttons == MB_OK ? IDOK : IDNO;
+  });
+  SetDlgItemTextW(pages[1], IDC_SERVER_PORT, L"70000");
+  EXPECT_FALSE(window.SaveAll());
+  EXPECT_EQ(told2, (std::vector<std::wstring>{L"Please enter a number from 1 to 65535."}));
+  EXPECT_EQ(saves, 0);
+  EXPECT_EQ(window.CurrentPage(), CMainWindow::PageId::Server);
+  EXPECT_EQ(window.Settings().serverPort, 8080u);
+  // The handlers above see this test's variables, which end here.
+  window.SetAskHandler({});
+  window.SetSaveHandler({});
+  window.SetSettingsHandler({});
 }
 
 TEST(NotifyIconTest, AddsModifiesAndRemovesIcon) {

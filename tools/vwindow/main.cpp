@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <string_view>
 
 #include "vexa/base/program_messages.h"
 #include "vexa/shell/win/main_window.h"
@@ -30,6 +31,9 @@ bool readText(HWND window, std::wstring& text) {
                            SMTO_ABORTIFHUNG, 1000, &length))
     return false;
   text.assign(buffer, length);
+  // The status line reads "Status: <text>"; callers want the text.
+  constexpr std::wstring_view prefix = L"Status: ";
+  if (text.compare(0, prefix.size(), prefix) == 0) text.erase(0, prefix.size());
   return true;
 }
 
@@ -68,13 +72,12 @@ int watchStatus() {
 }
 
 int showPage(HWND window, int page) {
-  const HWND tabs = GetDlgItem(window, CMainWindow::kTabsId);
+  // As the "View" menu does; the page numbers are the main window's page ids.
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutW(tabs, TCM_SETCURFOCUS, static_cast<WPARAM>(page), 0, SMTO_ABORTIFHUNG, 2000, &ignored);
-  DWORD_PTR selected = static_cast<DWORD_PTR>(-1);
-  SendMessageTimeoutW(tabs, TCM_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 2000, &selected);
-  if (static_cast<int>(selected) == page) return 0;
-  std::fprintf(stderr, "vwindow: page %d was not selected\n", page);
+  if (SendMessageTimeoutW(window, WM_COMMAND, CMainWindow::kCmdShowPage + static_cast<UINT>(page), 0,
+                          SMTO_ABORTIFHUNG, 2000, &ignored))
+    return 0;
+  std::fprintf(stderr, "vwindow: page %d was not shown\n", page);
   return 1;
 }
 

@@ -26,6 +26,7 @@ struct ProgramOptions {
 
   constexpr bool has(Bit bit) const { return (word & bit) != 0; }
   constexpr void set(Bit bit, bool on) { word = on ? (word | bit) : (word & ~static_cast<uint32_t>(bit)); }
+  bool operator==(const ProgramOptions&) const = default;
 };
 
 // The options of a stored word; a settings store without one gives the defaults.

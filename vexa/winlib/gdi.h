@@ -1,6 +1,8 @@
 #pragma once
-// GDI objects (brush, pen, font, bitmap) and icons.
+// GDI objects (brush, pen, font, bitmap), icons and image lists.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "vexa/winlib/unique_handle.h"
 
@@ -38,5 +40,12 @@ class CIcon : public CUniqueHandle<IconTraits> {
     return IsValid();
   }
 };
+
+struct ImageListTraits {
+  using Type = HIMAGELIST;
+  static Type None() { return nullptr; }
+  static bool Free(Type h) { return ImageList_Destroy(h) != FALSE; }
+};
+using CImageList = CUniqueHandle<ImageListTraits>;
 
 }  // namespace vexa::win

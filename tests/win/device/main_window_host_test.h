@@ -3,6 +3,7 @@
 #include "device_test_support.h"
 
 #include "vexa/shell/win/main_window.h"
+#include "support/quiet_settings.h"
 
 namespace vexa::test {
 
@@ -12,6 +13,7 @@ class MainWindowHostTest : public DeviceHostTest {
     DeviceHostTest::SetUp();
     icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     ASSERT_TRUE(window.Create(icon, icon));
+    window.SetProgramSettings(test::settingsWithoutExitQuestion());
     window.SetStartObserver([this](const shell::CommandStart& start) { started.push_back(start); });
   }
   void TearDown() override {

@@ -6,6 +6,7 @@
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/shell/win/main_window.h"
 #include "vexa/base/program_messages.h"
+#include "support/quiet_settings.h"
 
 namespace vexa::test {
 namespace {
@@ -62,6 +63,7 @@ class MainWindowRepeatTest : public DeviceHostTest {
     settings.DeleteValue(L"DisableMultithreading");
     const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     ASSERT_TRUE(window.Create(icon, icon));
+    window.SetProgramSettings(test::settingsWithoutExitQuestion());
     window.SetCommandStarter([this](const CommandStart& s) { started.push_back(s); });
   }
   void TearDown() override {
@@ -197,6 +199,7 @@ TEST_F(MainWindowRepeatTest, BitThreeOfOptionsAloneRunsCommandsOnTheWindowsThrea
   CMainWindow created;
   const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   ASSERT_TRUE(created.Create(icon, icon));
+  created.SetProgramSettings(test::settingsWithoutExitQuestion());
   created.SetCommandTree(&tree);
   EXPECT_FALSE(runsOnAThreadOfItsOwn(created));
   created.SetCommandTree(nullptr);

@@ -13,6 +13,7 @@
 #include "vexa/shell/win/main_window.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/unicode.h"
+#include "support/quiet_settings.h"
 
 namespace vexa::test {
 namespace {
@@ -36,6 +37,7 @@ class DispatchEndToEnd : public ::testing::Test {
     resetTerminateEvent();
     const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     ASSERT_TRUE(window.Create(icon, icon));
+    window.SetProgramSettings(test::settingsWithoutExitQuestion());
     window.SetStartObserver([this](const shell::CommandStart& start) { started.push_back(start); });
     CCmdItem& remote = tree.insertRemote("TV");
     auto app = std::make_unique<APPFOLDER>("Marker");

@@ -21,6 +21,7 @@
 #include "vexa/model/cmd_tree.h"
 #include "vexa/shell/win/main_window.h"
 #include "vexa/base/program_messages.h"
+#include "support/quiet_settings.h"
 #include "support/win/pump.h"
 
 namespace {
@@ -78,7 +79,9 @@ int main(int argc, char** argv) {
 
   CProbeWindow window;
   const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
-  if (!window.Create(icon, icon)) {
+  const bool created = window.Create(icon, icon);
+  window.SetProgramSettings(vexa::test::settingsWithoutExitQuestion());
+  if (!created) {
     std::fprintf(stderr, "no main window\n");
     return 1;
   }

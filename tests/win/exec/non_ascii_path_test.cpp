@@ -12,6 +12,7 @@
 #include "vexa/shell/win/main_window.h"
 #include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
+#include "support/quiet_settings.h"
 
 namespace vexa::test {
 namespace {
@@ -27,6 +28,7 @@ class NonAsciiPathTest : public ::testing::Test {
     ASSERT_TRUE(std::filesystem::copy_file(markerApp(), program));
     const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     ASSERT_TRUE(window.Create(icon, icon));
+    window.SetProgramSettings(test::settingsWithoutExitQuestion());
   }
   void TearDown() override {
     window.SetCommandTree(nullptr);

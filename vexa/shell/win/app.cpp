@@ -1,6 +1,9 @@
 #include "vexa/shell/win/app.h"
 
 #include <commctrl.h>
+#include <shlwapi.h>
+
+#include <cwchar>
 
 #include <string>
 
@@ -10,6 +13,7 @@
 #include "vexa/model/cmd_tree.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/presets/current_config.h"
+#include "vexa/presets/preset_kinds.h"
 #include "vexa/shell/res/resource.h"
 #include "vexa/shell/win/command_config.h"
 #include "vexa/shell/win/config_location.h"
@@ -17,8 +21,11 @@
 #include "vexa/shell/win/instance_guard.h"
 #include "vexa/shell/win/main_window.h"
 #include "vexa/shell/win/registry_profile.h"
+#include "vexa/shell/win/settings_store.h"
 #include "vexa/winlib/gdi.h"
+#include "vexa/winlib/handle.h"
 #include "vexa/winlib/message_loop.h"
+#include "vexa/winlib/module.h"
 #include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
@@ -36,14 +43,56 @@ void initCommonControls() {
   InitCommonControlsEx(&icc);
 }
 
+// Older common controls lack what the pages use; the user may go on all the same, once asked.
+bool commonControlsAcceptable(const ProgramSettings& settings) {
+  win::CModule comctl;
+  comctl.Load(L"comctl32.dll");
+  const auto getVersion = comctl.GetProc<HRESULT(CALLBACK*)(DLLVERSIONINFO*)>("DllGetVersion");
+  DLLVERSIONINFO version{sizeof(version)};
+  if (!getVersion || FAILED(getVersion(&version))) version = {sizeof(version), 4, 0};
+  if (!(version.dwMajorVersion == 4 && version.dwMinorVersion < 71) || settings.comCtlWarned) return true;
+  wchar_t text[1024];
+  swprintf(text, sizeof text / sizeof text[0], L"%ls\n%ls %d.%d.\n%ls\n\n%ls",
+           L"Vexa requires version 4.71 or higher of the Common Controls Library (comctl32.dll).",
+           L"The installed version of comctl32.dll is", static_cast<int>(version.dwMajorVersion),
+           static_cast<int>(version.dwMinorVersion), L"You should obtain the newest update from the Microsoft Website.",
+           L"Vexa may not run as expected. Proceed anyway?");
+  if (MessageBoxW(nullptr, text, kMainWindowTitle, MB_YESNO | MB_ICONWARNING) != IDYES) return false;
+  storeComCtlWarned();
+  return true;
+}
+
+// Shutdown and reboot actions need the privilege; without it they fail, which they report.
+void enableShutdownPrivilege() {
+  win::CModule advapi;
+  advapi.Load(L"advapi32.dll");
+  const auto openToken = advapi.GetProc<BOOL(WINAPI*)(HANDLE, DWORD, HANDLE*)>("OpenProcessToken");
+  const auto lookUp = advapi.GetProc<BOOL(WINAPI*)(const wchar_t*, const wchar_t*, LUID*)>("LookupPrivilegeValueW");
+  const auto adjust = advapi.GetProc<BOOL(WINAPI*)(HANDLE, BOOL, TOKEN_PRIVILEGES*, DWORD, TOKEN_PRIVILEGES*, DWORD*)>(
+      "AdjustTokenPrivileges");
+  if (!openToken || !lookUp || !adjust) return;
+  HANDLE rawToken = nullptr;
+  if (!openToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &rawToken)) return;
+  const win::CHandle token(rawToken);
+  TOKEN_PRIVILEGES privileges{1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+  if (lookUp(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid))
+    adjust(token.Get(), FALSE, &privileges, 0, nullptr, nullptr);
+}
+
 bool askYesNo(const std::string& question) {
   return MessageBoxW(nullptr, win::toWide(question).c_str(), kMainWindowTitle, MB_YESNO | MB_ICONWARNING) == IDYES;
 }
 
-// Save all: the device's settings, which device is current, the command tree.
-// Each part is tried, so one failure loses nothing else; false when any failed.
-bool saveAllSettings(CCurrentConfig& config, const CCmdTree& tree, device::CDevice& host) {
+// Save all: the program's settings, the device's settings, which device is
+// current, the command tree. Each part is tried, so one failure loses nothing
+// else; false when any failed.
+bool saveAllSettings(const ProgramSettings& settings, CCurrentConfig& config, const CCmdTree& tree,
+                     device::CDevice& host) {
   bool ok = true;
+  if (!saveProgramSettings(settings, win::programFolder() / L"vexa.exe")) {
+    showError(L"Could not write to registry");
+    ok = false;
+  }
   if (!host.SaveSettings()) {
     showError(L"Could not save the device settings.");
     ok = false;
@@ -69,7 +118,12 @@ int runApplication(HINSTANCE instance) {
     CInstanceGuard::ActivateExisting(kMainWindowClass, kMainWindowTitle);
     return 0;
   }
+  const ProgramSettings savedSettings = loadProgramSettings();
+  if (!commonControlsAcceptable(savedSettings)) return 0;
+  enableShutdownPrivilege();
   initCommonControls();
+  for (const auto& folder : {win::programFolder(), win::programFolder() / std::string(kPresetsFolder)})
+    renameOldPresetKinds(folder);
 
   win::CIcon icon;
   win::CIcon smallIcon;
@@ -89,6 +143,11 @@ int runApplication(HINSTANCE instance) {
     return 1;
   }
   window.SetCommandTree(tree.get());
+  window.SetProgramSettings(loadProgramSettings());
+  window.SetShutdownHooks({{}, {}, [&] { storeActiveLayouts(*tree, profile, true); }});
+  window.SetSettingsHandler([&window](const ProgramSettings& settings) {
+    if (window.Dispatch()) window.Dispatch()->ApplySettings(DispatchSettings::from(settings));
+  });
 
   // The device host: scan the devices folder, then select and start "Current Device"
   // so that a configured receiver works with no clicks.
@@ -97,15 +156,15 @@ int runApplication(HINSTANCE instance) {
   options.appDataFolder = win::appDataFolder();
   device::CDevice host(std::move(options));
   window.AttachDevice(&host);
-  window.SetSaveHandler([&] { return saveAllSettings(config, *tree, host); });
+  window.SetSaveHandler([&] { return saveAllSettings(window.Settings(), config, *tree, host); });
   // A legacy configuration names its receiver; otherwise the saved device starts.
   if (!(loaded.legacy && selectLegacyPlugIn(host, loaded.legacyPlugIn, window.Handle())))
     device::startSavedDevice(host, window.Handle());
   window.RefreshDevicePage();
+  window.RunStartupMacro();
 
-  window.Open();
+  if (!window.Settings().options.has(ProgramOptions::kHideOnStartup)) window.Open();
   const int exitCode = win::RunMessageLoop();
-  storeActiveLayouts(*tree, profile, true);
   window.SetCommandTree(nullptr);
   window.AttachDevice(nullptr);
   host.UnloadPlugin();

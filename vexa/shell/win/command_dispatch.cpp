@@ -35,6 +35,14 @@ DispatchSettings DispatchSettings::fromRegistry() {
   return s;
 }
 
+DispatchSettings DispatchSettings::from(const ProgramSettings& settings) {
+  DispatchSettings s;
+  s.repThresholdMs = settings.repThresholdMs;
+  s.typematicDelayMs = settings.typematicDelayMs;
+  s.synchronous = settings.options.has(ProgramOptions::kDisableMultithreading);
+  return s;
+}
+
 CCommandDispatch::CCommandDispatch(HWND mainWindow, DispatchSettings settings, StatusSink status)
     : m_main(mainWindow), m_status(std::move(status)), m_engine(std::make_unique<exec::CExecEngine>()) {
   ApplySettings(settings);

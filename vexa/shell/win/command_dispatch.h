@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "vexa/base/program_settings.h"
 #include "vexa/device/repeat_filter.h"
 
 namespace vexa {
@@ -26,6 +27,7 @@ struct DispatchSettings {
   bool synchronous = false;  // "Disable multithreaded execution", a bit of "Options"
   // Reads the values under HKCU\Software\Marlix\Vexa, keeping defaults for missing ones.
   static DispatchSettings fromRegistry();
+  static DispatchSettings from(const ProgramSettings& settings);
 };
 
 inline constexpr const wchar_t* kCycleStatus = L"Cycled through windows";

@@ -1,14 +1,18 @@
 #pragma once
 // The main window: the configuration window and owner of the tray icon. It takes
 // the plug-ins' messages (0x7FFF codes 0 to 4 and 99 to 104), shows the
-// status line, and hosts the pages: the command tree, the device page and the
-// device selection page.
+// status line, and hosts the pages in three groups: "General Config" (device
+// selection, general options, TCP/IP server, on-screen display), "Hardware
+// Setup" (the device page) and "Actions" (the command tree).
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "vexa/base/program_settings.h"
 #include "vexa/shell/win/command_dispatch.h"
+#include "vexa/winlib/gdi.h"
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/tree_view.h"
 #include "vexa/winlib/window.h"
@@ -26,6 +30,7 @@ namespace vexa::shell {
 
 class CAppFolderPage;
 class CCommandTreeEditor;
+class COptionPage;
 
 inline constexpr const wchar_t* kMainWindowClass = L"VexaMainWindow";
 inline constexpr const wchar_t* kMainWindowTitle = L"Vexa";
@@ -43,11 +48,19 @@ class CMainWindow : public win::CWindow {
   static constexpr UINT kTreeViewId = 100;
   static constexpr UINT kTabsId = 101;
   static constexpr UINT kStatusBarId = 102;
+  static constexpr UINT kGroupListId = 103;
+  static constexpr UINT kHelpButtonId = 104;  // IDHELP would close a dialog; this is a window
   static constexpr UINT_PTR kStatusTimer = 1;
   static constexpr UINT_PTR kTrayTipTimer = 3;
   static constexpr UINT kTemporaryStatusMs = 3000;
-  enum MenuCommand : UINT { kCmdOpen = 1001, kCmdExit = 1002, kCmdSave = 1003, kCmdScanApplications = 1004 };
-  enum class PageId { Commands = 0, HardwareSetup = 1, DeviceSelection = 2 };
+  // Menu and button commands (the resource script has the same numbers); a page is
+  // shown by kCmdShowPage + its PageId.
+  enum MenuCommand : UINT {
+    kCmdOpen = 1001, kCmdExit = 1002, kCmdSave = 1152, kCmdHide = 1151, kCmdScanApplications = 1103,
+    kCmdShowPage = 1160
+  };
+  enum class PageId { Commands = 0, HardwareSetup = 1, DeviceSelection = 2, GeneralOptions = 3, Server = 4, Osd = 5 };
+  enum class PageGroup { GeneralConfig = 0, HardwareSetup = 1, Actions = 2 };
   enum class TrayState { Idle, Ready };
 
   CMainWindow();
@@ -63,8 +76,18 @@ class CMainWindow : public win::CWindow {
   CCommandDispatch* Dispatch() { return m_dispatch.get(); }
   // Shows the window and brings it forward, as the tray menu's "Open" does.
   void Open();
-  // Leaves the program: unloads the device, removes the tray icon and ends the message loop.
+  // The user's quit: asks what the settings say to ask, then shuts down in order.
   void Exit();
+  // Shut-down in order, asking nothing: the server, the device, session
+  // notifications and the runs stop; then the window goes and the message loop ends.
+  void ShutDown();
+  // Steps of shut-down that belong to the program object, in their place in the order.
+  struct ShutdownHooks {
+    std::function<void()> stopServer, endSessionNotifications, atProgramEnd;
+  };
+  void SetShutdownHooks(ShutdownHooks hooks) { m_shutdownHooks = std::move(hooks); }
+  // Starts every command of the remote "Startup Macro", in order, each on a thread of its own.
+  int RunStartupMacro();
 
   bool HasTrayIcon() const { return m_tray.IsAdded(); }
   const win::CTreeView& TreeView() const { return m_tree; }
@@ -75,6 +98,25 @@ class CMainWindow : public win::CWindow {
   void AttachDevice(device::CDevice* device);
   void ShowPage(PageId page);
   PageId CurrentPage() const { return m_page; }
+  PageGroup CurrentGroup() const;
+  // The on-screen display's settings page, a child of this window (or null).
+  void AttachOsdPage(HWND page);
+
+  // ---- The program's own settings, shown on the option pages
+  void SetProgramSettings(const ProgramSettings& settings);
+  const ProgramSettings& Settings() const { return m_settings; }
+  // Takes the option pages' values; false (after showing that page and telling
+  // the user) when a field cannot be saved.
+  bool UpdateSettingsFromPages();
+  // Told when settings taken from the pages differ from what was shown.
+  void SetSettingsHandler(std::function<void(const ProgramSettings&)> changed) { m_settingsChanged = std::move(changed); }
+  // What the menus offer beyond the window itself (presets, help, about); unset ones are greyed.
+  struct MenuHooks {
+    std::function<void()> savePreset, importPreset, presetManager, help, about;
+    std::function<std::vector<std::wstring>()> presetNames;
+    std::function<void(const std::wstring&)> loadPreset;
+  };
+  void SetMenuHooks(MenuHooks hooks) { m_menuHooks = std::move(hooks); }
   // Call after the device page was created or destroyed (a new selection).
   void RefreshDevicePage();
   device::CDeviceSelectionPage* SelectionPage() { return m_selectionPage.get(); }
@@ -104,8 +146,9 @@ class CMainWindow : public win::CWindow {
   void SetSaveHandler(std::function<bool()> save) { m_save = std::move(save); }
   // Save all: the handler, then no reason for Apply is left. False when it failed.
   bool SaveAll();
-  // Replaces the Yes/No/Cancel message box of leaving (tests answer it).
-  void SetAskHandler(std::function<int(const std::wstring&)> ask) { m_ask = std::move(ask); }
+  // Replaces the window's message boxes (tests answer them): the text and the
+  // buttons (MB_OK, MB_YESNO or MB_YESNOCANCEL); returns IDOK, IDYES, IDNO or IDCANCEL.
+  void SetAskHandler(std::function<int(const std::wstring&, UINT)> ask) { m_ask = std::move(ask); }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -113,10 +156,20 @@ class CMainWindow : public win::CWindow {
  private:
   void LayOut();
   RECT PageArea() const;
+  void CreateGroupList();
+  void CreateButtons();
+  void CreateOptionPages();
+  void FillTabs(PageGroup group);
+  void ShowGroup(PageGroup group);
+  void UpdateApplyButton();
+  void FillPresetMenu(HMENU presets);
+  // A message box of this window; `type` has the buttons and the icon.
+  int Ask(const std::wstring& text, UINT type);
   void OnTreeSelection(CCmdItem* item);
   void OnTrayNotify(LPARAM event);
   void ShowTrayMenu();
   bool OnCommand(UINT id);
+  void OnInitMenuPopup(HMENU menu);
   LRESULT OnVexaMessage(WPARAM code, LPARAM lp);
   void SetPermanentStatus(const std::wstring& text);
   void ShowTemporaryStatus(const std::wstring& text);
@@ -129,7 +182,20 @@ class CMainWindow : public win::CWindow {
   win::CNotifyIcon m_tray;
   HWND m_tabs = nullptr;
   HWND m_statusBar = nullptr;
+  HWND m_groups = nullptr;
+  win::CImageList m_groupImages;
+  HWND m_hideButton = nullptr, m_applyButton = nullptr, m_helpButton = nullptr, m_exitButton = nullptr;
   PageId m_page = PageId::Commands;
+  std::optional<PageGroup> m_tabsGroup;
+  std::unique_ptr<COptionPage> m_optionsPage;
+  std::unique_ptr<COptionPage> m_serverPage;
+  HWND m_osdPage = nullptr;
+  ProgramSettings m_settings;
+  std::function<void(const ProgramSettings&)> m_settingsChanged;
+  MenuHooks m_menuHooks;
+  ShutdownHooks m_shutdownHooks;
+  CCmdTree* m_commands = nullptr;
+  std::vector<std::wstring> m_presetItems;
   device::CDevice* m_device = nullptr;
   std::unique_ptr<device::CDeviceSelectionPage> m_selectionPage;
 
@@ -144,7 +210,7 @@ class CMainWindow : public win::CWindow {
   std::unique_ptr<CCommandTreeEditor> m_editor;
   std::unique_ptr<CAppFolderPage> m_folderPage;
   std::function<bool()> m_save;
-  std::function<int(const std::wstring&)> m_ask;
+  std::function<int(const std::wstring&, UINT)> m_ask;
 };
 
 }  // namespace vexa::shell
