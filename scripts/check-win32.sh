@@ -22,4 +22,12 @@ for dll in $(find "$build" -name serial.dll); do
   check_exports "$dll" DeviceInfo OnInit OnRelease MonitorDevice OnAbout OnWriteConfig OnReadConfig \
     OnFillSelector OnSetup OnChangeDevice
 done
-echo "win32: $count images built, all i386"
+# Every module we ship names its version (the error log quotes it); test programs need none.
+for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll tools/vexacfg/vexacfg.exe tools/vwindow/vwindow.exe; do
+  [ -f "$build/$module" ] || { echo "win32: $module was not built" >&2; exit 1; }
+  texts=$(strings -el "$build/$module")
+  for text in VS_VERSION_INFO 040904b0 FileVersion; do
+    grep -qx "$text" <<<"$texts" || { echo "win32: $module has no $text in its version resource" >&2; exit 1; }
+  done
+done
+echo "win32: $count images built, all i386, shipped modules with version resources"
