@@ -26,6 +26,7 @@ CSessionWatch::~CSessionWatch() {
 }
 
 bool CSessionWatch::Register() {
+  if (!m_library.IsValid()) return false;
   const auto registerFn = m_library.GetProc<RegisterFn>("WTSRegisterSessionNotification");
   if (!registerFn) return false;
   m_registered = registerFn(m_owner, kNotifyForThisSession) != FALSE;
@@ -35,6 +36,7 @@ bool CSessionWatch::Register() {
 void CSessionWatch::Unregister() {
   if (!m_registered) return;
   m_registered = false;
+  if (!m_library.IsValid()) return;
   if (const auto unregisterFn = m_library.GetProc<UnregisterFn>("WTSUnRegisterSessionNotification"))
     unregisterFn(m_owner);
 }

@@ -35,8 +35,10 @@ std::string stringVersion(const std::vector<BYTE>& data) {
 
 }  // namespace
 
-std::string moduleVersionText(HMODULE module) {
-  const std::wstring path = win::modulePath(module).wstring();
+std::string moduleVersionText(HMODULE module) { return fileVersionText(win::modulePath(module)); }
+
+std::string fileVersionText(const std::filesystem::path& file) {
+  const std::wstring path = file.wstring();
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
   if (size == 0) return "<unknown>";
