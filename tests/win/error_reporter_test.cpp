@@ -11,6 +11,7 @@
 #include "vexa/base/errors.h"
 #include "vexa/shell/win/failure_hook.h"
 #include "vexa/shell/win/system_info.h"
+#include "vexa/winlib/handle.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/system_code_page.h"
@@ -194,6 +195,62 @@ TEST_F(ErrorReporterTest, ConfigLogHoldsTheDumpAloneAndReplacesTheOldOne) {
   EXPECT_TRUE(log.ends_with("\nCONFIGDUMP END"));
   EXPECT_EQ(log.find('#'), std::string::npos);
 }
+
+// The child: a failure no handler catches, on a worker thread, as the
+// environment says ("fault" or "throw"). Run only by the test below.
+TEST(UnhandledFailureChild, DISABLED_FailsAsTold) {
+  wchar_t folder[MAX_PATH] = L"", mode[16] = L"";
+  ASSERT_NE(GetEnvironmentVariableW(L"VEXA_FAILURE_FOLDER", folder, MAX_PATH), 0u);
+  GetEnvironmentVariableW(L"VEXA_FAILURE_MODE", mode, 16);
+  const std::filesystem::path programFolder(folder);
+  win::CSystemCodePage codePage;
+  const DWORD ui = GetCurrentThreadId();
+  ErrorReporterHooks hooks;
+  hooks.messageBox = [](const std::string&, const std::string&, unsigned) { return IDNO; };
+  hooks.shutDownInOrder = [&] {
+    test::writeFile(programFolder / "shutdown.txt", GetCurrentThreadId() == ui ? "interface thread" : "other");
+  };
+  CErrorReporter reporter(programFolder, codePage, hooks);
+  ASSERT_TRUE(reporter.Create());
+  CUnhandledFailureHook hook(reporter);
+  const bool fault = std::wstring(mode) == L"fault";
+  std::thread worker([fault] {
+    if (fault) *static_cast<volatile int*>(nullptr) = 1;
+    throw std::runtime_error("escaped");
+  });
+  worker.detach();
+  test::pumpFor(15000);  // the reporter ends the process meanwhile
+  ADD_FAILURE() << "still running";
+}
+
+class UnhandledFailureTest : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(UnhandledFailureTest, WorkerFailureIsReportedAndEndsTheProcessInOrder) {
+  CTempFolder folder;
+  SetEnvironmentVariableW(L"VEXA_FAILURE_FOLDER", folder.path().c_str());
+  SetEnvironmentVariableW(L"VEXA_FAILURE_MODE", GetParam());
+  std::wstring command = L"\"" + win::modulePath().wstring() +
+                         L"\" --gtest_also_run_disabled_tests --gtest_filter=UnhandledFailureChild.*";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                             &process));
+  SetEnvironmentVariableW(L"VEXA_FAILURE_FOLDER", nullptr);
+  SetEnvironmentVariableW(L"VEXA_FAILURE_MODE", nullptr);
+  const win::CHandle child(process.hProcess), thread(process.hThread);
+  ASSERT_TRUE(child.Wait(30000));
+  DWORD exitCode = 0;
+  GetExitCodeProcess(child.Get(), &exitCode);
+  EXPECT_EQ(exitCode, static_cast<DWORD>(-1));
+  const std::string log = readFile(folder.path() / "err.log");
+  EXPECT_NE(log.find(std::wstring(GetParam()) == L"fault" ? "0xC0000005" : "Exception: escaped"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("CONFIGDUMP END"), std::string::npos);
+  EXPECT_EQ(readFile(folder.path() / "shutdown.txt"), "interface thread");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UnhandledFailureTest, ::testing::Values(L"fault", L"throw"));
 
 // Every module we ship carries the project's version; a module not loaded says so.
 TEST(ModuleVersionTest, ShippedModulesNameTheProjectVersion) {

@@ -52,7 +52,7 @@ bool CErrorReporter::Create() {
 void CErrorReporter::Report(const ErrorReport& report) {
   // The shut-down and the recovery export touch windows and the command tree:
   // only the user-interface thread may run them.
-  if (m_window && GetCurrentThreadId() != m_uiThread) {
+  if (!OnInterfaceThread()) {
     m_window->Send(ProgramMessage::kReportError, 0, reinterpret_cast<LPARAM>(&report));
     return;
   }

@@ -45,6 +45,9 @@ class CErrorReporter {
   // Inside a catch block, or with a captured exception.
   void ReportException(std::exception_ptr error, const char* file, int line, const char* date);
 
+  // True on the thread that called Create (or everywhere before it).
+  bool OnInterfaceThread() const { return !m_window || GetCurrentThreadId() == m_uiThread; }
+
   // "/l": the configuration dump alone, replacing config.log.
   bool WriteConfigLog();
 

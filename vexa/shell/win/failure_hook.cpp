@@ -30,6 +30,7 @@ LONG CUnhandledFailureHook::OnUnhandledFault(const EXCEPTION_RECORD& record) {
   std::snprintf(message, sizeof message, "Exception: system exception 0x%08lX at %p",
                 static_cast<unsigned long>(record.ExceptionCode), record.ExceptionAddress);
   m_reporter.Report(ErrorReport{0, "", "", message, true});
+  HoldUntilTheEnd();
   return EXCEPTION_EXECUTE_HANDLER;
 }
 
@@ -38,6 +39,13 @@ void CUnhandledFailureHook::OnEscapedException(std::exception_ptr error) {
   ErrorReport report = reportFromException(error, "", 0, "");
   report.fatal = true;  // nothing is left to return to
   m_reporter.Report(report);
+  HoldUntilTheEnd();
+}
+
+void CUnhandledFailureHook::HoldUntilTheEnd() const {
+  // The interface thread is shutting down in order and ends the process; were
+  // this thread to go on, the system would end it first, with none of that.
+  if (!m_reporter.OnInterfaceThread()) Sleep(INFINITE);
 }
 
 LONG WINAPI CUnhandledFailureHook::Filter(EXCEPTION_POINTERS* pointers) {

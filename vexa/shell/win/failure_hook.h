@@ -30,6 +30,7 @@ class CUnhandledFailureHook {
   static LONG WINAPI Filter(EXCEPTION_POINTERS* pointers);
   static void Terminate();
   bool EnterReport();
+  void HoldUntilTheEnd() const;
 
   static CUnhandledFailureHook* s_installed;  // the one hook; see above
 
