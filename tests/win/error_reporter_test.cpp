@@ -208,6 +208,7 @@ TEST(UnhandledFailureChild, DISABLED_FailsAsTold) {
   ErrorReporterHooks hooks;
   hooks.messageBox = [](const std::string&, const std::string&, unsigned) { return IDNO; };
   hooks.shutDownInOrder = [&] {
+    Sleep(1000);  // a real shut-down takes its time: it waits for threads
     test::writeFile(programFolder / "shutdown.txt", GetCurrentThreadId() == ui ? "interface thread" : "other");
   };
   CErrorReporter reporter(programFolder, codePage, hooks);
