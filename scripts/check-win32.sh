@@ -3,9 +3,13 @@
 # whose exports carry no stdcall decoration (the host looks them up by plain name).
 set -euo pipefail
 build=${1:-build/win32}
-count=$(find "$build" -name '*.exe' -o -name '*.dll' | wc -l)
+# The build's own images: the Wine prefix of an earlier test run holds Wine's, in folders with blanks.
+images=()
+while IFS= read -r -d '' f; do images+=("$f"); done < <(
+  find "$build" -path "$build/wineprefix" -prune -o \( -name '*.exe' -o -name '*.dll' \) -print0)
+count=${#images[@]}
 [ "$count" -gt 0 ] || { echo "win32: nothing was built in $build" >&2; exit 1; }
-for f in $(find "$build" -name '*.exe' -o -name '*.dll'); do
+for f in "${images[@]}"; do
   i686-w64-mingw32-objdump -f "$f" | grep -q 'file format pei-i386' || { echo "win32: $f is not a 32-bit image" >&2; exit 1; }
 done
 # Plug-ins are looked up by plain export names: none may carry a stdcall decoration.
@@ -18,7 +22,7 @@ check_exports() {
   done
   ! grep -q '@' <<<"$table" || { echo "win32: $dll has decorated exports" >&2; exit 1; }
 }
-for dll in $(find "$build" -name serial.dll); do
+for dll in $(find "$build" -path "$build/wineprefix" -prune -o -name serial.dll -print); do
   check_exports "$dll" DeviceInfo OnInit OnRelease MonitorDevice OnAbout OnWriteConfig OnReadConfig \
     OnFillSelector OnSetup OnChangeDevice
 done
