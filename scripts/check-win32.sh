@@ -3,11 +3,13 @@
 # whose exports carry no stdcall decoration (the host looks them up by plain name).
 set -euo pipefail
 build=${1:-build/win32}
-# Our images only: a Wine prefix in the build folder holds Wine's own.
-images() { find "$build" -name 'wineprefix*' -prune -o \( -name '*.exe' -o -name '*.dll' \) -print; }
-count=$(images | wc -l)
+# The build's own images: the Wine prefix of an earlier test run holds Wine's, in folders with blanks.
+images=()
+while IFS= read -r -d '' f; do images+=("$f"); done < <(
+  find "$build" -path "$build/wineprefix" -prune -o \( -name '*.exe' -o -name '*.dll' \) -print0)
+count=${#images[@]}
 [ "$count" -gt 0 ] || { echo "win32: nothing was built in $build" >&2; exit 1; }
-while IFS= read -r f; do
+for f in "${images[@]}"; do
   i686-w64-mingw32-objdump -f "$f" | grep -q 'file format pei-i386' || { echo "win32: $f is not a 32-bit image" >&2; exit 1; }
 done < <(images)
 # Plug-ins are looked up by plain export names: none may carry a stdcall decoration.
@@ -20,8 +22,16 @@ check_exports() {
   done
   ! grep -q '@' <<<"$table" || { echo "win32: $dll has decorated exports" >&2; exit 1; }
 }
-while IFS= read -r dll; do
+for dll in $(find "$build" -path "$build/wineprefix" -prune -o -name serial.dll -print); do
   check_exports "$dll" DeviceInfo OnInit OnRelease MonitorDevice OnAbout OnWriteConfig OnReadConfig \
     OnFillSelector OnSetup OnChangeDevice
-done < <(find "$build" -name 'wineprefix*' -prune -o -name serial.dll -print)
-echo "win32: $count images built, all i386"
+done
+# Every module we ship names its version (the error log quotes it); test programs need none.
+for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll tools/vexacfg/vexacfg.exe tools/vwindow/vwindow.exe; do
+  [ -f "$build/$module" ] || { echo "win32: $module was not built" >&2; exit 1; }
+  texts=$(strings -el "$build/$module")
+  for text in VS_VERSION_INFO 040904b0 FileVersion; do
+    grep -qx "$text" <<<"$texts" || { echo "win32: $module has no $text in its version resource" >&2; exit 1; }
+  done
+done
+echo "win32: $count images built, all i386, shipped modules with version resources"

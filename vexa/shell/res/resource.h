@@ -47,3 +47,8 @@
 
 #define IDD_SHUTDOWN 240
 #define IDC_SHUTDOWN_PROGRESS 241
+
+// Tray icons: no device, device ready, and the flash while a command starts.
+#define IDI_TRAY_BUSY 545
+#define IDI_TRAY_IDLE 546
+#define IDI_TRAY_READY 547

@@ -1,0 +1,23 @@
+# vexa_add_version_resource(target "description"): every module we ship carries
+# the same version block, with the project's version, so that a log or an About
+# box can tell which build it came from.
+function(vexa_add_version_resource target description)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    set(VEXA_RC_TYPE VFT_APP)
+    set(suffix .exe)
+  else()
+    set(VEXA_RC_TYPE VFT_DLL)
+    set(suffix .dll)
+  endif()
+  get_target_property(name ${target} OUTPUT_NAME)
+  if(NOT name)
+    set(name ${target})
+  endif()
+  set(VEXA_RC_NAME ${name})
+  set(VEXA_RC_FILE ${name}${suffix})
+  set(VEXA_RC_DESCRIPTION "${description}")
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

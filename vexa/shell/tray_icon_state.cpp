@@ -1,0 +1,29 @@
+#include "vexa/shell/tray_icon_state.h"
+
+namespace vexa::shell {
+
+std::optional<TrayIcon> CTrayIconState::Change(TrayIcon before) {
+  if (Shown() == before) return std::nullopt;
+  return Shown();
+}
+
+std::optional<TrayIcon> CTrayIconState::SetReady(bool ready) {
+  const TrayIcon before = Shown();
+  m_ready = ready;
+  // During a flash the new state waits for its end, else the flash would be cut short.
+  return Change(before);
+}
+
+std::optional<TrayIcon> CTrayIconState::Flash() {
+  const TrayIcon before = Shown();
+  m_flashing = true;
+  return Change(before);
+}
+
+std::optional<TrayIcon> CTrayIconState::FlashEnded() {
+  const TrayIcon before = Shown();
+  m_flashing = false;
+  return Change(before);
+}
+
+}  // namespace vexa::shell

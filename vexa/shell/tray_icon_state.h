@@ -1,0 +1,29 @@
+#pragma once
+// Which icon the tray shows: the device's state (idle or ready), or for a
+// moment the busy icon while a command starts.
+#include <optional>
+
+namespace vexa::shell {
+
+enum class TrayIcon { Idle, Ready, Busy };
+
+class CTrayIconState {
+ public:
+  // Each call returns the icon to show now, or nothing when the shown one stays.
+  std::optional<TrayIcon> SetReady(bool ready);
+  // A command starts: the busy icon until FlashEnded.
+  std::optional<TrayIcon> Flash();
+  std::optional<TrayIcon> FlashEnded();
+
+  TrayIcon Shown() const { return m_flashing ? TrayIcon::Busy : StateIcon(); }
+  bool Flashing() const { return m_flashing; }
+
+ private:
+  TrayIcon StateIcon() const { return m_ready ? TrayIcon::Ready : TrayIcon::Idle; }
+  std::optional<TrayIcon> Change(TrayIcon before);
+
+  bool m_ready = false;
+  bool m_flashing = false;
+};
+
+}  // namespace vexa::shell
