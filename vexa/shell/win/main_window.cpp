@@ -13,6 +13,7 @@
 #include "vexa/model/app_library.h"
 #include "vexa/codec/ini_file.h"
 #include "vexa/shell/win/app_folder_page.h"
+#include "vexa/shell/win/command_pages.h"
 #include "vexa/shell/win/locate_dialog.h"
 #include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/shell/win/command_tree_view.h"
@@ -82,7 +83,7 @@ void CMainWindow::ShowCommandTree(const CCmdTree& tree) { fillCommandTree(m_tree
 
 void CMainWindow::SetCommandTree(CCmdTree* tree) {
   if (m_dispatch) m_dispatch->SetTree(tree);
-  m_folderPage.reset();
+  m_pages.reset();
   m_editor.reset();
   if (!tree) return;
   TreeEditorHooks hooks;
@@ -118,29 +119,39 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
     return resolvePlaceholderInteractively(placeholder, locations, exec::registryReader(), exists, ask);
   };
   m_editor = std::make_unique<CCommandTreeEditor>(m_tree, *tree, std::move(hooks));
-  AppFolderPageHooks pageHooks;
-  pageHooks.iconChanged = [this](const CCmdItem& folder) {
+  // ---- Issue 9: the pages beside the tree.
+  CommandPagesHooks pageHooks;
+  pageHooks.folder.iconChanged = [this](const CCmdItem& folder) {
     if (m_editor) m_editor->RefreshIcon(folder);
   };
-  pageHooks.commandNames = [this](const std::string& remote) {
+  pageHooks.folder.commandNames = [this](const std::string& remote) {
     std::vector<std::string> names;
     if (m_device)
       for (const std::string& name : m_device->CommandNames(win::wideToAnsi(win::toWide(remote))))
         names.push_back(win::toUtf8(win::ansiToWide(name)));
     return names;
   };
-  m_folderPage = std::make_unique<CAppFolderPage>(*tree, std::move(pageHooks));
-  m_folderPage->Create(Handle(), PageArea());
+  pageHooks.command.mainWindow = Handle();
+  pageHooks.command.programFolder = win::programFolder();
+  pageHooks.command.setButtonCapture = [this](HWND window) {
+    if (m_dispatch) m_dispatch->SetButtonCapture(window);
+  };
+  pageHooks.command.itemRenamed = [this](const CCmdItem& item) {
+    if (m_editor) m_editor->Refresh(&item);
+  };
+  pageHooks.command.iconChanged = pageHooks.folder.iconChanged;
+  m_pages = std::make_unique<CCommandPages>(*tree, std::move(pageHooks));
+  m_pages->Create(Handle(), PageArea());
+  // ---- end issue 9
   m_editor->Refresh();
   LayOut();
 }
 
 void CMainWindow::OnTreeSelection(CCmdItem* item) {
-  if (!m_folderPage || !m_folderPage->Handle()) return;
-  const bool folder = item && item->kind() == ItemKind::Folder;
-  m_folderPage->ShowFolder(folder ? item : nullptr);
-  ShowWindow(m_folderPage->Handle(), folder && m_page == PageId::Commands ? SW_SHOW : SW_HIDE);
+  if (m_pages) m_pages->ShowSelection(item);  // issue 9
 }
+
+CAppFolderPage* CMainWindow::FolderPage() { return m_pages ? &m_pages->FolderPage() : nullptr; }
 
 void CMainWindow::SetApplyReason(ApplyReason reason, bool set) {
   const auto bit = static_cast<unsigned>(reason);
@@ -205,11 +216,11 @@ void CMainWindow::LayOut() {
   if (m_tabs) MoveWindow(m_tabs, 0, 0, client.right, client.bottom - (status.bottom - status.top), TRUE);
   const RECT area = PageArea();
   const int w = area.right - area.left, h = area.bottom - area.top;
-  if (m_folderPage && m_folderPage->Handle()) {
+  if (m_pages) {
     // The tree on the left, the page of the selected item beside it.
-    const int treeWidth = std::max(160, w - 400);
+    const int treeWidth = std::max(160, w - 420);
     MoveWindow(m_tree.Handle(), area.left, area.top, treeWidth, h, TRUE);
-    MoveWindow(m_folderPage->Handle(), area.left + treeWidth, area.top, w - treeWidth, h, TRUE);
+    m_pages->Move({area.left + treeWidth, area.top, area.right, area.bottom});  // issue 9
   } else {
     MoveWindow(m_tree.Handle(), area.left, area.top, w, h, TRUE);
   }
@@ -251,8 +262,7 @@ void CMainWindow::ShowPage(PageId page) {
   m_page = page;
   if (m_tabs) SendMessageW(m_tabs, TCM_SETCURSEL, static_cast<WPARAM>(page), 0);
   ShowWindow(m_tree.Handle(), page == PageId::Commands ? SW_SHOW : SW_HIDE);
-  if (m_folderPage && m_folderPage->Handle())
-    ShowWindow(m_folderPage->Handle(), page == PageId::Commands && m_folderPage->Folder() ? SW_SHOW : SW_HIDE);
+  if (m_pages) m_pages->Show(page == PageId::Commands);  // issue 9
   if (const HWND devicePage = DevicePage()) {
     ShowWindow(devicePage, page == PageId::HardwareSetup ? SW_SHOW : SW_HIDE);
     if (page == PageId::HardwareSetup) SetWindowPos(devicePage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -449,6 +459,14 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
       if (OnCommand(LOWORD(wp))) return 0;
       break;
+    // Issue 9: a field that takes keys itself keeps hot keys away meanwhile.
+    case ProgramMessage::kSuspendKeyboardHook:
+    case ProgramMessage::kResumeKeyboardHook: {
+      const bool install = msg == ProgramMessage::kResumeKeyboardHook;
+      if (m_dispatch) m_dispatch->SuspendHotKeys(!install);
+      if (m_keyboardHook) m_keyboardHook(install);
+      return 0;
+    }
     case ProgramMessage::kPageSettingsChanged:
       SetApplyReason(ApplyReason::Pages, true);
       return 0;
@@ -457,7 +475,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DESTROY:
       m_editor.reset();
-      m_folderPage.reset();
+      m_pages.reset();
       m_dispatch.reset();  // runs end while the window they report to exists
       KillTimer(Handle(), kStatusTimer);
       KillTimer(Handle(), kTrayTipTimer);

@@ -25,6 +25,7 @@ class CDeviceSelectionPage;
 namespace vexa::shell {
 
 class CAppFolderPage;
+class CCommandPages;
 class CCommandTreeEditor;
 
 inline constexpr const wchar_t* kMainWindowClass = L"VexaMainWindow";
@@ -59,7 +60,12 @@ class CMainWindow : public win::CWindow {
   // The tree commands run from and the user edits; it must outlive the window or be reset.
   void SetCommandTree(CCmdTree* tree);
   CCommandTreeEditor* TreeEditor() { return m_editor.get(); }
-  CAppFolderPage* FolderPage() { return m_folderPage.get(); }
+  // ---- Issue 9: the pages beside the tree (command editor, folder page, hints).
+  CCommandPages* Pages() { return m_pages.get(); }
+  CAppFolderPage* FolderPage();
+  // 0x469 (false) and 0x46A (true) reach the hook module through this (issue: hook module).
+  void SetKeyboardHookHandler(std::function<void(bool install)> handler) { m_keyboardHook = std::move(handler); }
+  // ---- end issue 9
   CCommandDispatch* Dispatch() { return m_dispatch.get(); }
   // Shows the window and brings it forward, as the tray menu's "Open" does.
   void Open();
@@ -142,7 +148,8 @@ class CMainWindow : public win::CWindow {
   CommandStarter m_startObserver;
   std::unique_ptr<CCommandDispatch> m_dispatch;
   std::unique_ptr<CCommandTreeEditor> m_editor;
-  std::unique_ptr<CAppFolderPage> m_folderPage;
+  std::unique_ptr<CCommandPages> m_pages;  // issue 9
+  std::function<void(bool install)> m_keyboardHook;  // issue 9
   std::function<bool()> m_save;
   std::function<int(const std::wstring&)> m_ask;
 };
