@@ -292,7 +292,10 @@ std::optional<LRESULT> CCommandTreeEditor::OnNotify(const NMHDR& header) {
     case TVN_ENDLABELEDITW: {
       const auto& info = reinterpret_cast<const NMTVDISPINFOW&>(header);
       auto* item = reinterpret_cast<CCmdItem*>(info.item.lParam);
-      return item && EndLabelEdit(*item, info.item.pszText) ? TRUE : FALSE;
+      const bool renamed = item && EndLabelEdit(*item, info.item.pszText);
+      // The page beside the tree shows the new name (and what it makes the item, such as "Startup Macro").
+      if (renamed && item == Selected() && m_hooks.selectionChanged) m_hooks.selectionChanged(item);
+      return renamed ? TRUE : FALSE;
     }
     case TVN_SELCHANGEDW: {
       const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
