@@ -142,6 +142,9 @@ void CActionDefinitionDialog::TypeSelected() {
   const bool on2 = entry && !entry->field2.empty();
   SetItemText(IDC_AD_LABEL1, on1 ? entry->field1 : "");
   SetItemText(IDC_AD_LABEL2, on2 ? entry->field2 : "");
+  // A field the type does not use is ignored: it shows nothing rather than another type's value.
+  if (!on1) SetItemText(IDC_AD_FIELD1, "");
+  if (!on2) SetItemText(IDC_AD_FIELD2, "");
   EnableItem(IDC_AD_FIELD1, on1);
   EnableItem(IDC_AD_CHOICES1, on1);
   EnableItem(IDC_AD_LABEL1, on1);

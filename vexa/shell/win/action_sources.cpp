@@ -104,17 +104,19 @@ std::vector<std::string> dialUpChoices(const wchar_t* library) {
   return names;
 }
 
+namespace {
+BOOL CALLBACK addWindowTitle(HWND window, LPARAM lp) {
+  if (!IsWindowVisible(window)) return TRUE;
+  wchar_t title[512] = {};
+  if (GetWindowTextW(window, title, 512) > 0)
+    appendUnique(*reinterpret_cast<std::vector<std::string>*>(lp), win::toUtf8(title));
+  return TRUE;
+}
+}  // namespace
+
 std::vector<std::string> openWindowTitles() {
   std::vector<std::string> titles;
-  EnumWindows(
-      [](HWND window, LPARAM lp) -> BOOL {
-        if (!IsWindowVisible(window)) return TRUE;
-        wchar_t title[512] = {};
-        if (GetWindowTextW(window, title, 512) > 0)
-          appendUnique(*reinterpret_cast<std::vector<std::string>*>(lp), win::toUtf8(title));
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&titles));
+  EnumWindows(addWindowTitle, reinterpret_cast<LPARAM>(&titles));
   return titles;
 }
 

@@ -462,6 +462,17 @@ bool CCommandPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
     result = TRUE;
     return true;
   }
+  if (msg == WM_CTLCOLORSTATIC) {
+    // Labels and check boxes on the tab's page take the page's colour, not the dialog's.
+    const HWND label = reinterpret_cast<HWND>(lp);
+    RECT tabs{}, at{};
+    GetWindowRect(Item(IDC_CE_TABS), &tabs);
+    GetWindowRect(label, &at);
+    if (label == Item(IDC_CE_BUTTON) || at.top < tabs.top) return false;
+    SetBkMode(reinterpret_cast<HDC>(wp), TRANSPARENT);
+    result = reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+    return true;
+  }
   if (msg == WM_DESTROY) {
     CancelCapture();
     m_hotKey.Detach();

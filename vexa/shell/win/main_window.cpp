@@ -218,7 +218,7 @@ void CMainWindow::LayOut() {
   const int w = area.right - area.left, h = area.bottom - area.top;
   if (m_pages) {
     // The tree on the left, the page of the selected item beside it.
-    const int treeWidth = std::max(160, w - 420);
+    const int treeWidth = std::max(160, w - 480);
     MoveWindow(m_tree.Handle(), area.left, area.top, treeWidth, h, TRUE);
     m_pages->Move({area.left + treeWidth, area.top, area.right, area.bottom});  // issue 9
   } else {
