@@ -469,6 +469,36 @@ TEST_F(CommandEditorTest, KeystrokeTableAlwaysGivesTheKeyboardHookBack) {
   EXPECT_EQ(keyTableMessage, L"");
 }
 
+TEST_F(CommandEditorTest, DragScrollsAtTheEdgesAndEscapeLeavesTheTreeAsItWas) {
+  CCmdItem& remote = tree.insertRemote("TV");
+  for (int i = 0; i < 60; ++i) tree.insertCommand(remote, std::make_unique<CCmdArray>("Button " + std::to_string(100 + i)));
+  window.TreeEditor()->Refresh();
+  window.SetApplyReason(CMainWindow::ApplyReason::CommandTree, false);
+  CCmdItem& first = *remote.children().front();
+  window.TreeEditor()->Select(&first);
+  window.TreeEditor()->BeginDrag(first);
+  RECT area{};
+  GetClientRect(treeView, &area);
+  const HTREEITEM top = TreeView_GetFirstVisible(treeView);
+  SendMessageW(treeView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, area.bottom - 2));
+  EXPECT_NE(TreeView_GetFirstVisible(treeView), top) << "scrolled down near the bottom edge";
+  const HTREEITEM lower = TreeView_GetFirstVisible(treeView);
+  SendMessageW(treeView, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 2));
+  EXPECT_NE(TreeView_GetFirstVisible(treeView), lower) << "and up near the top edge";
+  const HTREEITEM middle = TreeView_GetNextVisible(treeView, TreeView_GetNextVisible(treeView, TreeView_GetFirstVisible(treeView)));
+  RECT label{};
+  TreeView_GetItemRect(treeView, middle, &label, TRUE);
+  SendMessageW(treeView, WM_MOUSEMOVE, MK_LBUTTON,
+               MAKELPARAM((label.left + label.right) / 2, (label.top + label.bottom) / 2));
+  EXPECT_EQ(window.TreeEditor()->DropTarget(), middle);
+  SendMessageW(treeView, WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_EQ(window.TreeEditor()->Dragged(), nullptr);
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(remote.children().size(), 60u);
+  EXPECT_EQ(remote.children().front().get(), &first);
+  EXPECT_FALSE(window.IsApplyEnabled());
+}
+
 TEST(ActionSources, DialUpWithoutItsLibraryOffersNotAvailable) {
   EXPECT_EQ(dialUpChoices(L"no-such-dialup.dll"), std::vector<std::string>{"Not available"});
   EXPECT_EQ(dialUpChoices(L"kernel32.dll"), std::vector<std::string>{"Not available"});
