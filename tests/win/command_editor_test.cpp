@@ -22,6 +22,7 @@
 #include "vexa/presets/config_files.h"
 #include "vexa/shell/res/editor_resource.h"
 #include "vexa/shell/win/action_sources.h"
+#include "vexa/shell/win/app_folder_page.h"
 #include "vexa/shell/win/command_pages.h"
 #include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/shell/win/main_window.h"
@@ -497,6 +498,41 @@ TEST_F(CommandEditorTest, DragScrollsAtTheEdgesAndEscapeLeavesTheTreeAsItWas) {
   EXPECT_EQ(remote.children().size(), 60u);
   EXPECT_EQ(remote.children().front().get(), &first);
   EXPECT_FALSE(window.IsApplyEnabled());
+}
+
+TEST_F(CommandEditorTest, FolderPageOpensTheEditorOnTheApplicationCommandAndPicksTheWindow) {
+  CCmdItem& remote = made(TreeOp::NewRemote, nullptr, L"TV");
+  CCmdItem& folder = made(TreeOp::NewApplication, &remote, L"Player");
+  folder.folder()->setCommandName("Power");
+  window.TreeEditor()->Select(&folder);
+  CAppFolderPage& page = *window.FolderPage();
+  CTargetWindow target(L"Vexa Player Window");
+  CDialogDriver driver;
+
+  std::wstring title;
+  size_t rows = 0;
+  driver.on(L"Command definition", [&](HWND dialog) {
+    const HWND editor = FindWindowExW(dialog, nullptr, L"#32770", nullptr);
+    title = textOf(GetDlgItem(editor, IDC_CE_TITLE));
+    rows = listRows(GetDlgItem(editor, IDC_CE_ACTIONS)).size();
+    click(dialog, IDOK);
+  });
+  SendMessageW(page.Control(CAppFolderPage::kAdvanced), BM_CLICK, 0, 0);
+  EXPECT_TRUE(driver.allDone());
+  EXPECT_EQ(title, L"Command Definition -  Power");
+  EXPECT_EQ(rows, 1u) << "the new folder's \"Execute\" action";
+
+  SendMessageW(page.Control(CAppFolderPage::kForeground), BM_CLICK, 0, 0);
+  ASSERT_TRUE(IsWindowEnabled(page.Control(CAppFolderPage::kWindowBrowse)));
+  driver.on(L"Available windows", [&](HWND picker) {
+    const HWND list = GetDlgItem(picker, IDC_WP_LIST);
+    SendMessageW(list, LB_SETCURSEL,
+                 SendMessageW(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Vexa Player Window")), 0);
+    click(picker, IDOK);
+  });
+  SendMessageW(page.Control(CAppFolderPage::kWindowBrowse), BM_CLICK, 0, 0);
+  EXPECT_TRUE(driver.allDone());
+  EXPECT_EQ(folder.folder()->windowName, "Vexa Player Window");
 }
 
 TEST(ActionSources, DialUpWithoutItsLibraryOffersNotAvailable) {

@@ -97,8 +97,11 @@ void CCommandPage::ShowCommand(CCmdArray* command, CCmdItem* item, const APPFOLD
   m_folder = command ? folder : nullptr;
   if (!m_hwnd) return;
   m_loading = true;
-  SetItemText(IDC_CE_TITLE, m_editor ? m_editor->title() : std::string(kCommandDefinitionTitle));
-  SetItemText(IDC_CE_BUTTON, m_editor ? m_editor->command().name() : std::string());
+  // A folder's application command is known by its button name, without "App:".
+  const bool appCommand = m_editor && !m_item && m_folder;
+  const std::string button = !m_editor ? std::string() : appCommand ? m_folder->commandName() : m_editor->command().name();
+  SetItemText(IDC_CE_TITLE, m_editor ? "Command Definition -  " + button : std::string(kCommandDefinitionTitle));
+  SetItemText(IDC_CE_BUTTON, button);
   EnableItem(IDC_CE_CAPTURE, m_item != nullptr);
   m_hotKey.SetValue(m_editor ? m_editor->command().hotKey() : 0);
   const uint32_t flags = m_editor ? m_editor->command().flags() : 0;
