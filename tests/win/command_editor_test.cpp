@@ -427,6 +427,11 @@ TEST_F(CommandEditorTest, ButtonPressedWhileTheCaptureFieldWaitsNamesTheCommandA
   Sleep(300);
   press("Stop");
   EXPECT_EQ(starts, std::vector<std::string>{"Stop"});
+
+  // The command of "Startup Macro" keeps its one name.
+  CCmdItem& startup = made(TreeOp::NewRemote, nullptr, L"Startup Macro");
+  made(TreeOp::NewCommand, &startup, L"Startup Actions");
+  EXPECT_FALSE(IsWindowEnabled(pageItem(IDC_CE_CAPTURE)));
 }
 
 TEST_F(CommandEditorTest, KeystrokeTableAlwaysGivesTheKeyboardHookBack) {

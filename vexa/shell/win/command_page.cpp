@@ -102,7 +102,7 @@ void CCommandPage::ShowCommand(CCmdArray* command, CCmdItem* item, const APPFOLD
   const std::string button = !m_editor ? std::string() : appCommand ? m_folder->commandName() : m_editor->command().name();
   SetItemText(IDC_CE_TITLE, m_editor ? "Command Definition -  " + button : std::string(kCommandDefinitionTitle));
   SetItemText(IDC_CE_BUTTON, button);
-  EnableItem(IDC_CE_CAPTURE, m_item != nullptr);
+  EnableItem(IDC_CE_CAPTURE, CanCapture());
   m_hotKey.SetValue(m_editor ? m_editor->command().hotKey() : 0);
   const uint32_t flags = m_editor ? m_editor->command().flags() : 0;
   CheckButton(IDC_CE_REPEAT, flags & CCmdArray::kAllowRepeat);
@@ -319,8 +319,13 @@ void CCommandPage::ShowListMenu(POINT screen) {
   if (chosen) RunCommand(static_cast<int>(chosen));
 }
 
+bool CCommandPage::CanCapture() const {
+  // The one command of "Startup Macro" keeps its fixed name.
+  return m_item && !(m_item->parent() && m_tree.isStartupMacro(*m_item->parent()));
+}
+
 void CCommandPage::StartCapture() {
-  if (!m_item || !m_hooks.setButtonCapture) return;
+  if (!CanCapture() || !m_hooks.setButtonCapture) return;
   m_capturing = true;
   SetDlgItemTextW(m_hwnd, IDC_CE_BUTTON, kCaptureWaiting);
   m_hooks.setButtonCapture(m_hwnd);

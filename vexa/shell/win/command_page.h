@@ -77,6 +77,7 @@ class CCommandPage : public win::CModelessDialog {
   void EditAction();
   void RunCommand(int id);
   void ShowListMenu(POINT screen);
+  bool CanCapture() const;
   void StartCapture();
   void Captured(const std::string& button);
   int Ask(const std::wstring& text, const std::wstring& title, UINT type) const;
