@@ -68,6 +68,43 @@ for i in "${!pages[@]}"; do
   vexa_window rect | shoot "$out/${pages[$i]}.png"
 done
 
+# The command editor and its dialogs (control ids from vexa/shell/res/editor_resource.h).
+shoot_window() {  # file title
+  local rect
+  if rect=$(vexa_window rect-of "$2"); then shoot "$1" <<<"$rect"; else echo "No window \"$2\": no $1." >&2; fi
+}
+vexa_window page 0
+vexa_window select "TV Remote/Media Player"
+sleep 1
+vexa_window rect | shoot "$out/folder-page.png"
+vexa_window select "TV Remote/Volume Up"
+sleep 0.5
+vexa_window click 2110   # Add Layout: the command now has two
+sleep 1
+vexa_window rect | shoot "$out/command-editor.png"
+vexa_window command 2105 2150   # the action list's "Add new action"
+sleep 2
+for kind in "Execute application:action-file" "Suspend Windows:action-choice" \
+            "Switch to window:action-window" "Keystroke to current window:action-keystroke"; do
+  vexa_window select "${kind%%:*}" "Action Definition"
+  sleep 0.5
+  shoot_window "$out/${kind##*:}.png" "Action Definition"
+done
+vexa_window select "Switch to window" "Action Definition"
+vexa_window click 2205 "Action Definition"   # the window field's browse button
+sleep 1.5
+shoot_window "$out/window-picker.png" "Available windows"
+vexa_window click 2 "Available windows"
+sleep 0.5
+vexa_window select "Keystroke to current window" "Action Definition"
+vexa_window click 2208 "Action Definition"   # the keystroke field's browse button
+sleep 1.5
+shoot_window "$out/keystroke-table.png" "Keystroke Table"
+vexa_window click 2 "Keystroke Table"
+sleep 0.5
+vexa_window click 2 "Action Definition"
+sleep 0.5
+
 # The tray menu opens at the pointer: put it beside the window's corner.
 vexa_window page 0
 vexa_window tray-menu

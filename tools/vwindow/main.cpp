@@ -91,6 +91,111 @@ int printRect(HWND window) {
   return 0;
 }
 
+// ---- The configuration pages, for screenshots ------------------------------------------
+
+DWORD processOf(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process;
+}
+
+struct TopLevelSearch {
+  DWORD process;
+  const std::wstring* title;
+  HWND found;
+};
+
+BOOL CALLBACK matchTopLevel(HWND window, LPARAM lp) {
+  auto& s = *reinterpret_cast<TopLevelSearch*>(lp);
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  if (processOf(window) != s.process || !IsWindowVisible(window) || *s.title != text) return TRUE;
+  s.found = window;
+  return FALSE;
+}
+
+// A visible top-level window of Vexa's process with that title.
+HWND topLevel(HWND main, const std::wstring& title) {
+  TopLevelSearch search{processOf(main), &title, nullptr};
+  EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK matchControl(HWND window, LPARAM lp) {
+  auto& s = *reinterpret_cast<ControlSearch*>(lp);
+  if (GetDlgCtrlID(window) != s.id || !IsWindowVisible(window)) return TRUE;
+  s.found = window;
+  return FALSE;
+}
+
+// The first visible control with that id below `root`.
+HWND control(HWND root, int id) {
+  ControlSearch search{id, nullptr};
+  EnumChildWindows(root, matchControl, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// A tree item's label, read through memory in Vexa's process.
+std::wstring remoteItemText(HWND tree, HANDLE process, HTREEITEM item) {
+  struct Block {
+    TVITEMW item;
+    wchar_t text[256];
+  };
+  auto* remote = static_cast<Block*>(VirtualAllocEx(process, nullptr, sizeof(Block), MEM_COMMIT, PAGE_READWRITE));
+  if (!remote) return L"";
+  Block local{};
+  local.item.mask = TVIF_TEXT;
+  local.item.hItem = item;
+  local.item.pszText = remote->text;
+  local.item.cchTextMax = 256;
+  WriteProcessMemory(process, remote, &local, sizeof local, nullptr);
+  DWORD_PTR ok = 0;
+  SendMessageTimeoutW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG, 2000, &ok);
+  ReadProcessMemory(process, remote, &local, sizeof local, nullptr);
+  VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  local.text[255] = 0;
+  return local.text;
+}
+
+HTREEITEM findItem(HWND tree, HANDLE process, HTREEITEM first, const std::wstring& path) {
+  const size_t cut = path.find(L'/');
+  const std::wstring label = path.substr(0, cut);
+  for (HTREEITEM i = first; i; i = TreeView_GetNextSibling(tree, i)) {
+    if (remoteItemText(tree, process, i) != label) continue;
+    if (cut == std::wstring::npos) return i;
+    return findItem(tree, process, TreeView_GetChild(tree, i), path.substr(cut + 1));
+  }
+  return nullptr;
+}
+
+// Selects the item at "Remote/Folder/Command" (or a bare label anywhere for
+// depth one) of the tree control in `root`.
+int selectItem(HWND main, HWND root, int treeId, const std::wstring& path) {
+  const HWND tree = control(root, treeId);
+  const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processOf(main));
+  HTREEITEM item = nullptr;
+  if (tree && process) {
+    item = findItem(tree, process, TreeView_GetRoot(tree), path);
+    // A label under any top item (the action types sit under their groups).
+    for (HTREEITEM top = TreeView_GetRoot(tree); !item && top; top = TreeView_GetNextSibling(tree, top))
+      item = findItem(tree, process, TreeView_GetChild(tree, top), path);
+  }
+  if (process) CloseHandle(process);
+  if (!item) {
+    std::fprintf(stderr, "vwindow: no tree item %ls\n", path.c_str());
+    return 1;
+  }
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item), SMTO_ABORTIFHUNG, 2000,
+                      &ignored);
+  return 0;
+}
+
 void usage() {
   std::fputs(
       "usage: vwindow wait SECONDS   wait for Vexa's main window\n"
@@ -99,7 +204,12 @@ void usage() {
       "       vwindow page N         show page N (0 Commands, 1 Hardware Setup, 2 Device Selection)\n"
       "       vwindow rect [menu]    X Y WIDTH HEIGHT of the main window or of the open menu\n"
       "       vwindow tray-menu      open the tray icon's menu\n"
-      "       vwindow exit           end Vexa as its tray menu's Exit does\n",
+      "       vwindow exit           end Vexa as its tray menu's Exit does\n"
+      "       vwindow select PATH [TITLE]   select Remote/Folder/Command in the tree (or an action type\n"
+      "                              in the dialog TITLE)\n"
+      "       vwindow click ID [TITLE]      click the control ID of the main window (or of dialog TITLE)\n"
+      "       vwindow command BESIDE ID     post command ID to the page holding control BESIDE\n"
+      "       vwindow rect-of TITLE  X Y WIDTH HEIGHT of Vexa's window TITLE\n",
       stderr);
 }
 
@@ -129,6 +239,19 @@ int wmain(int argc, wchar_t** argv) {
     return PostMessageW(window, vexa::ProgramMessage::kTrayNotify, CMainWindow::kTrayIconId, WM_CONTEXTMENU) ? 0 : 1;
   }
   if (command == L"exit") return PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0) ? 0 : 1;
+  const auto root = [&](int at) { return argc > at ? topLevel(window, argv[at]) : window; };
+  if (command == L"select" && argc > 2)
+    return selectItem(window, root(3), argc > 3 ? 2201 /* the action types */ : CMainWindow::kTreeViewId, argv[2]);
+  if (command == L"click" && argc > 2) {
+    const HWND target = control(root(3), _wtoi(argv[2]));
+    // Posted: the click may open a modal dialog, which must not hold this tool.
+    return target && PostMessageW(target, BM_CLICK, 0, 0) ? 0 : 1;
+  }
+  if (command == L"command" && argc > 3) {
+    const HWND beside = control(window, _wtoi(argv[2]));
+    return beside && PostMessageW(GetParent(beside), WM_COMMAND, MAKEWPARAM(_wtoi(argv[3]), BN_CLICKED), 0) ? 0 : 1;
+  }
+  if (command == L"rect-of" && argc > 2) return printRect(topLevel(window, argv[2]));
   usage();
   return 2;
 }

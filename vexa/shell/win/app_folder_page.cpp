@@ -65,10 +65,12 @@ bool CAppFolderPage::Create(HWND parent, const RECT& area) {
   Add(L"BUTTON", L"...", WS_TABSTOP, kBrowse, 332, 80, 32, 22);
   Add(L"STATIC", L"Execute command", 0, kCommandLabel, 16, 112, 200, 16);
   Add(WC_COMBOBOXW, L"", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, kCommand, 16, 130, 200, 200);
+  Add(L"BUTTON", L"Advanced", WS_TABSTOP, kAdvanced, 224, 129, 80, 24);
   Add(L"BUTTON", L"Application must be the foreground window", WS_TABSTOP | BS_AUTOCHECKBOX, kForeground, 16, 166,
       340, 20);
   Add(L"STATIC", L"Window Name", 0, kWindowLabel, 36, 190, 200, 16);
   Add(WC_EDITW, L"", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, kWindowName, 36, 208, 290, 22);
+  Add(L"BUTTON", L"...", WS_TABSTOP, kWindowBrowse, 332, 208, 32, 22);
   Add(L"BUTTON", L"Disable server for application commands", WS_TABSTOP | BS_AUTOCHECKBOX, kDisableServer, 16, 240,
       340, 20);
   Add(L"BUTTON", L"Switch all command layouts simultaneously", WS_TABSTOP | BS_AUTOCHECKBOX, kSwitchLayouts, 16,
@@ -93,7 +95,7 @@ void CAppFolderPage::ShowFolder(CCmdItem* folder) {
   SetDlgItemTextW(Handle(), kWindowName, f ? win::toWide(f->windowName).c_str() : L"");
   for (ControlId box : {kForeground, kDisableServer, kSwitchLayouts, kRememberLayout})
     CheckDlgButton(Handle(), box, f && (f->flags & FlagOf(box)) ? BST_CHECKED : BST_UNCHECKED);
-  for (int id = kFileName; id <= kWindowName; ++id) EnableWindow(Control(static_cast<ControlId>(id)), f != nullptr);
+  for (int id = kFileName; id <= kWindowBrowse; ++id) EnableWindow(Control(static_cast<ControlId>(id)), f != nullptr);
   EnableWindowName();
   UpdateIcon();
   m_loading = false;
@@ -103,6 +105,7 @@ void CAppFolderPage::EnableWindowName() {
   const bool on = m_folder && (m_folder->folder()->flags & APPFOLDER::kMustBeForeground);
   EnableWindow(Control(kWindowName), on);
   EnableWindow(Control(kWindowLabel), on);
+  EnableWindow(Control(kWindowBrowse), on);
 }
 
 void CAppFolderPage::UpdateIcon() {
@@ -168,6 +171,13 @@ void CAppFolderPage::OnCommand(int id, int code) {
       return;
     case kBrowse:
       if (code == BN_CLICKED && m_folder) Browse();
+      return;
+    case kAdvanced:
+      if (code == BN_CLICKED && m_folder && m_hooks.advanced) m_hooks.advanced(*m_folder);
+      return;
+    case kWindowBrowse:
+      if (code == BN_CLICKED && m_folder && m_hooks.pickWindow)
+        if (const auto title = m_hooks.pickWindow()) SetDlgItemTextW(Handle(), kWindowName, win::toWide(*title).c_str());
       return;
     case kFileName:
       if (code == EN_CHANGE && m_folder) OnFileChanged();

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,13 +27,17 @@ struct AppFolderPageHooks {
   std::function<void(const CCmdItem& folder)> iconChanged;
   // Button names the device host knows for a remote.
   std::function<std::vector<std::string>(const std::string& remote)> commandNames;
+  // "Advanced": the command editor on the folder's application command.
+  std::function<void(CCmdItem& folder)> advanced;
+  // The "Window Name" browse button: a window title, nothing on Cancel.
+  std::function<std::optional<std::string>()> pickWindow;
 };
 
 class CAppFolderPage : public win::CWindow {
  public:
   enum ControlId : int {
     kFrame = 300, kIcon, kFileLabel, kFileName, kBrowse, kCommandLabel, kCommand,
-    kForeground, kDisableServer, kSwitchLayouts, kRememberLayout, kWindowLabel, kWindowName,
+    kForeground, kDisableServer, kSwitchLayouts, kRememberLayout, kWindowLabel, kWindowName, kAdvanced, kWindowBrowse,
   };
 
   CAppFolderPage(CCmdTree& tree, AppFolderPageHooks hooks);

@@ -1,5 +1,7 @@
 #include "vexa/shell/win/command_tree_editor.h"
 
+#include <windowsx.h>
+
 #include "vexa/base/errors.h"
 #include "vexa/model/app_library.h"
 #include "vexa/model/names.h"
@@ -35,6 +37,7 @@ CCommandTreeEditor::CCommandTreeEditor(win::CTreeView& view, CCmdTree& tree, Tre
 }
 
 CCommandTreeEditor::~CCommandTreeEditor() {
+  EndDrag(false);
   m_tree.setModifiedHook({});
   if (IsWindow(m_view.Handle())) {
     TreeView_DeleteAllItems(m_view.Handle());
@@ -289,7 +292,10 @@ std::optional<LRESULT> CCommandTreeEditor::OnNotify(const NMHDR& header) {
     case TVN_ENDLABELEDITW: {
       const auto& info = reinterpret_cast<const NMTVDISPINFOW&>(header);
       auto* item = reinterpret_cast<CCmdItem*>(info.item.lParam);
-      return item && EndLabelEdit(*item, info.item.pszText) ? TRUE : FALSE;
+      const bool renamed = item && EndLabelEdit(*item, info.item.pszText);
+      // The page beside the tree shows the new name (and what it makes the item, such as "Startup Macro").
+      if (renamed && item == Selected() && m_hooks.selectionChanged) m_hooks.selectionChanged(item);
+      return renamed ? TRUE : FALSE;
     }
     case TVN_SELCHANGEDW: {
       const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
@@ -300,6 +306,12 @@ std::optional<LRESULT> CCommandTreeEditor::OnNotify(const NMHDR& header) {
       if (m_hooks.selectionChanged) m_hooks.selectionChanged(now);
       return 0;
     }
+    case TVN_BEGINDRAGW: {
+      const auto& info = reinterpret_cast<const NMTREEVIEWW&>(header);
+      if (auto* item = reinterpret_cast<CCmdItem*>(info.itemNew.lParam); item && item->kind() == ItemKind::Command)
+        BeginDrag(*item);
+      return 0;
+    }
     case NM_RCLICK: {
       POINT at{};
       GetCursorPos(&at);
@@ -308,6 +320,75 @@ std::optional<LRESULT> CCommandTreeEditor::OnNotify(const NMHDR& header) {
     }
   }
   return std::nullopt;
+}
+
+// ---- Drag and drop ---------------------------------------------------------------------
+
+void CCommandTreeEditor::BeginDrag(CCmdItem& command) {
+  EndDrag(false);
+  m_dragged = &command;
+  SetWindowSubclass(m_view.Handle(), DragProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  SetCapture(m_view.Handle());
+}
+
+void CCommandTreeEditor::DragTo(POINT client) {
+  const HWND h = m_view.Handle();
+  RECT area{};
+  GetClientRect(h, &area);
+  // Near an edge the tree scrolls towards it.
+  if (client.y < area.top + kDragScrollMargin)
+    SendMessageW(h, WM_VSCROLL, MAKEWPARAM(SB_LINEUP, 0), 0);
+  else if (client.y > area.bottom - kDragScrollMargin)
+    SendMessageW(h, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  TVHITTESTINFO hit{};
+  hit.pt = client;
+  const HTREEITEM at = TreeView_HitTest(h, &hit);
+  m_dropTarget = at && (hit.flags & TVHT_ONITEM) ? at : nullptr;
+  TreeView_SelectDropTarget(h, m_dropTarget);
+}
+
+void CCommandTreeEditor::EndDrag(bool drop) {
+  if (!m_dragged) return;
+  CCmdItem* dragged = m_dragged;
+  const HTREEITEM target = m_dropTarget;
+  m_dragged = nullptr;
+  m_dropTarget = nullptr;
+  const HWND h = m_view.Handle();
+  if (IsWindow(h)) {
+    RemoveWindowSubclass(h, DragProc, 1);
+    if (GetCapture() == h) ReleaseCapture();
+    TreeView_SelectDropTarget(h, nullptr);
+  }
+  if (!drop || !target) return;
+  TVITEMW tv{};
+  tv.mask = TVIF_PARAM;
+  tv.hItem = target;
+  if (!TreeView_GetItem(h, &tv) || !tv.lParam) return;
+  // The model moves it (and marks the configuration modified); nothing happens where it cannot go.
+  if (CCmdItem* moved = m_tree.drop(*dragged, *reinterpret_cast<CCmdItem*>(tv.lParam))) Refresh(moved);
+}
+
+LRESULT CALLBACK CCommandTreeEditor::DragProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<CCommandTreeEditor*>(data);
+  switch (msg) {
+    case WM_MOUSEMOVE:
+      self->DragTo({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_LBUTTONUP:
+      self->DragTo({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      self->EndDrag(true);
+      return 0;
+    case WM_KEYDOWN:
+      if (wp == VK_ESCAPE) {
+        self->EndDrag(false);
+        return 0;
+      }
+      break;
+    case WM_CAPTURECHANGED:
+      if (reinterpret_cast<HWND>(lp) != hwnd) self->EndDrag(false);
+      break;
+  }
+  return DefSubclassProc(hwnd, msg, wp, lp);
 }
 
 }  // namespace vexa::shell

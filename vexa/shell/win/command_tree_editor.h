@@ -83,7 +83,18 @@ class CCommandTreeEditor {
   bool EndLabelEdit(CCmdItem& item, const wchar_t* text);
   void ExportApplication(CCmdItem& folder);
 
+  // Drag and drop of a command: started by the control's begin-drag, then
+  // the control's own mouse messages (it holds the capture) scroll at its
+  // edges, highlight the drop target and drop.
+  void BeginDrag(CCmdItem& command);
+  CCmdItem* Dragged() const { return m_dragged; }
+  HTREEITEM DropTarget() const { return m_dropTarget; }
+  static constexpr int kDragScrollMargin = 5;
+
  private:
+  static LRESULT CALLBACK DragProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR data);
+  void DragTo(POINT client);
+  void EndDrag(bool drop);
   bool RenameFolder(CCmdItem& folder, const std::string& name);
   void StartEditing(const CCmdItem* item);
   void Modified();
@@ -97,6 +108,8 @@ class CCommandTreeEditor {
   CTreeIcons m_icons;
   bool m_hinted = false;
   bool m_refreshing = false;  // the customising hint, once per run of the program
+  CCmdItem* m_dragged = nullptr;
+  HTREEITEM m_dropTarget = nullptr;
 };
 
 }  // namespace vexa::shell

@@ -17,6 +17,7 @@
 #include "vexa/shell/win/app_folder_page.h"
 #include "vexa/shell/win/option_pages.h"
 #include "vexa/shell/win/shutdown_window.h"
+#include "vexa/shell/win/command_pages.h"
 #include "vexa/shell/win/locate_dialog.h"
 #include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/shell/win/command_tree_view.h"
@@ -54,7 +55,7 @@ bool CMainWindow::Create(HICON icon, HICON smallIcon) {
   if (!RegisterWindowClass(kMainWindowClass, icon, smallIcon)) return false;
   const HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAIN_MENU));
   if (!CWindow::Create(kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                       {CW_USEDEFAULT, CW_USEDEFAULT, 820, 580}, nullptr, menu)) {
+                       {CW_USEDEFAULT, CW_USEDEFAULT, 900, 600}, nullptr, menu)) {
     if (menu) DestroyMenu(menu);
     return false;
   }
@@ -168,7 +169,7 @@ void CMainWindow::ShowCommandTree(const CCmdTree& tree) { fillCommandTree(m_tree
 void CMainWindow::SetCommandTree(CCmdTree* tree) {
   m_commands = tree;
   if (m_dispatch) m_dispatch->SetTree(tree);
-  m_folderPage.reset();
+  m_pages.reset();
   m_editor.reset();
   if (!tree) return;
   TreeEditorHooks hooks;
@@ -204,28 +205,37 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
     return resolvePlaceholderInteractively(placeholder, locations, exec::registryReader(), exists, ask);
   };
   m_editor = std::make_unique<CCommandTreeEditor>(m_tree, *tree, std::move(hooks));
-  AppFolderPageHooks pageHooks;
-  pageHooks.iconChanged = [this](const CCmdItem& folder) {
+  // The pages beside the tree.
+  CommandPagesHooks pageHooks;
+  pageHooks.folder.iconChanged = [this](const CCmdItem& folder) {
     if (m_editor) m_editor->RefreshIcon(folder);
   };
-  pageHooks.commandNames = [this](const std::string& remote) {
+  pageHooks.folder.commandNames = [this](const std::string& remote) {
     std::vector<std::string> names;
     if (m_device)
       names = m_device->CommandNames(remote);
     return names;
   };
-  m_folderPage = std::make_unique<CAppFolderPage>(*tree, std::move(pageHooks));
-  m_folderPage->Create(Handle(), PageArea());
+  pageHooks.command.mainWindow = Handle();
+  pageHooks.command.programFolder = win::programFolder();
+  pageHooks.command.setButtonCapture = [this](HWND window) {
+    if (m_dispatch) m_dispatch->SetButtonCapture(window);
+  };
+  pageHooks.command.itemRenamed = [this](const CCmdItem& item) {
+    if (m_editor) m_editor->Refresh(&item);
+  };
+  pageHooks.command.iconChanged = pageHooks.folder.iconChanged;
+  m_pages = std::make_unique<CCommandPages>(*tree, std::move(pageHooks));
+  m_pages->Create(Handle(), PageArea());
   m_editor->Refresh();
   LayOut();
 }
 
 void CMainWindow::OnTreeSelection(CCmdItem* item) {
-  if (!m_folderPage || !m_folderPage->Handle()) return;
-  const bool folder = item && item->kind() == ItemKind::Folder;
-  m_folderPage->ShowFolder(folder ? item : nullptr);
-  ShowWindow(m_folderPage->Handle(), folder && m_page == PageId::Commands ? SW_SHOW : SW_HIDE);
+  if (m_pages) m_pages->ShowSelection(item);
 }
+
+CAppFolderPage* CMainWindow::FolderPage() { return m_pages ? &m_pages->FolderPage() : nullptr; }
 
 void CMainWindow::SetApplyReason(ApplyReason reason, bool set) {
   const auto bit = static_cast<unsigned>(reason);
@@ -382,11 +392,11 @@ void CMainWindow::LayOut() {
                std::max(0, buttonsTop - 2 * kGap), TRUE);
   const RECT area = PageArea();
   const int w = area.right - area.left, h = area.bottom - area.top;
-  if (m_folderPage && m_folderPage->Handle()) {
+  if (m_pages) {
     // The tree on the left, the page of the selected item beside it.
-    const int treeWidth = std::max(160, w - 400);
+    const int treeWidth = std::max(160, w - 480);
     MoveWindow(m_tree.Handle(), area.left, area.top, treeWidth, h, TRUE);
-    MoveWindow(m_folderPage->Handle(), area.left + treeWidth, area.top, w - treeWidth, h, TRUE);
+    m_pages->Move({area.left + treeWidth, area.top, area.right, area.bottom});
   } else {
     MoveWindow(m_tree.Handle(), area.left, area.top, w, h, TRUE);
   }
@@ -474,7 +484,7 @@ void CMainWindow::ShowPage(PageId page) {
     if (window) ShowWindow(window, visible ? SW_SHOW : SW_HIDE);
   };
   show(m_tree.Handle(), page == PageId::Commands);
-  if (m_folderPage) show(m_folderPage->Handle(), page == PageId::Commands && m_folderPage->Folder());
+  if (m_pages) m_pages->Show(page == PageId::Commands);
   if (const HWND devicePage = DevicePage()) {
     show(devicePage, page == PageId::HardwareSetup);
     if (page == PageId::HardwareSetup) SetWindowPos(devicePage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -749,6 +759,14 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_INITMENUPOPUP:
       OnInitMenuPopup(reinterpret_cast<HMENU>(wp));
       return 0;
+    // A field that takes keys itself keeps hot keys away meanwhile.
+    case ProgramMessage::kSuspendKeyboardHook:
+    case ProgramMessage::kResumeKeyboardHook: {
+      const bool install = msg == ProgramMessage::kResumeKeyboardHook;
+      if (m_dispatch) m_dispatch->SuspendHotKeys(!install);
+      if (m_keyboardHook) m_keyboardHook(install);
+      return 0;
+    }
     case ProgramMessage::kPageSettingsChanged:
       SetApplyReason(ApplyReason::Pages, true);
       return 0;
@@ -757,7 +775,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_DESTROY:
       m_editor.reset();
-      m_folderPage.reset();
+      m_pages.reset();
       m_optionsPage.reset();
       m_serverPage.reset();
       m_dispatch.reset();  // runs end while the window they report to exists

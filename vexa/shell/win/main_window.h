@@ -29,6 +29,7 @@ class CDeviceSelectionPage;
 namespace vexa::shell {
 
 class CAppFolderPage;
+class CCommandPages;
 class CCommandTreeEditor;
 class COptionPage;
 
@@ -72,7 +73,11 @@ class CMainWindow : public win::CWindow {
   // The tree commands run from and the user edits; it must outlive the window or be reset.
   void SetCommandTree(CCmdTree* tree);
   CCommandTreeEditor* TreeEditor() { return m_editor.get(); }
-  CAppFolderPage* FolderPage() { return m_folderPage.get(); }
+  // ---- The pages beside the tree (command editor, folder page, hints).
+  CCommandPages* Pages() { return m_pages.get(); }
+  CAppFolderPage* FolderPage();
+  // 0x469 (false) and 0x46A (true) reach the hook module through this (issue: hook module).
+  void SetKeyboardHookHandler(std::function<void(bool install)> handler) { m_keyboardHook = std::move(handler); }
   CCommandDispatch* Dispatch() { return m_dispatch.get(); }
   // Shows the window and brings it forward, as the tray menu's "Open" does.
   void Open();
@@ -208,7 +213,8 @@ class CMainWindow : public win::CWindow {
   CommandStarter m_startObserver;
   std::unique_ptr<CCommandDispatch> m_dispatch;
   std::unique_ptr<CCommandTreeEditor> m_editor;
-  std::unique_ptr<CAppFolderPage> m_folderPage;
+  std::unique_ptr<CCommandPages> m_pages;
+  std::function<void(bool install)> m_keyboardHook;
   std::function<bool()> m_save;
   std::function<int(const std::wstring&, UINT)> m_ask;
 };
