@@ -31,10 +31,8 @@ HICON windowIcon(HWND window) {
 
 }  // namespace
 
-COsd::COsd(const CCmdTree* const& tree, OsdHooks hooks)
-    : m_tree(tree),
-      m_hooks(std::move(hooks)),
-      m_commands(tree),
+COsd::COsd(OsdHooks hooks)
+    : m_hooks(std::move(hooks)),
       m_selector(m_commands),
       m_bar([this](UINT_PTR id) { OnBarTimer(id); }) {
   ApplySettings(OsdSettings{}, CLayoutSelector::Options{}.typematicDelayMs);
@@ -112,6 +110,12 @@ void COsd::HideBar() {
   m_selector.drop();
   m_bar.StopTimer(COsdBarWindow::kSelectorTimer);
   CloseBar();
+}
+
+void COsd::SetTree(CCmdTree* tree) {
+  m_tree = tree;
+  m_commands.setTree(tree);
+  TreeReplaced();
 }
 
 void COsd::TreeReplaced() {

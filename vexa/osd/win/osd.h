@@ -35,8 +35,7 @@ struct OsdHooks {
 
 class COsd {
  public:
-  // `tree` is the program's current tree (it may be reset or replaced).
-  COsd(const CCmdTree* const& tree, OsdHooks hooks);
+  explicit COsd(OsdHooks hooks);
   ~COsd();
   COsd(const COsd&) = delete;
   COsd& operator=(const COsd&) = delete;
@@ -63,7 +62,9 @@ class COsd {
   // What runs need to know before they start.
   bool SelectorActive() const { return m_selector.active(); }
   std::string SelectorTrigger() const { return m_settings.selectorTrigger(); }
-  // The tree was loaded again: a pending choice names commands that are gone.
+  // The tree commands are looked up in; a new one (or one loaded again)
+  // drops a pending choice, which names commands that are gone.
+  void SetTree(CCmdTree* tree);
   void TreeReplaced();
 
   COsdBarWindow& BarWindow() { return m_bar; }
@@ -78,7 +79,7 @@ class COsd {
   void RunChoice(const SelectorChoice& choice);
   bool EnsurePopup();
 
-  const CCmdTree* const& m_tree;
+  CCmdTree* m_tree = nullptr;
   OsdHooks m_hooks;
   OsdSettings m_settings;
   CTreeSelectorCommands m_commands;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 #include "vexa/osd/osd_settings.h"
 #include "vexa/winlib/dialog.h"

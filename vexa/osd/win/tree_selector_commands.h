@@ -24,11 +24,11 @@ FoundCommand findCommand(const CCmdTree& tree, const void* identity);
 
 class CTreeSelectorCommands : public ISelectorCommands {
  public:
-  explicit CTreeSelectorCommands(const CCmdTree* const& tree) : m_tree(tree) {}
+  void setTree(const CCmdTree* tree) { m_tree = tree; }
   std::optional<SelectorCommand> find(const void* identity) const override;
 
  private:
-  const CCmdTree* const& m_tree;  // the program's current tree, which may be replaced
+  const CCmdTree* m_tree = nullptr;
 };
 
 // Makes layout `layout` active, with every command of the folder when the

@@ -12,6 +12,13 @@
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/app_library.h"
 #include "vexa/codec/ini_file.h"
+#include "vexa/osd/osd_modes.h"
+#include "vexa/osd/win/osd.h"
+#include "vexa/osd/win/osd_settings_dialog.h"
+#include "vexa/osd/win/osd_settings_store.h"
+#include "vexa/presets/win/export_wizard.h"
+#include "vexa/presets/win/preset_load.h"
+#include "vexa/presets/win/preset_manager.h"
 #include "vexa/shell/win/app_folder_page.h"
 #include "vexa/shell/win/locate_dialog.h"
 #include "vexa/shell/win/command_tree_editor.h"
@@ -379,6 +386,18 @@ void CMainWindow::ShowTrayMenu() {
   menu.AppendItem(kCmdSave, L"&Save");
   menu.AppendItem(kCmdScanApplications, L"Scan &applications");
   menu.AppendSeparator();
+  menu.AppendItem(kCmdOsdSettings, L"On-screen &display...");
+  menu.AppendItem(kCmdSavePreset, L"&Save as preset");
+  menu.AppendItem(kCmdLoadPreset, L"&Load preset...");
+  win::CMenu imports;
+  if (imports.CreatePopup()) {
+    m_importNames = presets::win::presetMenuNames(m_presets.programFolder);
+    for (size_t i = 0; i < m_importNames.size(); ++i)
+      imports.AppendItem(kCmdImportPresetFirst + static_cast<UINT>(i), win::toWide(m_importNames[i]).c_str());
+    menu.AppendSubmenu(std::move(imports), L"&Import preset");
+  }
+  menu.AppendItem(kCmdPresetManager, L"Preset &Manager");
+  menu.AppendSeparator();
   menu.AppendItem(kCmdExit, L"E&xit");
   menu.SetDefaultItem(kCmdOpen);
   POINT at{};
@@ -397,13 +416,44 @@ bool CMainWindow::OnCommand(UINT id) {
     case kCmdSave:
       SaveAll();
       return true;
+    case kCmdOsdSettings:
+      OpenOsdSettings();
+      return true;
+    case kCmdSavePreset:
+      presets::win::runExportWizard(Handle(), m_presets);
+      return true;
+    case kCmdLoadPreset:
+      presets::win::loadPresetInteractive(Handle(), m_presets);
+      return true;
+    case kCmdPresetManager:
+      presets::win::runPresetManager(Handle(), m_presets);
+      return true;
     case kCmdScanApplications:
       // Lets layouts from other machines find the applications installed here.
       ShowTemporaryStatus(exec::buildLocationsFile(win::programFolder()) ? L"Applications scanned"
                                                                           : L"Could not scan the applications");
       return true;
   }
+  if (id >= kCmdImportPresetFirst && id < kCmdImportPresetFirst + m_importNames.size()) {
+    presets::win::loadPresetByName(Handle(), m_presets, m_importNames[id - kCmdImportPresetFirst]);
+    return true;
+  }
   return false;
+}
+
+void CMainWindow::OpenOsdSettings() {
+  if (!m_dispatch) return;
+  osd::win::COsd& osd = m_dispatch->Osd();
+  // The preview shows the page's settings until the dialog closes; then the stored ones apply again.
+  const auto preview = [&osd](const osd::OsdSettings& settings) {
+    osd.ApplySettings(settings, DispatchSettings::fromRegistry().typematicDelayMs);
+    osd.ShowBar(osd::Mode::kVolume, static_cast<int32_t>((40000u << 16) | 40000u), "Master",
+                (settings.timeoutSeconds + 1) * 1000);
+  };
+  const auto chosen = osd::win::runOsdSettingsDialog(Handle(), GetModuleHandleW(nullptr), osd.Settings(), preview);
+  if (chosen && !osd::win::saveOsdSettings(*chosen, win::CSystemCodePage()))
+    MessageBoxW(Handle(), L"Could not write to registry", kMainWindowTitle, MB_OK | MB_ICONERROR);
+  m_dispatch->ApplySettings(DispatchSettings::fromRegistry());
 }
 
 CCommandDispatch::Starter CMainWindow::starter() {

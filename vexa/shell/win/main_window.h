@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "vexa/presets/win/preset_ui.h"
 #include "vexa/shell/win/command_dispatch.h"
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/tree_view.h"
@@ -46,7 +47,19 @@ class CMainWindow : public win::CWindow {
   static constexpr UINT_PTR kStatusTimer = 1;
   static constexpr UINT_PTR kTrayTipTimer = 3;
   static constexpr UINT kTemporaryStatusMs = 3000;
-  enum MenuCommand : UINT { kCmdOpen = 1001, kCmdExit = 1002, kCmdSave = 1003, kCmdScanApplications = 1004 };
+  enum MenuCommand : UINT {
+    kCmdOpen = 1001,
+    kCmdExit = 1002,
+    kCmdSave = 1003,
+    kCmdScanApplications = 1004,
+    // The on-screen display and presets, reached from the tray menu until the
+    // configuration window has menus of its own.
+    kCmdOsdSettings = 1005,
+    kCmdSavePreset = 1006,
+    kCmdLoadPreset = 1007,
+    kCmdPresetManager = 1008,
+    kCmdImportPresetFirst = 1100,  // one per preset name, up to 100
+  };
   enum class PageId { Commands = 0, HardwareSetup = 1, DeviceSelection = 2 };
   enum class TrayState { Idle, Ready };
 
@@ -104,6 +117,16 @@ class CMainWindow : public win::CWindow {
   void SetSaveHandler(std::function<bool()> save) { m_save = std::move(save); }
   // Save all: the handler, then no reason for Apply is left. False when it failed.
   bool SaveAll();
+  // A status text that gives way to the permanent one after a while.
+  void ShowStatusText(const std::wstring& text) { ShowTemporaryStatus(text); }
+
+  // ---- On-screen display and presets
+  // What the preset windows need of the program; set once the program's parts exist.
+  void SetPresetUi(presets::win::PresetUi ui) { m_presets = std::move(ui); }
+  const presets::win::PresetUi& PresetUi() const { return m_presets; }
+  // The tray menu's commands, as a person chooses them (tests and tools too).
+  bool RunMenuCommand(UINT id) { return OnCommand(id); }
+
   // Replaces the Yes/No/Cancel message box of leaving (tests answer it).
   void SetAskHandler(std::function<int(const std::wstring&)> ask) { m_ask = std::move(ask); }
 
@@ -116,6 +139,7 @@ class CMainWindow : public win::CWindow {
   void OnTreeSelection(CCmdItem* item);
   void OnTrayNotify(LPARAM event);
   void ShowTrayMenu();
+  void OpenOsdSettings();
   bool OnCommand(UINT id);
   LRESULT OnVexaMessage(WPARAM code, LPARAM lp);
   void SetPermanentStatus(const std::wstring& text);
@@ -145,6 +169,8 @@ class CMainWindow : public win::CWindow {
   std::unique_ptr<CAppFolderPage> m_folderPage;
   std::function<bool()> m_save;
   std::function<int(const std::wstring&)> m_ask;
+  presets::win::PresetUi m_presets;
+  std::vector<std::string> m_importNames;  // the names the last tray menu offered
 };
 
 }  // namespace vexa::shell
