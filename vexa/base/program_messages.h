@@ -15,6 +15,7 @@ inline constexpr unsigned kFindWindow = 0x46B;         // sent; wParam refresh f
 inline constexpr unsigned kFlashTray = 0x46C;          // posted; busy icon, then back on timer 1
 inline constexpr unsigned kSwitchLayout = 0x46D;       // posted; lParam SwitchLayoutRequest*, main window deletes
 inline constexpr unsigned kPageSettingsChanged = 0x46E;// sent by a page of the main window: enables Apply
+inline constexpr unsigned kRetitleWizard = 0x46F;      // posted by a wizard page to itself once it is active
 
 inline constexpr unsigned kKeyUp = 2;  // lParam of kSynthesiseKey
 

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "support/win/pump.h"
+#include "vexa/model/catalogue.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/osd/win/osd.h"
 #include "vexa/shell/win/main_window.h"
@@ -13,13 +14,24 @@
 namespace vexa::osd::win {
 namespace {
 
+// A quick action that succeeds, so that the run confirms it with the command popup.
+void addQuickAction(CCmdArray& layout) {
+  auto action = std::make_unique<CMD>();
+  action->name = "Quick";
+  action->typeName = std::string(kExecuteApplication);
+  action->fileName = "cmd.exe";
+  action->param = "/c exit";
+  layout.appendAction(std::move(action));
+}
+
 class SelectorWiringTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(main.Create(LoadIconW(nullptr, IDI_APPLICATION), LoadIconW(nullptr, IDI_APPLICATION)));
     CCmdItem& remote = tree.insertRemote("Remote");
     auto play = std::make_unique<CCmdArray>("Play");
-    play->addLayout("Video");
+    addQuickAction(*play);
+    addQuickAction(play->addLayout("Video"));
     playItem = &tree.appendCommand(remote, std::move(play));
     tree.appendCommand(remote, std::make_unique<CCmdArray>("Stop"));
     main.SetCommandTree(&tree);

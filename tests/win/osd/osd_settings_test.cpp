@@ -56,7 +56,8 @@ TEST(OsdSettingsStore, RoundTripAndBadValuesKeepDefaults) {
 
 HWND waitForWindow(const wchar_t* title) {
   for (int i = 0; i < 200; ++i) {
-    if (const HWND w = FindWindowW(nullptr, title)) return w;
+    // Visible once its initialisation is done.
+    if (const HWND w = FindWindowW(nullptr, title); w && IsWindowVisible(w)) return w;
     Sleep(25);
   }
   return nullptr;

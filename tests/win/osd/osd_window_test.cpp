@@ -27,8 +27,11 @@ class CUserWindow {
     RegisterClassW(&wc);
     m_hwnd = CreateWindowExW(0, wc.lpszClassName, L"User's program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300,
                              200, nullptr, nullptr, wc.hInstance, nullptr);
+    // Windows of earlier tests may still hand the focus around: let that settle first.
+    test::pumpFor(300);
     SetForegroundWindow(m_hwnd);
     test::pumpUntil([this] { return GetForegroundWindow() == m_hwnd; }, 2000);
+    test::pumpFor(200);
   }
   ~CUserWindow() { DestroyWindow(m_hwnd); }
   HWND get() const { return m_hwnd; }
@@ -139,17 +142,19 @@ TEST_F(OsdWindowTest, TransparentBackgroundMakesALayeredWindow) {
 
 TEST_F(OsdWindowTest, TitlePopupWrapsALongTitleWithoutTakingTheFocus) {
   CUserWindow user;
-  const std::string title =
-      "A very long window title that cannot possibly fit on one line of the popup, so it is broken between its "
-      "words into several lines\r\nand a second paragraph";
+  std::string title;
+  for (int i = 0; i < 12; ++i)
+    title += "A very long window title that cannot possibly fit on one line of the popup, so it is broken. ";
+  title += "\r\nand a second paragraph";
   EXPECT_EQ(send(Mode::kTitlePopup, title, 0, user.get()), 1);
   const HWND popup = FindWindowW(kPopupWindowClass, nullptr);
   ASSERT_TRUE(popup);
   EXPECT_TRUE(IsWindowVisible(popup));
-  EXPECT_GE(osd().PopupWindow().Lines().size(), 3u);
+  // Wrapped, and cut at the popup's limit of lines, which it grows to hold.
+  EXPECT_EQ(osd().PopupWindow().Lines().size(), static_cast<size_t>(COsdPopupWindow::kMaxLines));
   RECT r{};
   GetWindowRect(popup, &r);
-  EXPECT_GT(r.bottom - r.top, 70);  // grown to hold the lines
+  EXPECT_GT(r.bottom - r.top, 70);
   EXPECT_EQ(GetForegroundWindow(), user.get());
   EXPECT_TRUE(test::pumpUntil([&] { return !IsWindowVisible(popup); }, 4000));
 }

@@ -1,5 +1,7 @@
 #include "vexa/osd/win/osd.h"
 
+#include <shellapi.h>
+
 #include "vexa/model/app_folder.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/osd/osd_modes.h"

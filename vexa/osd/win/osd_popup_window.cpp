@@ -38,7 +38,8 @@ bool COsdPopupWindow::Ensure(const OsdSettings& settings, HBRUSH background) {
     SetClassLongPtrW(Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(background));
     return true;
   }
-  WNDCLASSEXW wc{sizeof(wc)};
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
   if (!GetClassInfoExW(GetModuleHandleW(nullptr), kPopupWindowClass, &wc)) {
     // Its own class: redrawn whole on resize, in the background colour.
     if (!RegisterWindowClass(kPopupWindowClass)) return false;

@@ -14,7 +14,8 @@ namespace {
 std::optional<uint32_t> askColour(HWND owner, uint32_t current) {
   static_assert(sizeof(COLORREF) == sizeof(uint32_t));
   COLORREF custom[16] = {};
-  CHOOSECOLORW cc{sizeof(cc)};
+  CHOOSECOLORW cc{};
+  cc.lStructSize = sizeof(cc);
   cc.hwndOwner = owner;
   cc.rgbResult = current & 0xFFFFFF;
   cc.lpCustColors = custom;
@@ -31,7 +32,8 @@ std::optional<OsdFont> askFont(HWND owner, const OsdFont& current) {
   lf.lfCharSet = DEFAULT_CHARSET;
   const std::wstring face = vexa::win::toWide(current.face).substr(0, LF_FACESIZE - 1);
   face.copy(lf.lfFaceName, face.size());
-  CHOOSEFONTW cf{sizeof(cf)};
+  CHOOSEFONTW cf{};
+  cf.lStructSize = sizeof(cf);
   cf.hwndOwner = owner;
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;

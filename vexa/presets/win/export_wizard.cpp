@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include "vexa/base/program_messages.h"
 #include "vexa/presets/win/presets_resource.h"
 #include "vexa/winlib/unicode.h"
 
@@ -12,7 +13,18 @@ namespace {
 
 constexpr int kTypeButtons[] = {IDC_TYPE_ALL, IDC_TYPE_DEVICE, IDC_TYPE_ACTION};
 
-void setButtons(HWND page, DWORD buttons) { PropSheet_SetWizButtons(GetParent(page), buttons); }
+// The sheet names itself after the page once the page is active, so the
+// wizard's own title is put back afterwards.
+void setButtons(HWND page, DWORD buttons) {
+  PropSheet_SetWizButtons(GetParent(page), buttons);
+  PostMessageW(page, ProgramMessage::kRetitleWizard, 0, 0);
+}
+
+bool retitle(HWND page, UINT msg, const std::wstring& title) {
+  if (msg != ProgramMessage::kRetitleWizard) return false;
+  SetWindowTextW(GetParent(page), title.c_str());
+  return true;
+}
 
 }  // namespace
 
@@ -22,6 +34,14 @@ bool CExportPage1::OnInitDialog() {
 }
 
 void CExportPage1::OnSetActive() { setButtons(Handle(), PSWIZB_NEXT); }
+
+bool CExportPage1::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
+  return retitle(Handle(), msg, m_choice.title) || CPropertyPage::OnMessage(msg, wp, lp, result);
+}
+
+bool CExportPage2::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
+  return retitle(Handle(), msg, m_choice.title) || CPropertyPage::OnMessage(msg, wp, lp, result);
+}
 
 bool CExportPage1::OnKillActive() {
   for (int i = 0; i < 3; ++i)
@@ -85,6 +105,7 @@ bool CExportPage2::OnNotify(int id, NMHDR& header, LRESULT& result) {
 bool runExportWizard(HWND owner, const PresetUi& ui, PresetType initialType, const wchar_t* title) {
   ExportChoice choice;
   choice.type = initialType;
+  choice.title = title;
   const PresetActions actions = withMessageBoxes(ui.actions, owner);
   CExportPage1 typePage(choice);
   CExportPage2 namePage(choice, ui, actions);

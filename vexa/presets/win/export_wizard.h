@@ -17,6 +17,7 @@ struct ExportChoice {
   PresetType type = PresetType::AllSettings;
   std::string name;
   bool newName = false;
+  std::wstring title = kExportTitle;  // the wizard's, whatever page is on show
 };
 
 class CExportPage1 : public vexa::win::CPropertyPage {
@@ -27,6 +28,7 @@ class CExportPage1 : public vexa::win::CPropertyPage {
   bool OnInitDialog() override;
   void OnSetActive() override;
   bool OnKillActive() override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
 
  private:
   ExportChoice& m_choice;
@@ -43,6 +45,7 @@ class CExportPage2 : public vexa::win::CPropertyPage {
   void OnSetActive() override;
   bool OnCommand(int id, int notification, HWND control) override;
   bool OnNotify(int id, NMHDR& header, LRESULT& result) override;
+  bool OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) override;
 
  private:
   bool Finish();

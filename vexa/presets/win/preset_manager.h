@@ -2,6 +2,9 @@
 // The "Preset Manager": lists the presets of a type, deletes and renames them.
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <functional>
 #include <string>
 
 #include "vexa/presets/preset_store.h"
