@@ -29,6 +29,24 @@ bool isReservedDeviceName(std::string_view name) {
 
 std::string lowerExtension(const fs::path& file) { return toLower(utf8FromPath(file.extension())); }
 
+// A change of case only goes through a name of its own: a file system that
+// ignores case may take the new name for the old file and do nothing.
+void renameFile(const fs::path& from, const fs::path& to, std::error_code& ec) {
+  if (!iequals(utf8FromPath(from.filename()), utf8FromPath(to.filename()))) {
+    fs::rename(from, to, ec);
+    return;
+  }
+  fs::path step = from;
+  step += ".renaming";
+  fs::rename(from, step, ec);
+  if (ec) return;
+  fs::rename(step, to, ec);
+  if (ec) {
+    std::error_code back;
+    fs::rename(step, from, back);
+  }
+}
+
 }  // namespace
 
 std::string_view presetTypeName(PresetType type) {
@@ -125,10 +143,10 @@ std::optional<std::string> renamePreset(const fs::path& programFolder, std::stri
   if (moves.empty()) return std::nullopt;
   for (size_t i = 0; i < moves.size(); ++i) {
     std::error_code ec;
-    fs::rename(moves[i].first, moves[i].second, ec);
+    renameFile(moves[i].first, moves[i].second, ec);
     if (!ec) continue;
     // Put back what moved, so that the preset keeps its files under one name.
-    for (size_t j = 0; j < i; ++j) fs::rename(moves[j].second, moves[j].first, ec);
+    for (size_t j = 0; j < i; ++j) renameFile(moves[j].second, moves[j].first, ec);
     return "The preset could not be renamed.";
   }
   return std::nullopt;
