@@ -63,20 +63,21 @@ HWND waitForWindow(const wchar_t* title) {
   return nullptr;
 }
 
+struct FindControl {
+  int id;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK matchControl(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<FindControl*>(lp);
+  if (GetDlgCtrlID(w) != f->id) return TRUE;
+  f->found = w;
+  return FALSE;
+}
+
 HWND findDescendant(HWND parent, int id) {
-  struct Find {
-    int id;
-    HWND found = nullptr;
-  } find{id};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM lp) {
-        auto* f = reinterpret_cast<Find*>(lp);
-        if (GetDlgCtrlID(w) != f->id) return TRUE;
-        f->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&find));
+  FindControl find{id};
+  EnumChildWindows(parent, matchControl, reinterpret_cast<LPARAM>(&find));
   return find.found;
 }
 

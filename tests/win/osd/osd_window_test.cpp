@@ -40,21 +40,22 @@ class CUserWindow {
   HWND m_hwnd;
 };
 
+struct ClassCount {
+  const wchar_t* cls;
+  int n = 0;
+};
+
+BOOL CALLBACK countClass(HWND w, LPARAM lp) {
+  auto* c = reinterpret_cast<ClassCount*>(lp);
+  wchar_t name[64] = L"";
+  GetClassNameW(w, name, 64);
+  if (lstrcmpW(name, c->cls) == 0) ++c->n;
+  return TRUE;
+}
+
 int countThreadWindows(const wchar_t* className) {
-  struct Count {
-    const wchar_t* cls;
-    int n = 0;
-  } count{className};
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM lp) {
-        auto* c = reinterpret_cast<Count*>(lp);
-        wchar_t name[64] = L"";
-        GetClassNameW(w, name, 64);
-        if (lstrcmpW(name, c->cls) == 0) ++c->n;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  ClassCount count{className};
+  EnumThreadWindows(GetCurrentThreadId(), countClass, reinterpret_cast<LPARAM>(&count));
   return count.n;
 }
 

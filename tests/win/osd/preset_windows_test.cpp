@@ -34,20 +34,21 @@ void closeIfOpen(HWND sheet) {
   if (IsWindow(sheet)) PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 
+struct FindControl {
+  int id;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK matchControl(HWND w, LPARAM lp) {
+  auto* f = reinterpret_cast<FindControl*>(lp);
+  if (GetDlgCtrlID(w) != f->id || !IsWindowVisible(w)) return TRUE;
+  f->found = w;
+  return FALSE;
+}
+
 HWND findDescendant(HWND parent, int id) {
-  struct Find {
-    int id;
-    HWND found = nullptr;
-  } find{id};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM lp) {
-        auto* f = reinterpret_cast<Find*>(lp);
-        if (GetDlgCtrlID(w) != f->id || !IsWindowVisible(w)) return TRUE;
-        f->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&find));
+  FindControl find{id};
+  EnumChildWindows(parent, matchControl, reinterpret_cast<LPARAM>(&find));
   return find.found;
 }
 

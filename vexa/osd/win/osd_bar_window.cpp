@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kSmallerFont = -5;
 constexpr int kLineHeight = 12;
+constexpr int kTitleWidth = 200;
 
 // Topmost, no taskbar button, and never activated by a click or by showing.
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
@@ -83,7 +84,7 @@ void COsdBarWindow::Paint(HDC target, const RECT& client) {
   if (m_selector) {
     drawLayoutIcon(dc, l.leftIcon, text);
     drawText(dc, l.caption, m_caption, m_font.Get(), text, DT_SINGLELINE | DT_END_ELLIPSIS);
-    drawText(dc, {l.caption.right, 3, w - 5, 3 + kLineHeight + 2}, m_title, m_smallFont.Get(), text,
+    drawText(dc, {w - kTitleWidth, 3, w - 5, 3 + kLineHeight + 2}, m_title, m_smallFont.Get(), text,
              DT_SINGLELINE | DT_RIGHT);
     int y = l.caption.bottom;
     for (const auto& line : m_lines) {
