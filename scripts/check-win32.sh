@@ -3,11 +3,13 @@
 # whose exports carry no stdcall decoration (the host looks them up by plain name).
 set -euo pipefail
 build=${1:-build/win32}
-count=$(find "$build" -name '*.exe' -o -name '*.dll' | wc -l)
+# Our images only: the Wine prefixes beside them hold Wine's own (in folders with blanks).
+images() { find "$build" -path '*/wineprefix*' -prune -o \( -name '*.exe' -o -name '*.dll' \) -print; }
+count=$(images | wc -l)
 [ "$count" -gt 0 ] || { echo "win32: nothing was built in $build" >&2; exit 1; }
-for f in $(find "$build" -name '*.exe' -o -name '*.dll'); do
+while IFS= read -r f; do
   i686-w64-mingw32-objdump -f "$f" | grep -q 'file format pei-i386' || { echo "win32: $f is not a 32-bit image" >&2; exit 1; }
-done
+done < <(images)
 # Plug-ins are looked up by plain export names: none may carry a stdcall decoration.
 check_exports() {
   local dll=$1; shift
