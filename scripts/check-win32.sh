@@ -6,7 +6,7 @@ build=${1:-build/win32}
 # The build's own images: the Wine prefix of an earlier test run holds Wine's, in folders with blanks.
 images=()
 while IFS= read -r -d '' f; do images+=("$f"); done < <(
-  find "$build" -path "$build/wineprefix" -prune -o \( -name '*.exe' -o -name '*.dll' \) -print0)
+  find "$build" -path '*/wineprefix*' -prune -o \( -name '*.exe' -o -name '*.dll' \) -print0)
 count=${#images[@]}
 [ "$count" -gt 0 ] || { echo "win32: nothing was built in $build" >&2; exit 1; }
 for f in "${images[@]}"; do

@@ -114,3 +114,32 @@ if rect=$(vexa_window rect menu); then
 else
   echo "The tray menu did not open: no tray-menu.png." >&2
 fi
+
+# Each kind of on-screen display and the preset windows, shown one at a time
+# by osd_gallery with the program's own classes; it prints where its window is.
+gallery=$build/tools/vwindow/osd_gallery.exe
+presets_root=$(mktemp -d)
+mkdir -p "$presets_root/presets"
+for file in "Living room.vcp" "Living room.vdp" "Kitchen.vcp" "TV card.vdp"; do : >"$presets_root/presets/$file"; done
+gallery_root="Z:${presets_root//\//\\}"
+gallery_shot() {
+  local kind=$1 file=$2 rect_file pid
+  rect_file=$(mktemp)
+  setsid "$VEXA_WINE" "$gallery" "$kind" "$gallery_root" </dev/null >"$rect_file" 2>/dev/null &
+  pid=$!
+  for _ in $(seq 150); do [ -s "$rect_file" ] && break; sleep 0.1; done
+  if [ -s "$rect_file" ]; then
+    shoot "$file" <"$rect_file"
+  else
+    echo "osd_gallery showed no $kind window: no $(basename "$file")." >&2
+  fi
+  wait "$pid" 2>/dev/null || true
+  rm -f "$rect_file"
+}
+for kind in volume mute popup shutdown selector-single selector-extra; do
+  gallery_shot "$kind" "$out/osd-$kind.png"
+done
+gallery_shot osd-settings "$out/osd-settings.png"
+gallery_shot export-wizard "$out/export-wizard.png"
+gallery_shot preset-manager "$out/preset-manager.png"
+rm -rf "$presets_root"

@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, PagesGroupsButtonsAndMenusAsAPersonFindsThem) {
   const HWND tabs = GetDlgItem(window.Handle(), CMainWindow::kTabsId);
   SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdShowPage + static_cast<UINT>(CMainWindow::PageId::Server), 0);
   EXPECT_EQ(window.CurrentGroup(), CMainWindow::PageGroup::GeneralConfig);
-  EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 3);  // no display page attached
+  EXPECT_EQ(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0), 4);  // with the on-screen display's page
   EXPECT_EQ(SendMessageW(tabs, TCM_GETCURSEL, 0, 0), 2);
   // Choosing the "Actions" group in the list shows the command tree.
   LVITEMW select{};

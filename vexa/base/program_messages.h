@@ -16,6 +16,7 @@ inline constexpr unsigned kFlashTray = 0x46C;          // posted; busy icon, the
 inline constexpr unsigned kSwitchLayout = 0x46D;       // posted; lParam SwitchLayoutRequest*, main window deletes
 inline constexpr unsigned kPageSettingsChanged = 0x46E;// sent by a page of the main window: enables Apply
 inline constexpr unsigned kReportError = 0x46F;        // sent to the error reporter's window; lParam ErrorReport*
+inline constexpr unsigned kRetitleWizard = 0x470;      // posted by a wizard page to itself once it is active
 
 inline constexpr unsigned kKeyUp = 2;  // lParam of kSynthesiseKey
 

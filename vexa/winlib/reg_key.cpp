@@ -47,6 +47,23 @@ std::optional<DWORD> CRegKey::QueryDword(const std::wstring& name) const {
   return value;
 }
 
+std::optional<std::string> CRegKey::QueryBinary(const std::wstring& name) const {
+  DWORD type = 0;
+  DWORD bytes = 0;
+  if (RegQueryValueExW(Get(), name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS || type != REG_BINARY)
+    return std::nullopt;
+  std::string value(bytes, '\0');
+  if (RegQueryValueExW(Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &bytes) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  value.resize(bytes);
+  return value;
+}
+
+bool CRegKey::SetBinary(const std::wstring& name, const void* data, DWORD size) {
+  return RegSetValueExW(Get(), name.c_str(), 0, REG_BINARY, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+}
+
 bool CRegKey::SetString(const std::wstring& name, const std::wstring& value) {
   const DWORD bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
   return RegSetValueExW(Get(), name.c_str(), 0, REG_SZ,

@@ -26,6 +26,8 @@ class CRegKey : public CUniqueHandle<RegKeyTraits> {
   std::optional<DWORD> QueryDword(const std::wstring& name) const;
   bool SetString(const std::wstring& name, const std::wstring& value);
   bool SetDword(const std::wstring& name, DWORD value);
+  std::optional<std::string> QueryBinary(const std::wstring& name) const;
+  bool SetBinary(const std::wstring& name, const void* data, DWORD size);
   bool DeleteValue(const std::wstring& name);
   // Removes a subkey with everything below it.
   bool DeleteTree(const std::wstring& subKey);

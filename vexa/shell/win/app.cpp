@@ -1,9 +1,11 @@
 #include "vexa/shell/win/app.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <cwchar>
+#include <optional>
 
 #include <string>
 
@@ -14,6 +16,8 @@
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/presets/current_config.h"
 #include "vexa/presets/preset_kinds.h"
+#include "vexa/presets/win/preset_load.h"
+#include "vexa/presets/win/preset_ui.h"
 #include "vexa/shell/res/resource.h"
 #include "vexa/shell/win/command_config.h"
 #include "vexa/shell/win/config_location.h"
@@ -110,6 +114,60 @@ bool saveAllSettings(const ProgramSettings& settings, CCurrentConfig& config, co
   return ok;
 }
 
+// What the preset windows need of the running program.
+presets::win::PresetUi presetUi(CMainWindow& window, CCmdTree& tree, device::CDevice& host,
+                                const ICodePage& codePage) {
+  presets::win::PresetUi ui;
+  ui.programFolder = win::programFolder();
+  ui.resources = GetModuleHandleW(nullptr);
+  PresetActions& a = ui.actions;
+  a.saveCommandPart = [&tree, &codePage](const std::filesystem::path& file) {
+    try {
+      saveCommandPart(file, tree, codePage);
+      return true;
+    } catch (const VexaError& e) {
+      showError(L"Could not save the preset:\n" + win::toWide(e.what()));
+      return false;
+    }
+  };
+  a.saveDevicePart = [&host](const std::filesystem::path& file) {
+    if (saveDevicePart(host, file)) return true;
+    showError(L"Could not save the device preset.");
+    return false;
+  };
+  a.loadCommandPart = [&window, &tree, &codePage](const std::filesystem::path& file) {
+    const LoadResult result = loadCommandPart(file, tree, codePage);
+    // What loaded stays; the user hears about the rest.
+    if (const std::string problems = loadProblemsMessage(file, result); !problems.empty())
+      showError(win::toWide(problems));
+    window.SetCommandTree(&tree);
+    window.SetApplyReason(CMainWindow::ApplyReason::CommandTree, true);
+    return result.ok;
+  };
+  a.loadDevicePart = [&window, &host](const std::filesystem::path& file) {
+    const bool loaded = loadDevicePart(host, file, window.Handle());
+    window.RefreshDevicePage();
+    return loaded;
+  };
+  a.settingsUnsaved = [&window] { return window.IsApplyEnabled(); };
+  a.applyAndStore = [&window] { window.SaveAll(); };
+  a.status = [&window](std::string_view text) {
+    window.ShowStatusText(win::toWide(text));
+  };
+  return ui;
+}
+
+// The preset "/p" names on the command line, if any.
+std::optional<std::string> presetArgument() {
+  int count = 0;
+  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::optional<std::string> name;
+  for (int i = 1; args && i + 1 < count; ++i)
+    if (lstrcmpiW(args[i], L"/p") == 0) name = win::toUtf8(args[i + 1]);
+  LocalFree(args);
+  return name;
+}
+
 }  // namespace
 
 int runApplication(HINSTANCE instance) {
@@ -161,6 +219,10 @@ int runApplication(HINSTANCE instance) {
   if (!(loaded.legacy && selectLegacyPlugIn(host, loaded.legacyPlugIn, window.Handle())))
     device::startSavedDevice(host, window.Handle());
   window.RefreshDevicePage();
+  window.SetPresetUi(presetUi(window, *tree, host, systemCodePage));
+  // "/p name": that preset replaces the loaded settings; nothing is unsaved yet to ask about.
+  if (const auto preset = presetArgument())
+    presets::win::loadPresetByName(window.Handle(), window.PresetUi(), *preset, false);
   window.RunStartupMacro();
 
   if (!window.Settings().options.has(ProgramOptions::kHideOnStartup)) window.Open();

@@ -10,7 +10,10 @@
 #include "vexa/exec/exec_messages.h"
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/cmd_tree.h"
+#include "vexa/osd/win/osd.h"
+#include "vexa/osd/win/osd_settings_store.h"
 #include "vexa/winlib/reg_key.h"
+#include "vexa/winlib/system_code_page.h"
 #include "vexa/base/program_messages.h"
 
 namespace vexa::shell {
@@ -32,6 +35,7 @@ DispatchSettings DispatchSettings::fromRegistry() {
   if (auto v = key.QueryDword(L"RepThreshold")) s.repThresholdMs = *v;
   if (auto v = key.QueryDword(L"TypematicDelay")) s.typematicDelayMs = *v;
   s.synchronous = optionsFromWord(key.QueryDword(L"Options")).has(ProgramOptions::kDisableMultithreading);
+  s.osd = osd::win::loadOsdSettings(win::CSystemCodePage());
   return s;
 }
 
@@ -45,12 +49,28 @@ DispatchSettings DispatchSettings::from(const ProgramSettings& settings) {
 
 CCommandDispatch::CCommandDispatch(HWND mainWindow, DispatchSettings settings, StatusSink status)
     : m_main(mainWindow), m_status(std::move(status)), m_engine(std::make_unique<exec::CExecEngine>()) {
+  osd::win::OsdHooks hooks;
+  // The layout the selector chose runs as it is: asking the selector again would hold it back again.
+  hooks.run = [this](const CommandSnapshot& command) {
+    m_engine->StartCommandRun(m_main, command, 0, false, m_settings.synchronous);
+  };
+  hooks.status = [this](const std::wstring& text) {
+    if (m_status) m_status(text);
+  };
+  hooks.programIcon = reinterpret_cast<HICON>(GetClassLongPtrW(mainWindow, GCLP_HICON));
+  m_osd = std::make_unique<osd::win::COsd>(std::move(hooks));
   ApplySettings(settings);
 }
 
 void CCommandDispatch::ApplySettings(const DispatchSettings& settings) {
   m_settings = settings;
   m_filter.setRepThreshold(m_settings.repThresholdMs);
+  m_osd->ApplySettings(m_settings.osd, m_settings.typematicDelayMs);
+}
+
+void CCommandDispatch::SetTree(CCmdTree* tree) {
+  m_tree = tree;
+  m_osd->SetTree(tree);
 }
 
 CCommandDispatch::~CCommandDispatch() { m_engine->Shutdown(); }
@@ -71,6 +91,8 @@ bool CCommandDispatch::Run(const std::string& remote, const std::string& command
   if (!m_tree) return false;
   exec::RunOptions options;
   options.synchronous = m_settings.synchronous;
+  options.layoutSelectorOpen = m_osd->SelectorActive();
+  options.selectorTrigger = m_osd->SelectorTrigger();
   return m_engine->StartCommandRun(
       m_main, exec::RunRequest::byName(*m_tree, remote, command, static_cast<uint32_t>(std::max(repeat, 0))), options);
 }
@@ -137,8 +159,8 @@ std::optional<LRESULT> CCommandDispatch::OnEngineMessage(UINT msg, WPARAM wp, LP
     }
   }
   if (msg == abi::kVexaMessage && wp == ProgramMessage::kDisplayRequest) {
-    // The on-screen display is not there yet: nothing takes a press.
-    return 1;
+    auto* request = reinterpret_cast<DisplayRequest*>(lp);
+    return request ? m_osd->OnDisplayRequest(*request) : 0;
   }
   return std::nullopt;
 }

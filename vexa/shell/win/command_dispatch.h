@@ -11,11 +11,15 @@
 
 #include "vexa/base/program_settings.h"
 #include "vexa/device/repeat_filter.h"
+#include "vexa/osd/osd_settings.h"
 
 namespace vexa {
 class CCmdTree;
 namespace exec {
 class CExecEngine;
+}
+namespace osd::win {
+class COsd;
 }
 }  // namespace vexa
 
@@ -25,6 +29,7 @@ struct DispatchSettings {
   uint32_t repThresholdMs = CRepeatFilter::kDefaultRepThresholdMs;    // "RepThreshold"
   uint32_t typematicDelayMs = CRepeatFilter::kDefaultTypematicDelayMs;  // "TypematicDelay"
   bool synchronous = false;  // "Disable multithreaded execution", a bit of "Options"
+  osd::OsdSettings osd;      // the on-screen display's look and the layout selector's mode
   // Reads the values under HKCU\Software\Marlix\Vexa, keeping defaults for missing ones.
   static DispatchSettings fromRegistry();
   static DispatchSettings from(const ProgramSettings& settings);
@@ -42,7 +47,7 @@ class CCommandDispatch {
   CCommandDispatch(HWND mainWindow, DispatchSettings settings, StatusSink status);
   ~CCommandDispatch();
 
-  void SetTree(CCmdTree* tree) { m_tree = tree; }
+  void SetTree(CCmdTree* tree);
   CCmdTree* Tree() const { return m_tree; }
   // A window that takes the next new press instead of the engine (a button
   // capture of the command editor); null for none.
@@ -67,6 +72,8 @@ class CCommandDispatch {
   // Asks before stopping running commands; false when the user said No.
   bool StopRunsForExit(HWND owner);
   exec::CExecEngine& Engine() { return *m_engine; }
+  // The on-screen display, which takes the runs' display requests (code 98).
+  osd::win::COsd& Osd() { return *m_osd; }
 
  private:
   void EndCycle();
@@ -76,6 +83,7 @@ class CCommandDispatch {
   StatusSink m_status;
   CRepeatFilter m_filter;
   std::unique_ptr<exec::CExecEngine> m_engine;
+  std::unique_ptr<osd::win::COsd> m_osd;
   CCmdTree* m_tree = nullptr;
   HWND m_capture = nullptr;
   bool m_ignoreNextKey = false;

@@ -14,6 +14,14 @@
 #include "vexa/model/names.h"
 #include "vexa/codec/ini_file.h"
 #include "vexa/shell/res/resource.h"
+#include "vexa/osd/osd_modes.h"
+#include "vexa/osd/win/osd.h"
+#include "vexa/osd/win/osd_settings_dialog.h"
+#include "vexa/osd/win/osd_settings_page.h"
+#include "vexa/osd/win/osd_settings_store.h"
+#include "vexa/presets/win/export_wizard.h"
+#include "vexa/presets/win/preset_load.h"
+#include "vexa/presets/win/preset_manager.h"
 #include "vexa/shell/win/app_folder_page.h"
 #include "vexa/shell/win/option_pages.h"
 #include "vexa/shell/win/shutdown_window.h"
@@ -79,7 +87,24 @@ bool CMainWindow::Create(HICON icon, HICON smallIcon) {
   m_tray.Add(Handle(), kTrayIconId, ProgramMessage::kTrayNotify, smallIcon, kMainWindowTitle);
   m_dispatch = std::make_unique<CCommandDispatch>(Handle(), DispatchSettings::fromRegistry(),
                                                   [this](const std::wstring& text) { ShowTemporaryStatus(text); });
+  CreateOsdPage();
   return true;
+}
+
+void CMainWindow::CreateOsdPage() {
+  osd::win::OsdSettingsPageHooks hooks;
+  hooks.preview = [this](const osd::OsdSettings& settings) {
+    if (!m_dispatch) return;
+    m_dispatch->Osd().ApplySettings(settings, m_settings.typematicDelayMs);
+    m_dispatch->Osd().ShowBar(osd::Mode::kVolume, static_cast<int32_t>((40000u << 16) | 40000u), "Master",
+                              (settings.timeoutSeconds + 1) * 1000);
+  };
+  hooks.changed = [this] { SetApplyReason(ApplyReason::Pages, true); };
+  auto page = std::make_unique<osd::win::COsdSettingsPage>(std::move(hooks));
+  if (!page->Create(Handle(), GetModuleHandleW(nullptr), {0, 0})) return;
+  page->Load(m_dispatch->Osd().Settings());
+  m_osdSettingsPage = std::move(page);
+  AttachOsdPage(m_osdSettingsPage->Handle());
 }
 
 void CMainWindow::CreateGroupList() {
@@ -250,6 +275,13 @@ void CMainWindow::UpdateApplyButton() {
 bool CMainWindow::SaveAll() {
   if (!UpdateSettingsFromPages()) return false;
   if (!m_save || !m_save()) return false;
+  if (m_osdSettingsPage && m_dispatch) {
+    if (!osd::win::saveOsdSettings(m_osdSettingsPage->Settings(), win::CSystemCodePage())) {
+      Ask(L"Could not write to registry", MB_OK | MB_ICONERROR);
+      return false;
+    }
+    m_dispatch->ApplySettings(DispatchSettings::fromRegistry());
+  }
   m_applyReasons = 0;
   UpdateApplyButton();
   return true;
@@ -696,6 +728,9 @@ bool CMainWindow::OnCommand(UINT id) {
     case kHelpButtonId:
     case ID_HELP_CONTENTS: return run(m_menuHooks.help);
     case ID_HELP_ABOUT: return run(m_menuHooks.about);
+    case kCmdOsdSettings:
+      OpenOsdSettings();
+      return true;
     case kCmdScanApplications:
       // Lets layouts from other machines find the applications installed here.
       ShowTemporaryStatus(exec::buildLocationsFile(win::programFolder()) ? L"Applications scanned"
@@ -703,6 +738,39 @@ bool CMainWindow::OnCommand(UINT id) {
       return true;
   }
   return false;
+}
+
+void CMainWindow::SetPresetUi(presets::win::PresetUi ui) {
+  m_presets = std::move(ui);
+  MenuHooks hooks = m_menuHooks;
+  hooks.savePreset = [this] { presets::win::runExportWizard(Handle(), m_presets); };
+  hooks.importPreset = [this] { presets::win::loadPresetInteractive(Handle(), m_presets); };
+  hooks.presetManager = [this] { presets::win::runPresetManager(Handle(), m_presets); };
+  hooks.presetNames = [this] {
+    std::vector<std::wstring> names;
+    for (const std::string& name : presets::win::presetMenuNames(m_presets.programFolder))
+      names.push_back(win::toWide(name));
+    return names;
+  };
+  hooks.loadPreset = [this](const std::wstring& name) {
+    presets::win::loadPresetByName(Handle(), m_presets, win::toUtf8(name));
+  };
+  m_menuHooks = std::move(hooks);
+}
+
+void CMainWindow::OpenOsdSettings() {
+  if (!m_dispatch) return;
+  osd::win::COsd& osd = m_dispatch->Osd();
+  // The preview shows the page's settings until the dialog closes; then the stored ones apply again.
+  const auto preview = [&osd](const osd::OsdSettings& settings) {
+    osd.ApplySettings(settings, DispatchSettings::fromRegistry().typematicDelayMs);
+    osd.ShowBar(osd::Mode::kVolume, static_cast<int32_t>((40000u << 16) | 40000u), "Master",
+                (settings.timeoutSeconds + 1) * 1000);
+  };
+  const auto chosen = osd::win::runOsdSettingsDialog(Handle(), GetModuleHandleW(nullptr), osd.Settings(), preview);
+  if (chosen && !osd::win::saveOsdSettings(*chosen, win::CSystemCodePage()))
+    MessageBoxW(Handle(), L"Could not write to registry", kMainWindowTitle, MB_OK | MB_ICONERROR);
+  m_dispatch->ApplySettings(DispatchSettings::fromRegistry());
 }
 
 CCommandDispatch::Starter CMainWindow::starter() {
@@ -776,6 +844,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_DESTROY:
       m_editor.reset();
       m_pages.reset();
+      m_osdSettingsPage.reset();
       m_optionsPage.reset();
       m_serverPage.reset();
       m_dispatch.reset();  // runs end while the window they report to exists

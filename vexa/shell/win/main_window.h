@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "vexa/base/program_settings.h"
+#include "vexa/presets/win/preset_ui.h"
 #include "vexa/shell/win/command_dispatch.h"
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/notify_icon.h"
@@ -25,6 +26,10 @@ class CDevice;
 class CDeviceSelectionPage;
 }  // namespace device
 }  // namespace vexa
+
+namespace vexa::osd::win {
+class COsdSettingsPage;
+}
 
 namespace vexa::shell {
 
@@ -58,6 +63,7 @@ class CMainWindow : public win::CWindow {
   // shown by kCmdShowPage + its PageId.
   enum MenuCommand : UINT {
     kCmdOpen = 1001, kCmdExit = 1002, kCmdSave = 1152, kCmdHide = 1151, kCmdScanApplications = 1103,
+    kCmdSavePreset = 1101, kCmdLoadPreset = 1102, kCmdPresetManager = 1121, kCmdOsdSettings = 1123,
     kCmdShowPage = 1160
   };
   enum class PageId { Commands = 0, HardwareSetup = 1, DeviceSelection = 2, GeneralOptions = 3, Server = 4, Osd = 5 };
@@ -151,6 +157,16 @@ class CMainWindow : public win::CWindow {
   void SetSaveHandler(std::function<bool()> save) { m_save = std::move(save); }
   // Save all: the handler, then no reason for Apply is left. False when it failed.
   bool SaveAll();
+  // A status text that gives way to the permanent one after a while.
+  void ShowStatusText(const std::wstring& text) { ShowTemporaryStatus(text); }
+
+  // ---- On-screen display and presets
+  // What the preset windows need of the program; set once the program's parts exist.
+  void SetPresetUi(presets::win::PresetUi ui);
+  const presets::win::PresetUi& PresetUi() const { return m_presets; }
+  // The menus' commands, as a person chooses them (tests and tools too).
+  bool RunMenuCommand(UINT id) { return OnCommand(id); }
+
   // Replaces the window's message boxes (tests answer them): the text and the
   // buttons (MB_OK, MB_YESNO or MB_YESNOCANCEL); returns IDOK, IDYES, IDNO or IDCANCEL.
   void SetAskHandler(std::function<int(const std::wstring&, UINT)> ask) { m_ask = std::move(ask); }
@@ -164,6 +180,7 @@ class CMainWindow : public win::CWindow {
   void CreateGroupList();
   void CreateButtons();
   void CreateOptionPages();
+  void CreateOsdPage();
   void FillTabs(PageGroup group);
   void ShowGroup(PageGroup group);
   void UpdateApplyButton();
@@ -173,6 +190,7 @@ class CMainWindow : public win::CWindow {
   void OnTreeSelection(CCmdItem* item);
   void OnTrayNotify(LPARAM event);
   void ShowTrayMenu();
+  void OpenOsdSettings();
   bool OnCommand(UINT id);
   void OnInitMenuPopup(HMENU menu);
   LRESULT OnVexaMessage(WPARAM code, LPARAM lp);
@@ -195,6 +213,7 @@ class CMainWindow : public win::CWindow {
   std::unique_ptr<COptionPage> m_optionsPage;
   std::unique_ptr<COptionPage> m_serverPage;
   HWND m_osdPage = nullptr;
+  std::unique_ptr<osd::win::COsdSettingsPage> m_osdSettingsPage;
   ProgramSettings m_settings;
   std::function<void(const ProgramSettings&)> m_settingsChanged;
   MenuHooks m_menuHooks;
@@ -217,6 +236,7 @@ class CMainWindow : public win::CWindow {
   std::function<void(bool install)> m_keyboardHook;
   std::function<bool()> m_save;
   std::function<int(const std::wstring&, UINT)> m_ask;
+  presets::win::PresetUi m_presets;
 };
 
 }  // namespace vexa::shell

@@ -1,0 +1,16 @@
+#pragma once
+// Resource identifiers of the preset windows (presets.rc).
+#define IDD_EXPORT_TYPE 3000
+#define IDD_EXPORT_NAME 3001
+#define IDD_PRESET_MANAGER 3002
+#define IDC_TYPE_ALL 3010
+#define IDC_TYPE_DEVICE 3011
+#define IDC_TYPE_ACTION 3012
+#define IDC_NAME_EXISTING 3020
+#define IDC_NAME_LIST 3021
+#define IDC_NAME_NEW 3022
+#define IDC_NAME_EDIT 3023
+#define IDC_MANAGER_FILTER 3030
+#define IDC_MANAGER_LIST 3031
+#define IDC_MANAGER_DELETE 3032
+#define IDC_MANAGER_RENAME 3033
