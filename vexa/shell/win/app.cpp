@@ -52,8 +52,12 @@ bool commonControlsAcceptable(const ProgramSettings& settings) {
   win::CModule comctl;
   comctl.Load(L"comctl32.dll");
   const auto getVersion = comctl.GetProc<HRESULT(CALLBACK*)(DLLVERSIONINFO*)>("DllGetVersion");
-  DLLVERSIONINFO version{sizeof(version)};
-  if (!getVersion || FAILED(getVersion(&version))) version = {sizeof(version), 4, 0};
+  DLLVERSIONINFO version{};
+  version.cbSize = sizeof(version);
+  if (!getVersion || FAILED(getVersion(&version))) {
+    version.dwMajorVersion = 4;  // the version that predates the function
+    version.dwMinorVersion = 0;
+  }
   if (!(version.dwMajorVersion == 4 && version.dwMinorVersion < 71) || settings.comCtlWarned) return true;
   wchar_t text[1024];
   swprintf(text, sizeof text / sizeof text[0], L"%ls\n%ls %d.%d.\n%ls\n\n%ls",
