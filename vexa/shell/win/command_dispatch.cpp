@@ -9,7 +9,10 @@
 #include "vexa/exec/display_request.h"
 #include "vexa/exec/exec_messages.h"
 #include "vexa/exec/win/exec_engine.h"
+#include "vexa/model/app_folder.h"
 #include "vexa/model/cmd_tree.h"
+#include "vexa/shell/win/action_requests.h"
+#include "vexa/winlib/unicode.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/base/program_messages.h"
 
@@ -31,21 +34,40 @@ DispatchSettings DispatchSettings::fromRegistry() {
   if (!key.Open(HKEY_CURRENT_USER, device::kProgramRegistryKey)) return s;
   if (auto v = key.QueryDword(L"RepThreshold")) s.repThresholdMs = *v;
   if (auto v = key.QueryDword(L"TypematicDelay")) s.typematicDelayMs = *v;
-  s.synchronous = optionsFromWord(key.QueryDword(L"Options")).has(ProgramOptions::kDisableMultithreading);
+  const ProgramOptions options = optionsFromWord(key.QueryDword(L"Options"));
+  s.synchronous = options.has(ProgramOptions::kDisableMultithreading);
+  s.leaveFocus = options.has(ProgramOptions::kLeaveFocusAfterKeystroke);
+  if (auto v = key.QueryDword(L"OSDTimeout")) s.osdTimeoutSeconds = *v;
   return s;
 }
 
 CCommandDispatch::CCommandDispatch(HWND mainWindow, DispatchSettings settings, StatusSink status)
     : m_main(mainWindow), m_status(std::move(status)), m_engine(std::make_unique<exec::CExecEngine>()) {
+  CActionRequests::Hooks hooks;
+  hooks.status = [this](const std::string& text) {
+    if (m_status) m_status(win::toWide(text));
+  };
+  hooks.suspendHotKeys = [this](bool suspended) { SuspendHotKeys(suspended); };
+  hooks.endCycle = [this] { EndCycle(); };
+  // The on-screen display is not there yet: the countdown starts at once.
+  hooks.shutdownDisplay = [](DisplayRequest&) { return false; };
+  hooks.endProgram = [this] { m_engine->Shutdown(); };
+  m_actions = std::make_unique<CActionRequests>(mainWindow, *m_engine, std::move(hooks));
   ApplySettings(settings);
 }
 
 void CCommandDispatch::ApplySettings(const DispatchSettings& settings) {
   m_settings = settings;
   m_filter.setRepThreshold(m_settings.repThresholdMs);
+  m_actions->SetLeaveFocus(m_settings.leaveFocus);
+  m_engine->Services().typematicDelayMs = m_settings.typematicDelayMs;
+  m_engine->Services().osdTimeoutSeconds = m_settings.osdTimeoutSeconds;
 }
 
-CCommandDispatch::~CCommandDispatch() { m_engine->Shutdown(); }
+CCommandDispatch::~CCommandDispatch() {
+  m_engine->Shutdown();
+  m_actions.reset();
+}
 
 void CCommandDispatch::OnCommandRecord(const std::string& remote, const std::string& command, int repeat,
                                        const Starter& start, LPARAM record) {
@@ -111,28 +133,52 @@ std::optional<LRESULT> CCommandDispatch::OnEngineMessage(UINT msg, WPARAM wp, LP
       return 0;
     case ProgramMessage::kFlashTray:
       return 0;
-    case ProgramMessage::kSwitchLayout: {
-      std::unique_ptr<SwitchLayoutRequest> request(reinterpret_cast<SwitchLayoutRequest*>(lp));
-      if (!request || !m_tree) return 0;
-      // The command may have gone since the run was started.
-      const CCmdItem* item = nullptr;
-      m_tree->forEachItem([&](const CCmdItem& i) {
-        if (!item && i.command() == request->command) item = &i;
-      });
-      if (!item) return 0;
-      CCmdArray& command = *item->command();
-      int number = request->layoutNumber;
-      if (!request->layoutName.empty())
-        for (CCmdArray* l = &command; l; l = l->next())
-          if (iequals(l->layoutName(), request->layoutName)) number = command.layoutNumber(l);
-      return number >= 0 && command.switchToLayout(static_cast<size_t>(number)) ? 1 : 0;
-    }
+    case ProgramMessage::kSwitchLayout:
+      return lp ? SwitchLayout(*reinterpret_cast<SwitchLayoutRequest*>(lp)) : 0;
   }
+  if (const auto handled = m_actions->OnMessage(msg, wp, lp)) return *handled;
   if (msg == abi::kVexaMessage && wp == ProgramMessage::kDisplayRequest) {
     // The on-screen display is not there yet: nothing takes a press.
     return 1;
   }
   return std::nullopt;
+}
+
+namespace {
+
+// The layout's number by name (case-insensitive), or the given number.
+int layoutNumberOf(const CCmdArray& command, const SwitchLayoutRequest& request) {
+  if (request.layoutName.empty()) return request.layoutNumber;
+  for (const CCmdArray* l = &command.first(); l; l = l->next())
+    if (iequals(l->layoutName(), request.layoutName)) return command.first().layoutNumber(l);
+  return -1;
+}
+
+}  // namespace
+
+LRESULT CCommandDispatch::SwitchLayout(SwitchLayoutRequest& request) {
+  if (!m_tree) return 0;
+  // The command may have gone since the run was started.
+  const CCmdItem* item = nullptr;
+  m_tree->forEachItem([&](const CCmdItem& i) {
+    if (!item && i.command() == request.command) item = &i;
+  });
+  if (!item) return 0;
+  CCmdArray& command = item->command()->first();
+  const int number = layoutNumberOf(command, request);
+  // A layout that does not exist is a failure, not a silent no-op.
+  if (number < 0 || !command.switchToLayout(static_cast<size_t>(number))) return 0;
+  bool all = true;
+  if (request.wholeFolder && item->parent() && item->parent()->folder()) {
+    for (const auto& sibling : item->parent()->children()) {
+      CCmdArray* other = sibling->command();
+      if (!other || other == item->command()) continue;
+      const int n = layoutNumberOf(other->first(), request);
+      all = n >= 0 && other->first().switchToLayout(static_cast<size_t>(n)) && all;
+    }
+  }
+  request.activeLayout = command.activeLayout()->layoutName();
+  return all ? 1 : 0;
 }
 
 bool CCommandDispatch::StopRunsForExit(HWND owner) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "vexa/device/repeat_filter.h"
+#include "vexa/exec/exec_messages.h"
 
 namespace vexa {
 class CCmdTree;
@@ -20,10 +21,14 @@ class CExecEngine;
 
 namespace vexa::shell {
 
+class CActionRequests;
+
 struct DispatchSettings {
   uint32_t repThresholdMs = CRepeatFilter::kDefaultRepThresholdMs;    // "RepThreshold"
   uint32_t typematicDelayMs = CRepeatFilter::kDefaultTypematicDelayMs;  // "TypematicDelay"
   bool synchronous = false;  // "Disable multithreaded execution", a bit of "Options"
+  bool leaveFocus = false;   // "Leave window focus after keystroke", a bit of "Options"
+  uint32_t osdTimeoutSeconds = 3;  // "OSDTimeout"
   // Reads the values under HKCU\Software\Marlix\Vexa, keeping defaults for missing ones.
   static DispatchSettings fromRegistry();
 };
@@ -65,15 +70,18 @@ class CCommandDispatch {
   // Asks before stopping running commands; false when the user said No.
   bool StopRunsForExit(HWND owner);
   exec::CExecEngine& Engine() { return *m_engine; }
+  CActionRequests& Actions() { return *m_actions; }
 
  private:
   void EndCycle();
+  LRESULT SwitchLayout(SwitchLayoutRequest& request);
 
   HWND m_main;
   DispatchSettings m_settings;
   StatusSink m_status;
   CRepeatFilter m_filter;
   std::unique_ptr<exec::CExecEngine> m_engine;
+  std::unique_ptr<CActionRequests> m_actions;
   CCmdTree* m_tree = nullptr;
   HWND m_capture = nullptr;
   bool m_ignoreNextKey = false;
