@@ -197,7 +197,7 @@ void CActionDefinitionDialog::BrowseField1() {
   } else if (entry->flags & CatalogueFlag::kWindow) {
     PickWindow();
   }
-  // The mouse position tool comes with the hook module (Part 3.5).
+  // The mouse position tool comes with the hook module.
 }
 
 void CActionDefinitionDialog::BrowseField2() {
