@@ -149,4 +149,25 @@ bool applyColourKey(HWND window) {
   return set(window, colour(OsdSettings::kColourKey), 0, LWA_COLORKEY) != FALSE;
 }
 
+std::optional<LRESULT> handleDisplayWindowMessage(HWND window, UINT msg,
+                                                  const std::function<void(HDC, const RECT&)>& paint) {
+  switch (msg) {
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(window, &ps);
+      RECT client;
+      GetClientRect(window, &client);
+      paint(dc, client);
+      EndPaint(window, &ps);
+      return 0;
+    }
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    default:
+      return std::nullopt;
+  }
+}
+
 }  // namespace vexa::osd::win

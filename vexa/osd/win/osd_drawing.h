@@ -4,6 +4,9 @@
 // in for icons.
 #include <windows.h>
 
+#include <functional>
+#include <optional>
+
 #include "vexa/osd/bar_caption.h"
 #include "vexa/osd/osd_geometry.h"
 #include "vexa/osd/osd_settings.h"
@@ -24,6 +27,11 @@ void drawBarIcon(HDC dc, const Rect& at, BarIcon icon, uint32_t textColour);
 void drawSpeaker(HDC dc, const Rect& at, bool muted, uint32_t textColour);
 void drawLayoutIcon(HDC dc, const Rect& at, uint32_t textColour);
 void drawText(HDC dc, const Rect& at, const std::wstring& text, HFONT font, uint32_t rgb, UINT format);
+
+// What every display window answers alike: painting through `paint`, no
+// background erase (the paint covers it) and never taking the activation.
+std::optional<LRESULT> handleDisplayWindowMessage(HWND window, UINT msg,
+                                                  const std::function<void(HDC, const RECT&)>& paint);
 
 // Offscreen painting: the whole window appears at once, without flicker.
 class CBufferedPaint {

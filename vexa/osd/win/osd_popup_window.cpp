@@ -135,20 +135,11 @@ void COsdPopupWindow::Paint(HDC target, const RECT& client) {
 }
 
 LRESULT COsdPopupWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  if (const auto handled = handleDisplayWindowMessage(Handle(), msg, [this](HDC dc, const RECT& client) {
+        Paint(dc, client);
+      }))
+    return *handled;
   switch (msg) {
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      const HDC dc = BeginPaint(Handle(), &ps);
-      RECT client;
-      GetClientRect(Handle(), &client);
-      Paint(dc, client);
-      EndPaint(Handle(), &ps);
-      return 0;
-    }
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_MOUSEACTIVATE:
-      return MA_NOACTIVATE;
     case WM_TIMER:
       if (wp == kHideTimer) {
         Hide();
