@@ -1,18 +1,11 @@
 #include "vexa/exec/action_walk.h"
 
 #include "vexa/base/utf8.h"
+#include "vexa/exec/actions/action_kind.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/model/cmd_array.h"
 
 namespace vexa {
-
-namespace {
-
-constexpr int kCycleThroughWindows = 9;
-
-bool firstPressOnly(int type) { return type == 9 || type == 16 || type == 38 || type == 41; }
-
-}  // namespace
 
 std::string applicationFileOf(const CMD& action, const CommandSnapshot& command) {
   if (!action.fileName.empty()) return action.fileName;
@@ -39,7 +32,7 @@ WalkResult walkActions(const CommandSnapshot& command, uint32_t repeat, IExecHos
     int type = actionTypeOf(action.typeName);
     if (type < 1) continue;
     // Another action ends a cycle; it then runs itself rather than being lost.
-    if (host.cycleInProgress() && type != kCycleThroughWindows) host.endCycle();
+    if (host.cycleInProgress() && !actionTraits(actionKindFromNumber(type)).endsNoCycle) host.endCycle();
     if (repeat != 0 && !allowRepeat) {
       result.stoppedByRepeatRule = true;
       break;
@@ -51,7 +44,7 @@ WalkResult walkActions(const CommandSnapshot& command, uint32_t repeat, IExecHos
                                                                                 : ActionType::kExecute;
     std::string message;
     bool ok = false;
-    if (!(repeat != 0 && firstPressOnly(type))) ok = host.execute({action, type, command, repeat, cached}, message);
+    if (!(repeat != 0 && actionTraits(actionKindFromNumber(type)).firstPressOnly)) ok = host.execute({action, type, command, repeat, cached}, message);
     if (message.size() > kMaxStatusText) message = std::string(utf8Prefix(message, kMaxStatusText));
     if (!message.empty()) host.status(std::move(message));
     if (ok) {

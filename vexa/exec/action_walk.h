@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "vexa/exec/actions/action_kind.h"
 #include "vexa/exec/command_snapshot.h"
 
 namespace vexa {
@@ -18,6 +19,7 @@ struct ActionCall {
   const CommandSnapshot& command;
   uint32_t repeat;
   bool useCachedLists;  // a held button's first action reuses the lists collected before
+  ActionKind kind() const { return actionKindFromNumber(type); }
 };
 
 class IExecHost {
