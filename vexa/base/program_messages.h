@@ -13,12 +13,20 @@ inline constexpr unsigned kSuspendKeyboardHook = 0x469;// sent while a field tak
 inline constexpr unsigned kResumeKeyboardHook = 0x46A; // sent when that field lets go again
 inline constexpr unsigned kFindWindow = 0x46B;         // sent; wParam refresh flag, lParam window name
 inline constexpr unsigned kFlashTray = 0x46C;          // posted; busy icon, then back on timer 1
-inline constexpr unsigned kSwitchLayout = 0x46D;       // posted; lParam SwitchLayoutRequest*, main window deletes
+inline constexpr unsigned kSwitchLayout = 0x46D;       // sent; lParam SwitchLayoutRequest*, owned by the sender
 inline constexpr unsigned kPageSettingsChanged = 0x46E;// sent by a page of the main window: enables Apply
 inline constexpr unsigned kReportError = 0x46F;        // sent to the error reporter's window; lParam ErrorReport*
 inline constexpr unsigned kRetitleWizard = 0x470;      // posted by a wizard page to itself once it is active
+inline constexpr unsigned kActionRequest = 0x471;      // sent; lParam ActionUiRequest*, owned by the sender:
+                                                       // an action's work on the user-interface thread
 
 inline constexpr unsigned kKeyUp = 2;  // lParam of kSynthesiseKey
+
+// ---- Timers of the main window that actions start (ids 1 and 3 are the window's own)
+inline constexpr unsigned kSwitchBackTimer = 2;    // 3 s after the last temporary activation
+inline constexpr unsigned kCycleTimer = 10;        // 2 s after the last "Cycle through windows"
+inline constexpr unsigned kMouseStopTimer = 11;    // 250 ms after the last "Move Mouse"
+inline constexpr unsigned kShutdownTickTimer = 12; // the shutdown countdown's second; not 10, which a cycle stops
 
 // ---- Codes of message 0x7FFF (wParam) used inside the program
 inline constexpr unsigned kMessageHookHandle = 90;    // hook module: its message-hook handle

@@ -40,13 +40,34 @@ inline ServerRecord makeServerRecord(std::string_view command, uint32_t repeat, 
 }
 
 // A "Switch Layout" action: the tree belongs to the user-interface thread,
-// so the run only asks. The main window finds the command by identity
-// (ignoring it when the command is gone) and switches it to the layout
-// named, or numbered when the name is empty.
+// so the run only asks, and waits for the answer (nonzero: switched). The
+// main window finds the command by identity (the request fails when the
+// command is gone), switches it to the layout named, or numbered when the
+// name is empty, and with `wholeFolder` every command of its application
+// folder as well; `activeLayout` receives the name of the layout now active.
 struct SwitchLayoutRequest {
   const void* command = nullptr;
   std::string layoutName;
   int layoutNumber = -1;
+  bool wholeFolder = false;
+  std::string activeLayout;
+};
+
+// Work an action needs done on the user-interface thread (its timers,
+// the windows it gives back the focus to), sent with kActionRequest.
+struct ActionUiRequest {
+  enum Kind : uint32_t {
+    kTemporaryActivation = 1,  // remember `previous` for the switch-back 3 s after the last one (timer 2)
+    kCycleTimer = 2,           // "Cycle through windows": (re)start timer 10, 2 s
+    kMouseTimer = 3,           // "Move Mouse": (re)start timer 11, 250 ms
+    kHotKeys = 4,              // `on`: hot keys work again; off while keys are synthesised
+  };
+  uint32_t kind = 0;
+  uintptr_t window = 0;    // the window activated
+  uintptr_t previous = 0;  // the window that had the focus before
+  bool wasMinimised = false;
+  bool wasHidden = false;
+  bool on = false;
 };
 
 }  // namespace vexa

@@ -7,6 +7,7 @@
 #include "vexa/device/plugin_abi.h"
 #include "vexa/exec/exec_messages.h"
 #include "vexa/exec/exec_names.h"
+#include "vexa/exec/win/actions/action_table.h"
 #include "vexa/model/app_folder.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/winlib/unicode.h"
@@ -38,8 +39,7 @@ CExecCmd::CExecCmd(CExecEngine& engine, HWND mainWindow, RunRequest request, Run
       m_mainWindow(mainWindow),
       m_request(std::move(request)),
       m_options(std::move(options)),
-      m_environment(engine.Processes(), engine.ProcessNames(), m_request.repeat != 0),
-      m_applications(m_environment) {}
+      m_environment(engine.Processes(), engine.ProcessNames(), m_request.repeat != 0) {}
 
 void CExecCmd::RunJob() {
   ThreadStart();
@@ -121,14 +121,28 @@ bool CExecCmd::waitForTerminate(unsigned ms) { return WaitForSingleObject(m_term
 
 bool CExecCmd::cycleInProgress() { return m_engine.CycleFlag().load(); }
 
-void CExecCmd::sendKey(unsigned virtualKey, unsigned action) {
-  if (hasWindow()) SendMessageW(m_mainWindow, ProgramMessage::kSynthesiseKey, virtualKey, action);
+void CExecCmd::sendKey(unsigned virtualKey, bool up) {
+  if (hasWindow()) SendMessageW(m_mainWindow, ProgramMessage::kSynthesiseKey, virtualKey, up ? ProgramMessage::kKeyUp : 0);
 }
 
+HWND CExecCmd::findWindow(std::string_view name, bool refresh) {
+  if (name.empty() || !hasWindow()) return nullptr;
+  const std::string text(name);
+  return reinterpret_cast<HWND>(
+      SendMessageW(m_mainWindow, ProgramMessage::kFindWindow, refresh ? 1 : 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+LRESULT CExecCmd::request(ActionUiRequest& request) {
+  if (!hasWindow()) return 0;
+  return SendMessageW(m_mainWindow, ProgramMessage::kActionRequest, 0, reinterpret_cast<LPARAM>(&request));
+}
+
+intptr_t CExecCmd::display(DisplayRequest& request) { return hasWindow() ? sendDisplayRequest(request) : 0; }
+
 void CExecCmd::endCycle() {
-  sendKey(kVkTab, ProgramMessage::kKeyUp);
+  sendKey(kVkTab, true);
   Sleep(kKeyPauseMs);
-  sendKey(kVkAlt, ProgramMessage::kKeyUp);
+  sendKey(kVkAlt, true);
   Sleep(kKeyPauseMs);
   m_engine.CycleFlag() = false;
   status("Cycled through windows");
@@ -144,11 +158,10 @@ bool CExecCmd::applicationRunning(std::string_view fileName, bool useCachedList)
 }
 
 bool CExecCmd::execute(const ActionCall& call, std::string& message) {
-  switch (call.type) {
-    case ActionType::kExecute: return m_applications.execute(call, message);
-    case ActionType::kClose: return m_applications.close(call, message);
-    default: return false;  // the other types come with their own actions
-  }
+  const ActionHandler handler = CActionTable::instance().find(call.kind());
+  if (!handler) return false;
+  ActionContext context{call, m_environment, *this, m_engine.Services()};
+  return handler(context, message);
 }
 
 void CExecCmd::status(std::string message) {

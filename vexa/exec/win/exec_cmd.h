@@ -9,6 +9,7 @@
 
 #include "vexa/exec/action_walk.h"
 #include "vexa/exec/display_request.h"
+#include "vexa/exec/win/actions/action_context.h"
 #include "vexa/exec/win/application_actions.h"
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/exec/win/run_environment.h"
@@ -16,7 +17,7 @@
 
 namespace vexa::exec {
 
-class CExecCmd final : public IExecHost, public CExecJob {
+class CExecCmd final : public IExecHost, public IActionHost, public CExecJob {
  public:
   CExecCmd(CExecEngine& engine, HWND mainWindow, RunRequest request, RunOptions options);
 
@@ -39,13 +40,19 @@ class CExecCmd final : public IExecHost, public CExecJob {
   void status(std::string message) override;
   void showExecuted(const CommandSnapshot& command, uint32_t repeat) override;
 
+  // IActionHost
+  HWND mainWindow() override { return hasWindow() ? m_mainWindow : nullptr; }
+  void sendKey(unsigned virtualKey, bool up) override;
+  HWND findWindow(std::string_view name, bool refresh) override;
+  LRESULT request(ActionUiRequest& request) override;
+  intptr_t display(DisplayRequest& request) override;
+
  private:
   bool hasWindow() const { return m_mainWindow && IsWindow(m_mainWindow); }
   intptr_t sendDisplayRequest(DisplayRequest& request);
   // 0 or -1 from the selector: it took the press; a command it chose replaces ours.
   bool askLayoutSelector(std::optional<CommandSnapshot>& command);
   void postServerRecord();
-  void sendKey(unsigned virtualKey, unsigned action);
   bool openTerminateEvent();
 
   CExecEngine& m_engine;
@@ -54,7 +61,6 @@ class CExecCmd final : public IExecHost, public CExecJob {
   RunOptions m_options;
   win::CEvent m_terminate;
   CRunEnvironment m_environment;
-  CApplicationActions m_applications;
 };
 
 }  // namespace vexa::exec

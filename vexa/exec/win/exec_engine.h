@@ -26,8 +26,13 @@
 //      0x468            wParam: ServerRecord* (exec_messages.h), posted; the
 //                       main window deletes it.
 //      0x46C            posted: flash the tray icon (busy icon, timer 1).
-//      0x46D            lParam: SwitchLayoutRequest*, posted; the main window
-//                       deletes it.
+//      0x46D            lParam: SwitchLayoutRequest*, sent, owned by the run;
+//                       answer nonzero when switched.
+//      0x46B            wParam: refresh flag; lParam: UTF-8 window name,
+//                       sent; answer the window or 0.
+//      0x470            lParam: ActionUiRequest*, sent, owned by the run:
+//                       timers 2, 10, 11 and the hot keys (exec_messages.h).
+//      0x466            posted: the shutdown request (countdown, flags).
 //      0x467            sent: synthesise one key (wParam key, lParam 0/2).
 //    Objects in these records (CommandSnapshot::identity) are identities
 //    only: look them up in the tree before use.
@@ -42,6 +47,7 @@
 
 #include "vexa/exec/command_snapshot.h"
 #include "vexa/exec/command_variants.h"
+#include "vexa/exec/win/actions/action_context.h"
 #include "vexa/exec/win/exec_thread_list.h"
 #include "vexa/exec/win/exec_workers.h"
 #include "vexa/exec/win/priority_boost.h"
@@ -97,7 +103,9 @@ class CExecEngine {
   bool Busy() const { return !m_threads.empty(); }
 
   // The "Cycle through windows" flag; the main window's timer 10 clears it.
-  std::atomic<bool>& CycleFlag() { return m_cycle; }
+  std::atomic<bool>& CycleFlag() { return m_services.cycle; }
+  // What the actions keep between runs; tests replace its system actions and mixer.
+  CActionServices& Services() { return m_services; }
   CProcessNameCache& ProcessNames() { return m_processNames; }
   IProcessList& Processes() { return *m_processes; }
   CExecThreadList& Threads() { return m_threads; }
@@ -112,7 +120,7 @@ class CExecEngine {
   CProcessNameCache m_processNames;
   CExecThreadList m_threads;
   CPriorityBoost m_priority;
-  std::atomic<bool> m_cycle{false};
+  CActionServices m_services;
   win::CEvent m_terminate;
   CExecWorkers m_workers{kWaitingThreads};
 };

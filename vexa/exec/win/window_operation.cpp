@@ -3,6 +3,7 @@
 #include <string>
 
 #include "vexa/base/strings.h"
+#include "vexa/exec/win/actions/activation.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::exec {
@@ -67,7 +68,8 @@ void applyWindowOperation(HWND window, WindowOperation& op) {
   switch (code) {
     case WindowOp::kActivate:
       // A module's window counts as reached, though not as activated.
-      op.done = activate(window) || op.module || op.done;
+      op.done = (op.temporaryHost ? activateWindow(*op.temporaryHost, window, true) : activate(window)) || op.module ||
+                op.done;
       return;
     case WindowOp::kTestForeground: op.done = GetForegroundWindow() == window || op.done; return;
     case WindowOp::kMinimiseToggle: ShowWindowAsync(window, IsIconic(window) ? SW_SHOWNORMAL : SW_MINIMIZE); break;

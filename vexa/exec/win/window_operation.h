@@ -15,12 +15,17 @@ inline constexpr UINT kCycle = 1030;
 // Any other code is a message sent with the record's wParam and lParam.
 }  // namespace WindowOp
 
+class IActionHost;
+
 struct WindowOperation {
   UINT code = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
   bool done = false;
   bool module = false;  // the application is a DLL loaded by some process
+  // Activation through this run's main window, with the switch-back; null:
+  // a plain activation.
+  IActionHost* temporaryHost = nullptr;
 };
 
 // WM_SYSCOMMAND / SC_CLOSE as a close from the system menu sends it.

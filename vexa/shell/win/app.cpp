@@ -208,7 +208,11 @@ int runApplication(HINSTANCE instance) {
   window.SetProgramSettings(loadProgramSettings());
   window.SetShutdownHooks({{}, {}, [&] { storeActiveLayouts(*tree, profile, true); }});
   window.SetSettingsHandler([&window](const ProgramSettings& settings) {
-    if (window.Dispatch()) window.Dispatch()->ApplySettings(DispatchSettings::from(settings));
+    if (!window.Dispatch()) return;
+    // The display's look has a page of its own and is not part of these settings.
+    DispatchSettings dispatch = DispatchSettings::from(settings);
+    dispatch.osd = window.Dispatch()->Osd().Settings();
+    window.Dispatch()->ApplySettings(dispatch);
   });
 
   // The device host: scan the devices folder, then select and start "Current Device"

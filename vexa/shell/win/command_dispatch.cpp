@@ -9,9 +9,12 @@
 #include "vexa/exec/display_request.h"
 #include "vexa/exec/exec_messages.h"
 #include "vexa/exec/win/exec_engine.h"
+#include "vexa/model/app_folder.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/osd/win/osd.h"
 #include "vexa/osd/win/osd_settings_store.h"
+#include "vexa/shell/win/action_requests.h"
+#include "vexa/winlib/unicode.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/system_code_page.h"
 #include "vexa/base/program_messages.h"
@@ -34,7 +37,9 @@ DispatchSettings DispatchSettings::fromRegistry() {
   if (!key.Open(HKEY_CURRENT_USER, device::kProgramRegistryKey)) return s;
   if (auto v = key.QueryDword(L"RepThreshold")) s.repThresholdMs = *v;
   if (auto v = key.QueryDword(L"TypematicDelay")) s.typematicDelayMs = *v;
-  s.synchronous = optionsFromWord(key.QueryDword(L"Options")).has(ProgramOptions::kDisableMultithreading);
+  const ProgramOptions options = optionsFromWord(key.QueryDword(L"Options"));
+  s.synchronous = options.has(ProgramOptions::kDisableMultithreading);
+  s.leaveFocus = options.has(ProgramOptions::kLeaveFocusAfterKeystroke);
   s.osd = osd::win::loadOsdSettings(win::CSystemCodePage());
   return s;
 }
@@ -44,6 +49,7 @@ DispatchSettings DispatchSettings::from(const ProgramSettings& settings) {
   s.repThresholdMs = settings.repThresholdMs;
   s.typematicDelayMs = settings.typematicDelayMs;
   s.synchronous = settings.options.has(ProgramOptions::kDisableMultithreading);
+  s.leaveFocus = settings.options.has(ProgramOptions::kLeaveFocusAfterKeystroke);
   return s;
 }
 
@@ -59,6 +65,15 @@ CCommandDispatch::CCommandDispatch(HWND mainWindow, DispatchSettings settings, S
   };
   hooks.programIcon = reinterpret_cast<HICON>(GetClassLongPtrW(mainWindow, GCLP_HICON));
   m_osd = std::make_unique<osd::win::COsd>(std::move(hooks));
+  CActionRequests::Hooks actionHooks;
+  actionHooks.status = [this](const std::string& text) {
+    if (m_status) m_status(win::toWide(text));
+  };
+  actionHooks.suspendHotKeys = [this](bool suspended) { SuspendHotKeys(suspended); };
+  actionHooks.endCycle = [this] { EndCycle(); };
+  actionHooks.shutdownDisplay = [this](DisplayRequest& request) { return ShowShutdownDisplay(request); };
+  actionHooks.endProgram = [this] { m_engine->Shutdown(); };
+  m_actions = std::make_unique<CActionRequests>(mainWindow, *m_engine, std::move(actionHooks));
   ApplySettings(settings);
 }
 
@@ -66,6 +81,9 @@ void CCommandDispatch::ApplySettings(const DispatchSettings& settings) {
   m_settings = settings;
   m_filter.setRepThreshold(m_settings.repThresholdMs);
   m_osd->ApplySettings(m_settings.osd, m_settings.typematicDelayMs);
+  m_actions->SetLeaveFocus(m_settings.leaveFocus);
+  m_engine->Services().typematicDelayMs = m_settings.typematicDelayMs;
+  m_engine->Services().osdTimeoutSeconds = m_settings.osd.timeoutSeconds;
 }
 
 void CCommandDispatch::SetTree(CCmdTree* tree) {
@@ -73,7 +91,10 @@ void CCommandDispatch::SetTree(CCmdTree* tree) {
   m_osd->SetTree(tree);
 }
 
-CCommandDispatch::~CCommandDispatch() { m_engine->Shutdown(); }
+CCommandDispatch::~CCommandDispatch() {
+  m_engine->Shutdown();
+  m_actions.reset();
+}
 
 void CCommandDispatch::OnCommandRecord(const std::string& remote, const std::string& command, int repeat,
                                        const Starter& start, LPARAM record) {
@@ -141,28 +162,62 @@ std::optional<LRESULT> CCommandDispatch::OnEngineMessage(UINT msg, WPARAM wp, LP
       return 0;
     case ProgramMessage::kFlashTray:
       return 0;
-    case ProgramMessage::kSwitchLayout: {
-      std::unique_ptr<SwitchLayoutRequest> request(reinterpret_cast<SwitchLayoutRequest*>(lp));
-      if (!request || !m_tree) return 0;
-      // The command may have gone since the run was started.
-      const CCmdItem* item = nullptr;
-      m_tree->forEachItem([&](const CCmdItem& i) {
-        if (!item && i.command() == request->command) item = &i;
-      });
-      if (!item) return 0;
-      CCmdArray& command = *item->command();
-      int number = request->layoutNumber;
-      if (!request->layoutName.empty())
-        for (CCmdArray* l = &command; l; l = l->next())
-          if (iequals(l->layoutName(), request->layoutName)) number = command.layoutNumber(l);
-      return number >= 0 && command.switchToLayout(static_cast<size_t>(number)) ? 1 : 0;
-    }
+    case ProgramMessage::kSwitchLayout:
+      return lp ? SwitchLayout(*reinterpret_cast<SwitchLayoutRequest*>(lp)) : 0;
   }
+  if (const auto handled = m_actions->OnMessage(msg, wp, lp)) return *handled;
   if (msg == abi::kVexaMessage && wp == ProgramMessage::kDisplayRequest) {
     auto* request = reinterpret_cast<DisplayRequest*>(lp);
     return request ? m_osd->OnDisplayRequest(*request) : 0;
   }
   return std::nullopt;
+}
+
+namespace {
+
+// The layout's number by name (case-insensitive), or the given number.
+int layoutNumberOf(const CCmdArray& command, const SwitchLayoutRequest& request) {
+  if (request.layoutName.empty()) return request.layoutNumber;
+  for (const CCmdArray* l = &command.first(); l; l = l->next())
+    if (iequals(l->layoutName(), request.layoutName)) return command.first().layoutNumber(l);
+  return -1;
+}
+
+}  // namespace
+
+LRESULT CCommandDispatch::SwitchLayout(SwitchLayoutRequest& request) {
+  if (!m_tree) return 0;
+  // The command may have gone since the run was started.
+  const CCmdItem* item = nullptr;
+  m_tree->forEachItem([&](const CCmdItem& i) {
+    if (!item && i.command() == request.command) item = &i;
+  });
+  if (!item) return 0;
+  CCmdArray& command = item->command()->first();
+  const int number = layoutNumberOf(command, request);
+  // A layout that does not exist is a failure, not a silent no-op.
+  if (number < 0 || !command.switchToLayout(static_cast<size_t>(number))) return 0;
+  bool all = true;
+  if (request.wholeFolder && item->parent() && item->parent()->folder()) {
+    for (const auto& sibling : item->parent()->children()) {
+      CCmdArray* other = sibling->command();
+      if (!other || other == item->command()) continue;
+      const int n = layoutNumberOf(other->first(), request);
+      all = n >= 0 && other->first().switchToLayout(static_cast<size_t>(n)) && all;
+    }
+  }
+  request.activeLayout = command.activeLayout()->layoutName();
+  return all ? 1 : 0;
+}
+
+bool CCommandDispatch::ShowShutdownDisplay(const DisplayRequest& request) {
+  // The countdown waits while the display is up and hears when it closes.
+  const bool shown = m_osd->ShowShutdown(request.text, request.value, static_cast<int>(request.repeat),
+                                         [this](uint32_t, int32_t goOn) {
+                                           if (m_actions) m_actions->Shutdown().OnDisplayClosed(goOn != 0);
+                                         });
+  if (shown) m_actions->Shutdown().SetDisplayShowing(true);
+  return shown;
 }
 
 bool CCommandDispatch::StopRunsForExit(HWND owner) {

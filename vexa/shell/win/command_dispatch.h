@@ -12,6 +12,7 @@
 #include "vexa/base/program_settings.h"
 #include "vexa/device/repeat_filter.h"
 #include "vexa/osd/osd_settings.h"
+#include "vexa/exec/exec_messages.h"
 
 namespace vexa {
 class CCmdTree;
@@ -25,11 +26,14 @@ class COsd;
 
 namespace vexa::shell {
 
+class CActionRequests;
+
 struct DispatchSettings {
   uint32_t repThresholdMs = CRepeatFilter::kDefaultRepThresholdMs;    // "RepThreshold"
   uint32_t typematicDelayMs = CRepeatFilter::kDefaultTypematicDelayMs;  // "TypematicDelay"
   bool synchronous = false;  // "Disable multithreaded execution", a bit of "Options"
   osd::OsdSettings osd;      // the on-screen display's look and the layout selector's mode
+  bool leaveFocus = false;   // "Leave window focus after keystroke", a bit of "Options"
   // Reads the values under HKCU\Software\Marlix\Vexa, keeping defaults for missing ones.
   static DispatchSettings fromRegistry();
   static DispatchSettings from(const ProgramSettings& settings);
@@ -74,9 +78,12 @@ class CCommandDispatch {
   exec::CExecEngine& Engine() { return *m_engine; }
   // The on-screen display, which takes the runs' display requests (code 98).
   osd::win::COsd& Osd() { return *m_osd; }
+  CActionRequests& Actions() { return *m_actions; }
 
  private:
   void EndCycle();
+  LRESULT SwitchLayout(SwitchLayoutRequest& request);
+  bool ShowShutdownDisplay(const DisplayRequest& request);
 
   HWND m_main;
   DispatchSettings m_settings;
@@ -84,6 +91,7 @@ class CCommandDispatch {
   CRepeatFilter m_filter;
   std::unique_ptr<exec::CExecEngine> m_engine;
   std::unique_ptr<osd::win::COsd> m_osd;
+  std::unique_ptr<CActionRequests> m_actions;
   CCmdTree* m_tree = nullptr;
   HWND m_capture = nullptr;
   bool m_ignoreNextKey = false;

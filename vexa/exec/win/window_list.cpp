@@ -1,0 +1,82 @@
+#include "vexa/exec/win/window_list.h"
+
+#include <map>
+
+#include "vexa/winlib/unicode.h"
+
+namespace vexa::exec {
+
+namespace {
+
+struct Collect {
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK collect(HWND window, LPARAM lp) {
+  reinterpret_cast<Collect*>(lp)->windows.push_back(window);
+  return TRUE;
+}
+
+std::string textOf(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
+  return win::toUtf8(text);
+}
+
+// Children in a tree under `parent`: EnumChildWindows lists every descendant flat.
+void addChildren(WindowEntry& parent) {
+  Collect all;
+  EnumChildWindows(reinterpret_cast<HWND>(parent.handle), collect, reinterpret_cast<LPARAM>(&all));
+  std::map<HWND, std::vector<HWND>> byParent;
+  for (HWND child : all.windows) byParent[GetParent(child)].push_back(child);
+  // Depth-first from the top window; a window whose parent is not listed is skipped.
+  std::vector<std::pair<WindowEntry*, HWND>> pending{{&parent, reinterpret_cast<HWND>(parent.handle)}};
+  while (!pending.empty()) {
+    auto [entry, handle] = pending.back();
+    pending.pop_back();
+    auto it = byParent.find(handle);
+    if (it == byParent.end()) continue;
+    entry->children.reserve(it->second.size());
+    for (HWND child : it->second) entry->children.push_back(windowEntryOf(child));
+    for (size_t i = 0; i < it->second.size(); ++i)
+      pending.emplace_back(&entry->children[i], it->second[i]);
+  }
+}
+
+}  // namespace
+
+WindowEntry windowEntryOf(HWND window) {
+  WindowEntry e;
+  e.handle = reinterpret_cast<uintptr_t>(window);
+  e.title = textOf(window);
+  wchar_t cls[256] = {};
+  GetClassNameW(window, cls, 256);
+  e.className = win::toUtf8(cls);
+  return e;
+}
+
+void CWindowList::refresh(bool visibleOnly) {
+  Collect top;
+  EnumWindows(collect, reinterpret_cast<LPARAM>(&top));
+  std::vector<WindowEntry> windows;
+  windows.reserve(top.windows.size());
+  for (HWND window : top.windows) {
+    if (visibleOnly && !IsWindowVisible(window)) continue;
+    WindowEntry entry = windowEntryOf(window);
+    if (entry.title.empty() && entry.className.empty()) continue;
+    addChildren(entry);
+    windows.push_back(std::move(entry));
+  }
+  m_windows = std::move(windows);
+}
+
+HWND CWindowList::find(std::string_view name) const {
+  const WindowEntry* entry = findWindowEntry(m_windows, name);
+  if (!entry) return nullptr;
+  const HWND window = reinterpret_cast<HWND>(entry->handle);
+  return IsWindow(window) ? window : nullptr;
+}
+
+}  // namespace vexa::exec

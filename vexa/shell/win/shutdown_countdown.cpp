@@ -1,0 +1,97 @@
+#include "vexa/shell/win/shutdown_countdown.h"
+
+#include "vexa/base/program_messages.h"
+#include "vexa/exec/actions/shutdown_rules.h"
+#include "vexa/shell/win/remote_shutdown_window.h"
+
+namespace vexa::shell {
+
+CShutdownCountdown::CShutdownCountdown(HWND mainWindow, exec::ISystemActions& system, StatusSink status,
+                                       DisplaySink display, EndProgram end)
+    : m_main(mainWindow),
+      m_system(system),
+      m_status(std::move(status)),
+      m_display(std::move(display)),
+      m_end(std::move(end)) {}
+
+CShutdownCountdown::~CShutdownCountdown() {
+  stopTick();
+  closeWindow();
+}
+
+unsigned CShutdownCountdown::OnRequest(unsigned seconds, uint32_t flags) {
+  m_type = flags & kShutdownTypeMask;
+  m_requested = seconds;
+  stopTick();
+  closeWindow();
+  const bool noOsd = (flags & kShutdownNoOsd) != 0;
+  if (m_displayShowing || m_countdown == 0 || noOsd) m_countdown = stepShutdownCountdown(m_countdown, m_requested);
+  if (m_status) m_status(shutdownRequestStatus(m_type, m_countdown));
+  bool shown = false;
+  if (!noOsd && m_countdown != 0 && m_display) {
+    DisplayRequest request;
+    request.code = DisplayRequest::kShutdown;
+    request.value = static_cast<int32_t>(m_countdown);
+    request.repeat = m_requested;
+    request.text = std::string(shutdownWindowText(m_type));
+    shown = m_display(request);
+  }
+  // With the display up, the countdown starts when it closes.
+  if (!shown && m_countdown != 0) startTick();
+  return m_countdown;
+}
+
+void CShutdownCountdown::OnDisplayClosed(bool goOn) {
+  m_displayShowing = false;
+  if (goOn && m_countdown != 0) {
+    startTick();
+  } else {
+    stopTick();
+    m_countdown = 0;
+  }
+}
+
+void CShutdownCountdown::OnTick() {
+  if (m_countdown > 0) --m_countdown;
+  if (m_countdown == 0) {
+    closeWindow();
+    stopTick();
+    if (m_end) m_end();
+    // The program quits whether or not the system agrees to end the session.
+    m_system.exitWindows(m_type);
+    PostQuitMessage(0);
+    return;
+  }
+  if (m_countdown <= m_requested) showWindow();
+  if (m_status && shutdownTickShowsStatus(m_countdown)) m_status(shutdownTickStatus(m_type, m_countdown));
+}
+
+void CShutdownCountdown::Abort() {
+  stopTick();
+  m_countdown = 0;
+  closeWindow();
+  if (m_status) m_status(std::string());
+}
+
+void CShutdownCountdown::startTick() {
+  if (SetTimer(m_main, ProgramMessage::kShutdownTickTimer, 1000, nullptr)) m_ticking = true;
+}
+
+void CShutdownCountdown::stopTick() {
+  if (m_ticking) KillTimer(m_main, ProgramMessage::kShutdownTickTimer);
+  m_ticking = false;
+}
+
+void CShutdownCountdown::showWindow() {
+  if (!m_window || !IsWindow(m_window))
+    m_window = openShutdownWindow(m_main, shutdownWindowText(m_type), m_countdown, [this] { Abort(); });
+  else
+    updateShutdownWindow(m_window, m_countdown);
+}
+
+void CShutdownCountdown::closeWindow() {
+  if (m_window && IsWindow(m_window)) DestroyWindow(m_window);
+  m_window = nullptr;
+}
+
+}  // namespace vexa::shell
