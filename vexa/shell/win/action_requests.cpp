@@ -11,7 +11,7 @@ CActionRequests::CActionRequests(HWND mainWindow, exec::CExecEngine& engine, Hoo
     : m_main(mainWindow),
       m_engine(engine),
       m_hooks(std::move(hooks)),
-      m_shutdown(mainWindow, *engine.Services().system,
+      m_shutdown(mainWindow, engine.Services(),
                  [this](const std::string& text) {
                    if (m_hooks.status) m_hooks.status(text);
                  },

@@ -6,10 +6,10 @@
 
 namespace vexa::shell {
 
-CShutdownCountdown::CShutdownCountdown(HWND mainWindow, exec::ISystemActions& system, StatusSink status,
+CShutdownCountdown::CShutdownCountdown(HWND mainWindow, exec::CActionServices& services, StatusSink status,
                                        DisplaySink display, EndProgram end)
     : m_main(mainWindow),
-      m_system(system),
+      m_services(services),
       m_status(std::move(status)),
       m_display(std::move(display)),
       m_end(std::move(end)) {}
@@ -58,7 +58,7 @@ void CShutdownCountdown::OnTick() {
     stopTick();
     if (m_end) m_end();
     // The program quits whether or not the system agrees to end the session.
-    m_system.exitWindows(m_type);
+    m_services.system->exitWindows(m_type);
     PostQuitMessage(0);
     return;
   }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "vexa/exec/display_request.h"
-#include "vexa/exec/win/actions/system_actions.h"
+#include "vexa/exec/win/actions/action_context.h"
 
 namespace vexa::shell {
 
@@ -21,7 +21,7 @@ class CShutdownCountdown {
   // Orderly end of the program before the session ends.
   using EndProgram = std::function<void()>;
 
-  CShutdownCountdown(HWND mainWindow, exec::ISystemActions& system, StatusSink status, DisplaySink display,
+  CShutdownCountdown(HWND mainWindow, exec::CActionServices& services, StatusSink status, DisplaySink display,
                      EndProgram end);
   ~CShutdownCountdown();
 
@@ -47,7 +47,7 @@ class CShutdownCountdown {
   void closeWindow();
 
   HWND m_main;
-  exec::ISystemActions& m_system;
+  exec::CActionServices& m_services;  // its system actions may be replaced (tests)
   StatusSink m_status;
   DisplaySink m_display;
   EndProgram m_end;

@@ -49,20 +49,15 @@ bool activateWindow(IActionHost& host, HWND window, bool temporary) {
   if (window != active && !isTopChildOf(window, active)) {
     if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
     if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOW);
-    const DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
-    const DWORD frontThread = active ? GetWindowThreadProcessId(active, nullptr) : 0;
-    attachForAWhile(targetThread, frontThread);
-    // Our own thread joins the target's input too, so that the active window
-    // and the focus can be set from here.
-    const DWORD self = GetCurrentThreadId();
-    const bool joined = self != targetThread && AttachThreadInput(self, targetThread, TRUE);
-    SetForegroundWindow(window);
-    SetActiveWindow(window);
-    SetFocus(window);
-    if (joined) AttachThreadInput(self, targetThread, FALSE);
-  } else {
-    SetActiveWindow(window);
-    SetFocus(window);
+    // Joining input queues is the way past the foreground lock; where the
+    // plain call is allowed it only disturbs the focus when undone (the
+    // change itself may show a moment later, so its answer decides).
+    if (!SetForegroundWindow(window)) {
+      const DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
+      const DWORD frontThread = active ? GetWindowThreadProcessId(active, nullptr) : 0;
+      attachForAWhile(targetThread, frontThread);
+      SetForegroundWindow(window);
+    }
   }
   const HWND now = GetForegroundWindow();
   return !now || now == window || now == GetWindow(window, GW_OWNER) || GetAncestor(window, GA_ROOT) == now;
