@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # PNGs of Vexa's windows, each cropped to the window, taken on a private Xvfb
 # with the sample configuration and the simulated receiver: the configuration
-# window's pages and the tray menu. Builds nothing (`make screenshots` does).
+# window's pages, the shutdown window and the tray menu. Builds nothing (`make screenshots` does).
 # Usage: scripts/screenshots.sh [folder]   (default docs/screenshots)
 # Environment: VEXA_RUN_ARCH (win64 or win32), VEXA_BUILD, VREMOTE as for scripts/run.sh.
 set -euo pipefail
@@ -104,6 +104,17 @@ vexa_window click 2 "Keystroke Table"
 sleep 0.5
 vexa_window click 2 "Action Definition"
 sleep 0.5
+
+# The shutdown countdown's last seconds; aborted before anything ends.
+vexa_window shutdown 15
+sleep 3
+if rect=$(vexa_window rect shutdown); then
+  shoot "$out/shutdown-window.png" <<<"$rect"
+else
+  echo "The shutdown window did not open: no shutdown-window.png." >&2
+fi
+vexa_window abort-shutdown || true
+sleep 1
 
 # The tray menu opens at the pointer: put it beside the window's corner.
 vexa_window page 0

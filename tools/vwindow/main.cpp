@@ -15,7 +15,9 @@
 #include <string_view>
 
 #include "vexa/base/program_messages.h"
+#include "vexa/exec/actions/shutdown_rules.h"
 #include "vexa/shell/win/main_window.h"
+#include "vexa/shell/win/shutdown_window.h"
 
 namespace {
 
@@ -202,7 +204,10 @@ void usage() {
       "       vwindow status         print the status text\n"
       "       vwindow watch          print each new status text until the window is gone\n"
       "       vwindow page N         show page N (0 Commands, 1 Hardware Setup, 2 Device Selection)\n"
-      "       vwindow rect [menu]    X Y WIDTH HEIGHT of the main window or of the open menu\n"
+      "       vwindow rect [menu|shutdown]  X Y WIDTH HEIGHT of the main window, the open menu or\n"
+      "                              the shutdown window\n"
+      "       vwindow shutdown SECONDS   request a shutdown countdown, as an action without OSD does\n"
+      "       vwindow abort-shutdown     press \"Abort\" in the shutdown window\n"
       "       vwindow tray-menu      open the tray icon's menu\n"
       "       vwindow exit           end Vexa as its tray menu's Exit does\n"
       "       vwindow select PATH [TITLE]   select Remote/Folder/Command in the tree (or an action type\n"
@@ -233,7 +238,18 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"watch") return watchStatus();
   if (command == L"page" && argc > 2) return showPage(window, _wtoi(argv[2]));
+  if (command == L"rect" && argc > 2 && std::wstring(argv[2]) == L"shutdown")
+    return printRect(FindWindowW(vexa::shell::kShutdownWindowClass, nullptr));
   if (command == L"rect") return printRect(argc > 2 ? FindWindowW(L"#32768", nullptr) : window);
+  if (command == L"shutdown" && argc > 2) {
+    // As a "Shutdown Windows" action of a command without the OSD requests it.
+    const LPARAM flags = static_cast<LPARAM>(vexa::ShutdownType::kShutdown | vexa::kShutdownNoOsd);
+    return PostMessageW(window, vexa::ProgramMessage::kShutdown, _wtoi(argv[2]), flags) ? 0 : 1;
+  }
+  if (command == L"abort-shutdown") {
+    const HWND shutdown = FindWindowW(vexa::shell::kShutdownWindowClass, nullptr);
+    return shutdown && PostMessageW(shutdown, WM_COMMAND, IDCANCEL, 0) ? 0 : 1;
+  }
   if (command == L"tray-menu") {
     // As the shell reports a right click on the icon; the menu opens at the cursor.
     return PostMessageW(window, vexa::ProgramMessage::kTrayNotify, CMainWindow::kTrayIconId, WM_CONTEXTMENU) ? 0 : 1;

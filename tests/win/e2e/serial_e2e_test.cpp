@@ -11,6 +11,8 @@
 #include "tests/win/serial/receiver_sim.h"
 #include "vexa/device/plugin_list.h"
 #include "vexa/device/win/device_selection_page.h"
+#include "support/win/input_recorder.h"
+#include "vexa/model/cmd_tree.h"
 #include "vexa/shell/win/main_window.h"
 #include "vexa/winlib/unicode.h"
 
@@ -338,6 +340,50 @@ TEST_F(SerialEndToEndTest, StoppingEndsTheMonitorWellWithinTheLimitAndFreesThePo
   const HANDLE port = CreateFileA("\\\\.\\COM5", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   EXPECT_NE(port, INVALID_HANDLE_VALUE) << "COM5 is still open, error " << GetLastError();
   if (port != INVALID_HANDLE_VALUE) CloseHandle(port);
+}
+
+// ---- A press that acts on another program ---------------------------------------------------
+
+std::unique_ptr<CMD> action(std::string_view type, std::string field1, std::string field2) {
+  auto a = std::make_unique<CMD>();
+  a->name = std::string(type);
+  a->typeName = std::string(type);
+  a->fileName = std::move(field1);
+  a->param = std::move(field2);
+  return a;
+}
+
+TEST_F(SerialEndToEndTest, APressTypesIntoAndPostsToAWindowOfAnotherProcess) {
+  const std::string title = "Vexa e2e recorder " + std::to_string(GetCurrentProcessId());
+  const auto record = appData.path() / "recorder.txt";
+  const HWND recorder = startInputRecorder(title, record);
+  ASSERT_TRUE(recorder);
+  struct Cleanup {
+    HWND w;
+    ~Cleanup() { endInputRecorder(w); }
+  } cleanup{recorder};
+
+  CCmdTree tree;
+  CCmdItem& remote = tree.insertRemote(kRemote);
+  auto command = std::make_unique<CCmdArray>("Mute");
+  command->appendAction(action("Keystroke to window", title + " (VexaInputRecorder)", "Hi"));
+  command->appendAction(action("PostMessage", title, "WM_USER+0x20:0x1:0x2"));
+  tree.insertCommand(remote, std::move(command));
+
+  writeSettings(kGeneric, "[DeviceSettings]\r\nInit=\r\nResponse=\r\nIRCodeLength=4\r\n", 4);
+  ASSERT_TRUE(startReceiver(Answer::kSilent));
+  device::CDevice& host = attachHost();
+  ASSERT_TRUE(select(host, kGeneric));
+  window.SetCommandTree(&tree);
+  ASSERT_TRUE(host.StartSession(true));
+  ASSERT_TRUE(pumpUntil([&] { return host.IsRunning() && window.IsDeviceReady(); }));
+  ASSERT_TRUE(press(learnedButtons(4)[1].code));
+  EXPECT_TRUE(waitForLine(record, "msg 420 1 2", 5000)) << ::testing::PrintToString(fileLines(record));
+  const auto got = fileLines(record);
+  const auto at = [&](const std::string& line) { return std::find(got.begin(), got.end(), line) - got.begin(); };
+  EXPECT_LT(at("char 72"), at("char 105"));  // "H" then "i", before the message
+  EXPECT_LT(at("char 105"), at("msg 420 1 2"));
+  window.SetCommandTree(nullptr);
 }
 
 }  // namespace

@@ -9,10 +9,12 @@
 
 #include "exec_test_support.h"
 #include "support/temp_folder.h"
+#include "support/win/input_recorder.h"
 #include "support/win/recording_system_actions.h"
 #include "vexa/base/program_messages.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/exec/actions/shutdown_rules.h"
+#include "vexa/exec/win/actions/action_choices.h"
 #include "vexa/exec/win/actions/winmm_mixer.h"
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/app_folder.h"
@@ -25,8 +27,6 @@
 namespace vexa::test {
 namespace {
 
-std::filesystem::path recorderApp() { return win::modulePath().parent_path() / "input_recorder_app.exe"; }
-
 // The main window as far as actions are concerned: the real dispatch
 // handles the engine's messages, the recording window what reaches the
 // status line and the display.
@@ -34,10 +34,12 @@ class CActionMainWindow : public CRecordingWindow {
  public:
   explicit CActionMainWindow(shell::DispatchSettings settings = {}) {
     Create();
-    dispatch = std::make_unique<shell::CCommandDispatch>(Handle(), settings, nullptr);
+    dispatch = std::make_unique<shell::CCommandDispatch>(
+        Handle(), settings, [this](const std::wstring& text) { dispatchStatuses.push_back(win::toUtf8(text)); });
   }
   ~CActionMainWindow() override { dispatch.reset(); }
   std::unique_ptr<shell::CCommandDispatch> dispatch;
+  std::vector<std::string> dispatchStatuses;  // what the main window itself shows
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
@@ -56,13 +58,6 @@ std::unique_ptr<CMD> act(std::string_view type, std::string file = {}, std::stri
   return a;
 }
 
-std::vector<std::string> lines(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  std::vector<std::string> out;
-  for (std::string line; std::getline(in, line);) out.push_back(line);
-  return out;
-}
-
 bool contains(const std::vector<std::string>& all, const std::string& line) {
   return std::find(all.begin(), all.end(), line) != all.end();
 }
@@ -79,21 +74,10 @@ class ActionFamilies : public ::testing::Test {
   }
   exec::CExecEngine& engine() { return window->dispatch->Engine(); }
 
-  HWND startRecorder(const std::string& title) {
-    const auto file = folder.path() / (title + ".txt");
-    std::wstring line = L"\"" + recorderApp().wstring() + L"\" \"" + win::toWide(title) + L"\" \"" + file.wstring() + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return nullptr;
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    pumpUntil([&] { return contains(lines(file), "ready"); }, 10000);
-    return findTitled(title);
-  }
-  std::vector<std::string> recorded(const std::string& title) { return lines(folder.path() / (title + ".txt")); }
-  bool recordedLine(const std::string& title, const std::string& line, unsigned ms = 3000) {
-    return pumpUntil([&] { return contains(recorded(title), line); }, ms);
+  HWND startRecorder(const std::string& t) { return startInputRecorder(t, folder.path() / (t + ".txt")); }
+  std::vector<std::string> recorded(const std::string& t) { return fileLines(folder.path() / (t + ".txt")); }
+  bool recordedLine(const std::string& t, const std::string& line, unsigned ms = 3000) {
+    return waitForLine(folder.path() / (t + ".txt"), line, ms);
   }
 
   // Runs a command of these actions to its end; the run's status texts.
@@ -147,13 +131,17 @@ TEST_F(ActionFamilies, KeystrokesAndMessagesReachAWindowOfAnotherProcessByItsLis
 
 TEST_F(ActionFamilies, KeystrokeToApplicationAndCurrentWindowThenTheFocusGoesBack) {
   const HWND recorder = startRecorder(title);
-  const HWND previous = startRecorder(other);
+  startMarker(other, folder.path() / "m.start", folder.path() / "m.close");
+  const HWND previous = findTitled(other);
   ASSERT_TRUE(recorder && previous);
   SetForegroundWindow(previous);
   ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == previous; }));
-  const auto texts = run(act("Keystroke to window", title, "x"), act("Keystroke to current window", "", "y"));
+  const std::string app = win::toUtf8((win::modulePath().parent_path() / "input_recorder_app.exe").wstring());
+  const auto texts = run(act("Keystroke to application", app, "x"), act("Keystroke to current window", "", "y"));
   ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "Keystroke sent to " + app);
   EXPECT_EQ(texts[1], "Keystroke sent to " + title);
+  EXPECT_TRUE(recordedLine(title, "char 120"));
   EXPECT_TRUE(recordedLine(title, "char 121"));
   EXPECT_EQ(GetForegroundWindow(), recorder);
   // About 3 s after the last temporary activation the focus returns.
@@ -254,8 +242,15 @@ TEST_F(ActionFamilies, ShutdownStepsCountsDownAndEndsThroughTheSystemActions) {
   EXPECT_TRUE(pumpUntil([&] { return countdown.Countdown() == 15; }));
   EXPECT_TRUE(countdown.Ticking());
   EXPECT_EQ(countdown.Type(), ShutdownType::kReboot);
-  // Abort from the shutdown window's button: nothing is ended.
+  // A second press while the countdown runs without a display steps it.
+  run(act("Shutdown Windows", "Reboot", "0"));
+  EXPECT_TRUE(pumpUntil([&] { return countdown.Countdown() == 900; }));
+  EXPECT_EQ(window->dispatchStatuses.back(), "Reboot in 15 min");
+  // A stray tick after an abort ends nothing.
   countdown.Abort();
+  countdown.OnTick();
+  EXPECT_TRUE(system->calls().empty());
+  // Abort from the shutdown window's button: nothing is ended.
   countdown.OnRequest(2, ShutdownType::kLogOff | ShutdownType::kForce | kShutdownNoOsd);
   ASSERT_TRUE(pumpUntil([&] { return countdown.Window() != nullptr; }, 4000));
   const HWND abort = GetDlgItem(countdown.Window(), IDCANCEL);
@@ -263,6 +258,24 @@ TEST_F(ActionFamilies, ShutdownStepsCountsDownAndEndsThroughTheSystemActions) {
   EXPECT_TRUE(pumpUntil([&] { return countdown.Window() == nullptr && countdown.Countdown() == 0; }));
   EXPECT_FALSE(countdown.Ticking());
   EXPECT_TRUE(system->calls().empty());
+}
+
+TEST_F(ActionFamilies, TheLastTickEndsTheProgramThenTheSession) {
+  std::vector<std::string> steps, statuses;
+  shell::CShutdownCountdown countdown(
+      window->Handle(), engine().Services(), [&](const std::string& t) { statuses.push_back(t); },
+      [](DisplayRequest&) { return false; }, [&] { steps.push_back("end program"); },
+      [&] { steps.push_back("quit"); });
+  EXPECT_EQ(countdown.OnRequest(2, ShutdownType::kLogOff | ShutdownType::kForce), 2u);
+  countdown.OnTick();
+  EXPECT_NE(countdown.Window(), nullptr);  // the last "requested" seconds show the window
+  EXPECT_TRUE(system->calls().empty());
+  countdown.OnTick();
+  EXPECT_EQ(countdown.Window(), nullptr);
+  EXPECT_FALSE(countdown.Ticking());
+  EXPECT_EQ(steps, (std::vector<std::string>{"end program", "quit"}));
+  EXPECT_EQ(system->calls(), (std::vector<std::string>{"exit 4"}));
+  EXPECT_EQ(statuses, (std::vector<std::string>{"Forced LogOff in 2 sec", "Forced LogOff in 1 sec"}));
 }
 
 TEST_F(ActionFamilies, ACycleDoesNotStopTheShutdownCountdown) {
@@ -300,9 +313,12 @@ TEST_F(ActionFamilies, DialUpTextsForEveryOutcome) {
   texts = run(act("Connect", "Office"));
   ASSERT_EQ(texts.size(), 1u);
   EXPECT_EQ(texts[0].rfind("Connect failed", 0), 0u) << texts[0];
-  bool available = false;
-  const auto entries = exec::CWindowsSystemActions().dialEntries(available);
-  std::printf("Wine dial-up: %s, %zu entries\n", available ? "available" : "not available", entries.size());
+  exec::CWindowsSystemActions real;
+  const auto choices = exec::dialUpChoices(real);
+  std::printf("Wine dial-up choices: %zu\n", choices.size());
+  CRecordingSystemActions none;
+  none.entries = {"Office", "Home"};
+  EXPECT_EQ(exec::dialUpChoices(none), none.entries);
 }
 
 TEST_F(ActionFamilies, SwitchLayoutReportsTheLayoutOrTheFailure) {
@@ -333,11 +349,17 @@ TEST_F(ActionFamilies, RealDisplayModesAndMixerUnderWine) {
   ASSERT_TRUE(EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &current));
   std::string honoured, refused;
   for (const auto& mode : modes) {
-    const bool ok = real.applyDisplayMode(mode);
+    // Honoured: accepted, and the display then reports the mode as current.
+    DEVMODEW now{};
+    now.dmSize = sizeof now;
+    const bool ok = real.applyDisplayMode(mode) && EnumDisplaySettingsW(nullptr, ENUM_CURRENT_SETTINGS, &now) &&
+                    now.dmPelsWidth == mode.width && now.dmPelsHeight == mode.height &&
+                    now.dmBitsPerPel == mode.bitsPerPixel;
     (ok ? honoured : refused) += displayModeText(mode) + "; ";
   }
   ChangeDisplaySettingsW(&current, 0);
   std::printf("Wine display modes honoured: %s\nrefused: %s\n", honoured.c_str(), refused.c_str());
+  EXPECT_EQ(exec::displayModeChoices(real).size(), modes.size());
   EXPECT_FALSE(honoured.empty());
   exec::CWinmmMixer mixer;
   std::string playback, recording;

@@ -2,6 +2,8 @@
 // and the foreground test of an application folder.
 #include <gtest/gtest.h>
 
+#include "vexa/exec/win/window_list.h"
+
 #include "support/temp_folder.h"
 #include "exec_test_support.h"
 #include "vexa/exec/win/application_actions.h"
@@ -119,6 +121,16 @@ TEST_F(ApplicationActionsTest, ForegroundTestByProcessAndByWindowName) {
   EXPECT_EQ(environment.passesForegroundTest(byName), inFront);
   byName.windowName = "no window is called this";
   EXPECT_FALSE(environment.passesForegroundTest(byName));
+  // Through the window list, as a run asks the main window: "title (class)" and patterns.
+  exec::CWindowList list;
+  environment.setWindowFinder([&](std::string_view name) {
+    list.refresh();
+    return list.find(name);
+  });
+  byName.windowName = title + " (VexaMarkerApp)";
+  EXPECT_EQ(environment.passesForegroundTest(byName), inFront);
+  byName.windowName = " (VexaMarker?pp)";
+  EXPECT_EQ(environment.passesForegroundTest(byName), inFront);
 
   // Another application's folder fails while the marker is in front.
   APPFOLDER other("Other");

@@ -1,6 +1,6 @@
 // A window of another process that records what it receives, one line per
 // event, in a UTF-8 file the tests read:
-//   input_recorder_app <title> <record file>
+//   input_recorder_app <title> <record file> [timed]
 // Lines: "key <vk hex> <C|-><A|-><S|->" per key down (with the modifier
 // state then), "char <code>", "msg <hex> <wParam> <lParam>" for WM_USER and
 // up, "command <wParam> <lParam>", "lbuttondown|lbuttonup|lbuttondblclk|
@@ -17,6 +17,7 @@
 namespace {
 
 std::wstring g_record;
+bool g_timed = false;
 
 void record(const char* format, ...) {
   char line[256];
@@ -37,6 +38,11 @@ LRESULT CALLBACK windowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
+      if (g_timed) {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        record("t %lld", static_cast<long long>(now.QuadPart));
+      }
       record("key %02x %c%c%c", static_cast<unsigned>(wp), held(VK_CONTROL, 'C'), held(VK_MENU, 'A'),
              held(VK_SHIFT, 'S'));
       break;
@@ -68,6 +74,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 3) return 2;
   g_record = argv[2];
+  g_timed = argc > 3 && std::wstring(argv[3]) == L"timed";
   WNDCLASSW wc{};
   wc.lpfnWndProc = windowProc;
   wc.hInstance = instance;

@@ -39,7 +39,10 @@ CExecCmd::CExecCmd(CExecEngine& engine, HWND mainWindow, RunRequest request, Run
       m_mainWindow(mainWindow),
       m_request(std::move(request)),
       m_options(std::move(options)),
-      m_environment(engine.Processes(), engine.ProcessNames(), m_request.repeat != 0) {}
+      m_environment(engine.Processes(), engine.ProcessNames(), m_request.repeat != 0) {
+  // A held button's resolution uses the window list collected before.
+  m_environment.setWindowFinder([this](std::string_view name) { return findWindow(name, m_request.repeat == 0); });
+}
 
 void CExecCmd::RunJob() {
   ThreadStart();

@@ -33,7 +33,9 @@ bool CRunEnvironment::passesForegroundTest(const APPFOLDER& folder) {
     WindowOperation test{WindowOp::kTestForeground};
     return apply(expand(folder.fileName()), test) != 0 && test.done;
   }
-  return isForegroundOrAncestor(FindWindowW(nullptr, win::toWide(folder.windowName).c_str()));
+  const HWND window = m_findWindow ? m_findWindow(folder.windowName)
+                                   : FindWindowW(nullptr, win::toWide(folder.windowName).c_str());
+  return isForegroundOrAncestor(window);
 }
 
 std::string CRunEnvironment::expand(std::string_view fileName) {

@@ -3,6 +3,7 @@
 // process-name cache and when the run may answer from it.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,9 @@ class CRunEnvironment final : public IAppEnvironment {
   // Applies the operation to the application's windows; the process id, 0
   // when it does not run.
   DWORD apply(std::string_view fileName, WindowOperation& op);
+  // How a folder's window name is found (the main window's list); without
+  // one, by its exact title.
+  void setWindowFinder(std::function<HWND(std::string_view name)> finder) { m_findWindow = std::move(finder); }
 
  private:
   bool mayUseCache(std::string_view fileName, bool useCachedList) const;
@@ -35,6 +39,7 @@ class CRunEnvironment final : public IAppEnvironment {
   CProcessNameCache& m_cache;
   bool m_repeatPress;
   bool m_listFresh = false;  // this run collected the keys of all processes
+  std::function<HWND(std::string_view name)> m_findWindow;
 };
 
 }  // namespace vexa::exec

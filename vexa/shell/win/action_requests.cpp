@@ -15,7 +15,7 @@ CActionRequests::CActionRequests(HWND mainWindow, exec::CExecEngine& engine, Hoo
                  [this](const std::string& text) {
                    if (m_hooks.status) m_hooks.status(text);
                  },
-                 m_hooks.shutdownDisplay, m_hooks.endProgram) {}
+                 m_hooks.shutdownDisplay, m_hooks.endProgram, [] { PostQuitMessage(0); }) {}
 
 CActionRequests::~CActionRequests() {
   for (UINT id : {ProgramMessage::kSwitchBackTimer, ProgramMessage::kCycleTimer, ProgramMessage::kMouseStopTimer})

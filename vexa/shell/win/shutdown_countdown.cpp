@@ -7,12 +7,13 @@
 namespace vexa::shell {
 
 CShutdownCountdown::CShutdownCountdown(HWND mainWindow, exec::CActionServices& services, StatusSink status,
-                                       DisplaySink display, EndProgram end)
+                                       DisplaySink display, EndProgram end, EndProgram quit)
     : m_main(mainWindow),
       m_services(services),
       m_status(std::move(status)),
       m_display(std::move(display)),
-      m_end(std::move(end)) {}
+      m_end(std::move(end)),
+      m_quit(std::move(quit)) {}
 
 CShutdownCountdown::~CShutdownCountdown() {
   stopTick();
@@ -25,7 +26,9 @@ unsigned CShutdownCountdown::OnRequest(unsigned seconds, uint32_t flags) {
   stopTick();
   closeWindow();
   const bool noOsd = (flags & kShutdownNoOsd) != 0;
-  if (m_displayShowing || m_countdown == 0 || noOsd) m_countdown = stepShutdownCountdown(m_countdown, m_requested);
+  // Without a display to show again, a press while counting steps the countdown.
+  if (m_displayShowing || m_countdown == 0 || noOsd || m_noDisplay)
+    m_countdown = stepShutdownCountdown(m_countdown, m_requested);
   if (m_status) m_status(shutdownRequestStatus(m_type, m_countdown));
   bool shown = false;
   if (!noOsd && m_countdown != 0 && m_display) {
@@ -35,6 +38,7 @@ unsigned CShutdownCountdown::OnRequest(unsigned seconds, uint32_t flags) {
     request.repeat = m_requested;
     request.text = std::string(shutdownWindowText(m_type));
     shown = m_display(request);
+    m_noDisplay = !shown;
   }
   // With the display up, the countdown starts when it closes.
   if (!shown && m_countdown != 0) startTick();
@@ -52,14 +56,15 @@ void CShutdownCountdown::OnDisplayClosed(bool goOn) {
 }
 
 void CShutdownCountdown::OnTick() {
-  if (m_countdown > 0) --m_countdown;
-  if (m_countdown == 0) {
+  // A tick already queued when the countdown was aborted must not end the session.
+  if (!m_ticking || m_countdown == 0) return;
+  if (--m_countdown == 0) {
     closeWindow();
     stopTick();
     if (m_end) m_end();
     // The program quits whether or not the system agrees to end the session.
     m_services.system->exitWindows(m_type);
-    PostQuitMessage(0);
+    if (m_quit) m_quit();
     return;
   }
   if (m_countdown <= m_requested) showWindow();

@@ -18,11 +18,11 @@ class CShutdownCountdown {
   // Asks the OSD for its shutdown display; true when it shows it (it then
   // calls OnDisplayClosed). Without an OSD the countdown starts at once.
   using DisplaySink = std::function<bool(DisplayRequest& request)>;
-  // Orderly end of the program before the session ends.
+  // Orderly end of the program before the session ends, and its quit after.
   using EndProgram = std::function<void()>;
 
   CShutdownCountdown(HWND mainWindow, exec::CActionServices& services, StatusSink status, DisplaySink display,
-                     EndProgram end);
+                     EndProgram end, EndProgram quit);
   ~CShutdownCountdown();
 
   // Message 0x466; the new countdown.
@@ -51,11 +51,13 @@ class CShutdownCountdown {
   StatusSink m_status;
   DisplaySink m_display;
   EndProgram m_end;
+  EndProgram m_quit;
   unsigned m_countdown = 0;
   unsigned m_requested = 0;
   uint32_t m_type = 9;
   bool m_ticking = false;
   bool m_displayShowing = false;
+  bool m_noDisplay = false;  // the OSD refused the last request
   HWND m_window = nullptr;  // "Remote System Shutdown"
 };
 
