@@ -57,7 +57,7 @@ WindowEntry windowEntryOf(HWND window) {
   return e;
 }
 
-void CWindowList::refresh(bool visibleOnly) {
+void CWindowList::refresh(bool visibleOnly, bool children) {
   Collect top;
   EnumWindows(collect, reinterpret_cast<LPARAM>(&top));
   std::vector<WindowEntry> windows;
@@ -66,10 +66,11 @@ void CWindowList::refresh(bool visibleOnly) {
     if (visibleOnly && !IsWindowVisible(window)) continue;
     WindowEntry entry = windowEntryOf(window);
     if (entry.title.empty() && entry.className.empty()) continue;
-    addChildren(entry);
+    if (children) addChildren(entry);
     windows.push_back(std::move(entry));
   }
   m_windows = std::move(windows);
+  m_children = children;
 }
 
 HWND CWindowList::find(std::string_view name) const {

@@ -13,7 +13,10 @@ namespace vexa::exec {
 
 class CWindowList {
  public:
-  void refresh(bool visibleOnly = false);
+  // With `children` false only the top level is collected: most names need
+  // no more, and collecting every child is the costly part.
+  void refresh(bool visibleOnly = false, bool children = true);
+  bool hasChildren() const { return m_children; }
   bool empty() const { return m_windows.empty(); }
   const std::vector<WindowEntry>& windows() const { return m_windows; }
   // The first window the name addresses that still exists; null otherwise.
@@ -21,6 +24,7 @@ class CWindowList {
 
  private:
   std::vector<WindowEntry> m_windows;
+  bool m_children = false;
 };
 
 // A window's entry (title and class in UTF-8) without its children.

@@ -1,6 +1,6 @@
 #include "vexa/shell/win/action_requests.h"
 
-#include <thread>
+#include <string_view>
 
 #include "vexa/base/program_messages.h"
 #include "vexa/exec/win/exec_engine.h"
@@ -56,11 +56,12 @@ std::optional<LRESULT> CActionRequests::OnMessage(UINT msg, WPARAM wp, LPARAM lp
 
 LRESULT CActionRequests::onFindWindow(bool refresh, const char* name) {
   if (!name || !*name) return 0;
-  if (refresh || m_windows.empty()) m_windows.refresh();
+  const bool children = std::string_view(name).find(kChildSeparator) != std::string_view::npos;
+  if (refresh || m_windows.empty() || (children && !m_windows.hasChildren())) m_windows.refresh(false, children);
   HWND found = m_windows.find(name);
   // A window opened since the last refresh: one more look before giving up.
   if (!found && !refresh) {
-    m_windows.refresh();
+    m_windows.refresh(false, children);
     found = m_windows.find(name);
   }
   return reinterpret_cast<LRESULT>(found);
