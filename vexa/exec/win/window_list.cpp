@@ -17,12 +17,12 @@ BOOL CALLBACK collect(HWND window, LPARAM lp) {
   return TRUE;
 }
 
+// Never a message: a window of a thread that does not answer (one of our own
+// process's, even) would hold the main window for ever.
 std::string textOf(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), length + 1)));
-  return win::toUtf8(text);
+  wchar_t text[512] = {};
+  const int n = InternalGetWindowText(window, text, 512);
+  return n > 0 ? win::toUtf8(std::wstring_view(text, static_cast<size_t>(n))) : std::string();
 }
 
 // Children in a tree under `parent`: EnumChildWindows lists every descendant flat.

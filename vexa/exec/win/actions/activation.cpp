@@ -75,7 +75,9 @@ HWND userForegroundWindow() {
 std::string windowTitleOf(HWND window, size_t maxCharacters) {
   if (!window) return {};
   std::wstring text(maxCharacters + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  // InternalGetWindowText sends no message: a hung window cannot stop the run.
+  const int n = InternalGetWindowText(window, text.data(), static_cast<int>(text.size()));
+  text.resize(n > 0 ? static_cast<size_t>(n) : 0);
   return win::toUtf8(text);
 }
 

@@ -15,6 +15,13 @@ namespace vexa::exec {
 namespace {
 
 constexpr size_t kTitleCharacters = 500;
+constexpr UINT kAnswerMs = 2000;  // a hung program must not hold the run
+
+LRESULT ask(HWND window, UINT msg, WPARAM wp, LPARAM lp, LRESULT failed) {
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutW(window, msg, wp, lp, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs, &result)) return failed;
+  return static_cast<LRESULT>(result);
+}
 
 void post(HWND window, UINT msg, WPARAM wp, LPARAM lp) { PostMessageW(window, msg, wp, lp); }
 
@@ -69,19 +76,18 @@ std::string controlText(HWND window) {
   GetClassNameW(window, cls, 64);
   const std::string kind = toLower(win::toUtf8(cls));
   if (kind == "combobox" && (GetWindowLongW(window, GWL_STYLE) & 0x3) == CBS_DROPDOWNLIST) {
-    const LRESULT item = SendMessageW(window, CB_GETCURSEL, 0, 0);
+    const LRESULT item = ask(window, CB_GETCURSEL, 0, 0, CB_ERR);
     if (item == CB_ERR) return {};
-    const LRESULT length = SendMessageW(window, CB_GETLBTEXTLEN, item, 0);
+    const LRESULT length = ask(window, CB_GETLBTEXTLEN, item, 0, CB_ERR);
     if (length == CB_ERR || length <= 0) return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    const LRESULT got = SendMessageW(window, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got = ask(window, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()), CB_ERR);
     text.resize(got == CB_ERR ? 0 : std::min<size_t>(static_cast<size_t>(got), static_cast<size_t>(length)));
     return win::toUtf8(text);
   }
   if (kind == "edit" || kind == "static" || kind == "combobox") {
     std::wstring text(kTitleCharacters + 1, L'\0');
-    const LRESULT got =
-        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    const LRESULT got = ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), 0);
     text.resize(std::min<size_t>(static_cast<size_t>(got < 0 ? 0 : got), kTitleCharacters));
     return win::toUtf8(text);
   }
