@@ -17,7 +17,7 @@
 #include "vexa/base/program_messages.h"
 #include "vexa/exec/actions/shutdown_rules.h"
 #include "vexa/shell/win/main_window.h"
-#include "vexa/shell/win/shutdown_window.h"
+#include "vexa/shell/win/remote_shutdown_window.h"
 
 namespace {
 

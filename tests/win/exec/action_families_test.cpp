@@ -20,7 +20,7 @@
 #include "vexa/model/app_folder.h"
 #include "vexa/shell/win/action_requests.h"
 #include "vexa/shell/win/command_dispatch.h"
-#include "vexa/shell/win/shutdown_window.h"
+#include "vexa/shell/win/remote_shutdown_window.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/unicode.h"
 

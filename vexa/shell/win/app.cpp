@@ -14,6 +14,7 @@
 #include "vexa/device/win/device_selection_page.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/model/cmd_tree_store.h"
+#include "vexa/osd/win/osd.h"
 #include "vexa/presets/current_config.h"
 #include "vexa/presets/preset_kinds.h"
 #include "vexa/presets/win/preset_load.h"

@@ -11,6 +11,7 @@
 
 #include "vexa/base/program_settings.h"
 #include "vexa/device/repeat_filter.h"
+#include "vexa/exec/display_request.h"
 #include "vexa/osd/osd_settings.h"
 #include "vexa/exec/exec_messages.h"
 
