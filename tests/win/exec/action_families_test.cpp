@@ -18,6 +18,7 @@
 #include "vexa/exec/win/actions/winmm_mixer.h"
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/app_folder.h"
+#include "vexa/osd/win/osd.h"
 #include "vexa/shell/win/action_requests.h"
 #include "vexa/shell/win/command_dispatch.h"
 #include "vexa/shell/win/remote_shutdown_window.h"
@@ -240,12 +241,17 @@ TEST_F(ActionFamilies, ShutdownStepsCountsDownAndEndsThroughTheSystemActions) {
   EXPECT_TRUE(texts.empty());  // the request is posted; the main window reports
   auto& countdown = window->dispatch->Actions().Shutdown();
   EXPECT_TRUE(pumpUntil([&] { return countdown.Countdown() == 15; }));
-  EXPECT_TRUE(countdown.Ticking());
   EXPECT_EQ(countdown.Type(), ShutdownType::kReboot);
-  // A second press while the countdown runs without a display steps it.
+  // The display's shutdown bar is up, and the countdown waits for it to close.
+  EXPECT_TRUE(window->dispatch->Osd().IsShowing(DisplayRequest::kShutdown));
+  EXPECT_FALSE(countdown.Ticking());
+  // A second press while the display shows steps the countdown.
   run(act("Shutdown Windows", "Reboot", "0"));
   EXPECT_TRUE(pumpUntil([&] { return countdown.Countdown() == 900; }));
   EXPECT_EQ(window->dispatchStatuses.back(), "Reboot in 15 min");
+  // When the display times out it tells the countdown to go on.
+  EXPECT_TRUE(pumpUntil([&] { return countdown.Ticking(); }, 8000));
+  EXPECT_FALSE(window->dispatch->Osd().IsShowing(DisplayRequest::kShutdown));
   // A stray tick after an abort ends nothing.
   countdown.Abort();
   countdown.OnTick();
