@@ -140,5 +140,40 @@ TEST_F(PresetActionsTest, ImportByNameOfNothingChangesNothing) {
   EXPECT_FALSE(saw("status " + std::string(kLoadingStatus)));  // no command part
 }
 
+TEST_F(PresetActionsTest, StartPresetFileBringsItsOtherPartUnaskedAndStoresAtOnce) {
+  // A quoted path on the command line may hold "/" in folder names.
+  const fs::path folder = root.path() / "a/b c";
+  fs::create_directories(folder);
+  test::writeFile(folder / "Den.vdp", "device");
+  test::writeFile(folder / "Den.vcp", "commands");
+  unsaved = true;  // nothing is asked at start, not even this
+  EXPECT_EQ(loadPresetAtStart(folder / "Den.vdp", a), LoadOutcome::Loaded);
+  EXPECT_EQ(log, (std::vector<std::string>{"status " + std::string(kLoadingStatus), "load commands Den.vcp",
+                                           "load device Den.vdp", "apply"}));
+
+  log.clear();
+  fs::remove(folder / "Den.vdp");
+  EXPECT_EQ(loadPresetAtStart(folder / "Den.vcp", a), LoadOutcome::Loaded);
+  EXPECT_FALSE(saw("load device Den.vdp"));
+  EXPECT_TRUE(saw("apply"));
+}
+
+TEST_F(PresetActionsTest, StartPresetThatIsMissingOrOfAnotherKindWarnsAndStoresNothing) {
+  EXPECT_EQ(loadPresetAtStart(root.path() / "gone.vcp", a), LoadOutcome::NothingLoaded);
+  EXPECT_EQ(log, (std::vector<std::string>{"warn " + std::string(kPresetFileMissing)}));
+  log.clear();
+  test::writeFile(root.path() / "notes.txt", "x");
+  EXPECT_EQ(loadPresetAtStart(root.path() / "notes.txt", a), LoadOutcome::Unsupported);
+  EXPECT_EQ(log, (std::vector<std::string>{"warn " + std::string(kFileTypeNotSupported)}));
+}
+
+TEST(PresetArgument, PathsAndPresetExtensionsNameFilesBareNamesNamePresets) {
+  EXPECT_TRUE(namesPresetFile("C:\\Presets\\Den"));
+  EXPECT_TRUE(namesPresetFile("c:/x/y.vcp"));
+  EXPECT_TRUE(namesPresetFile("Den.VDP"));
+  EXPECT_FALSE(namesPresetFile("Sample Preset"));
+  EXPECT_FALSE(namesPresetFile("Mr. Smith"));
+}
+
 }  // namespace
 }  // namespace vexa

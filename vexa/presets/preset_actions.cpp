@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "vexa/base/utf8_path.h"
 #include "vexa/presets/config_files.h"
 
 namespace vexa {
@@ -80,6 +81,33 @@ LoadOutcome importPreset(const fs::path& programFolder, std::string_view name, c
   bool loaded = false;
   if (!paths->commandPart.empty()) loaded = loadCommands(actions, paths->commandPart);
   if (!paths->devicePart.empty()) loaded = loadDevice(actions, paths->devicePart) || loaded;
+  return finish(actions, loaded);
+}
+
+bool namesPresetFile(std::string_view argument) {
+  if (argument.find_first_of("\\/:") != std::string_view::npos) return true;
+  const auto dot = argument.rfind('.');
+  return dot != std::string_view::npos &&
+         presetFileKind(pathFromUtf8("preset" + std::string(argument.substr(dot)))) != PresetFileKind::Unsupported;
+}
+
+LoadOutcome loadPresetAtStart(const fs::path& file, const PresetActions& actions) {
+  const PresetFileKind kind = presetFileKind(file);
+  if (kind == PresetFileKind::Unsupported) {
+    if (actions.warn) actions.warn(kFileTypeNotSupported);
+    return LoadOutcome::Unsupported;
+  }
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) {
+    if (actions.warn) actions.warn(kPresetFileMissing);
+    return LoadOutcome::NothingLoaded;
+  }
+  const auto companion = companionPart(file);
+  const fs::path commandPart = kind == PresetFileKind::CommandPart ? file : companion.value_or(fs::path());
+  const fs::path devicePart = kind == PresetFileKind::DevicePart ? file : companion.value_or(fs::path());
+  bool loaded = false;
+  if (!commandPart.empty()) loaded = loadCommands(actions, commandPart);
+  if (!devicePart.empty()) loaded = loadDevice(actions, devicePart) || loaded;
   return finish(actions, loaded);
 }
 

@@ -19,6 +19,7 @@ inline constexpr std::string_view kActionCompanionQuestion =
 inline constexpr std::string_view kDeviceCompanionQuestion =
     "A corresponding device preset was found.\nImport this preset as well?";
 inline constexpr std::string_view kLoadingStatus = "Loading configuration...";
+inline constexpr std::string_view kPresetFileMissing = "The preset file given with /p was not found.";
 
 struct PresetActions {
   // Write the current command tree or device into a file; false after telling the user.
@@ -55,5 +56,13 @@ LoadOutcome loadPresetFile(const std::filesystem::path& file, const PresetAction
 // question (nothing is unsaved at start).
 LoadOutcome importPreset(const std::filesystem::path& programFolder, std::string_view name,
                          const PresetActions& actions, bool askUnsaved = true);
+
+// "/p": does the argument name a file (a path, or a preset extension) rather
+// than a preset of the presets folder?
+bool namesPresetFile(std::string_view argument);
+// "/p" with a file: that part and the other part beside it, without asking
+// (nothing is unsaved at start); the settings are stored at once. A missing
+// file is a warning, not a silent start with other settings.
+LoadOutcome loadPresetAtStart(const std::filesystem::path& file, const PresetActions& actions);
 
 }  // namespace vexa

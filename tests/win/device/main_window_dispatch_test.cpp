@@ -4,6 +4,7 @@
 #include "vexa/base/program_messages.h"
 #include "vexa/device/win/device_selection_page.h"
 #include "vexa/device/win/status_text.h"
+#include "vexa/shell/win/app.h"
 
 namespace vexa::test {
 namespace {
@@ -140,6 +141,48 @@ TEST_F(MainWindowDispatchTest, YesToSavingBeforeUnloadingTheDeviceSavesEverythin
   EXPECT_EQ(saves, 1);  // the whole save, tree included, not only the device's settings
   EXPECT_FALSE(window.IsApplyEnabled());
   EXPECT_EQ(host.Current(), nullptr);
+}
+
+// Session changes arrive as window messages: a lock stops the device but keeps
+// its selection, unlocking starts it again; a console connect waits first.
+TEST_F(MainWindowDispatchTest, LockStopsTheDeviceAndUnlockStartsItAgain) {
+  writeGood2Settings(0, "");
+  device::CDevice& host = makeHost();
+  window.AttachDevice(&host);
+  ASSERT_TRUE(host.SelectDevice("Fake Receiver", window.Handle()));
+  window.RefreshDevicePage();
+  ASSERT_TRUE(host.StartSession(true));
+  ASSERT_TRUE(pumpUntil([&] { return host.IsRunning(); }));
+  window.WatchSessions(shell::deviceSessionHooks(window, host));
+  ASSERT_NE(window.Sessions(), nullptr);
+
+  SendMessageW(window.Handle(), WM_WTSSESSION_CHANGE, static_cast<WPARAM>(shell::SessionChange::SessionLock), 0);
+  EXPECT_FALSE(host.IsRunning());
+  EXPECT_EQ(host.DeviceName(), "Fake Receiver");  // the selection stays
+  EXPECT_EQ(host.PageHandle(), nullptr);
+  SendMessageW(window.Handle(), WM_WTSSESSION_CHANGE, static_cast<WPARAM>(shell::SessionChange::SessionUnlock), 0);
+  EXPECT_TRUE(pumpUntil([&] { return host.IsRunning(); }));
+  EXPECT_NE(host.PageHandle(), nullptr);
+
+  // Unlocking after a console disconnect waits for the console to come back.
+  SendMessageW(window.Handle(), WM_WTSSESSION_CHANGE, static_cast<WPARAM>(shell::SessionChange::ConsoleDisconnect), 0);
+  SendMessageW(window.Handle(), WM_WTSSESSION_CHANGE, static_cast<WPARAM>(shell::SessionChange::SessionUnlock), 0);
+  EXPECT_FALSE(host.IsRunning());
+  EXPECT_FALSE(host.HasMonitorThread());
+  window.Exit();
+}
+
+TEST_F(MainWindowDispatchTest, AStartingCommandFlashesTheTrayIconBackToItsState) {
+  EXPECT_EQ(window.TrayPicture(), shell::TrayIcon::Idle);
+  EXPECT_EQ(send(101, 0), 1);
+  EXPECT_EQ(window.TrayPicture(), shell::TrayIcon::Ready);
+  PostMessageW(window.Handle(), ProgramMessage::kFlashTray, 0, 0);
+  EXPECT_TRUE(pumpUntil([&] { return window.TrayPicture() == shell::TrayIcon::Busy; }));
+  EXPECT_TRUE(pumpUntil([&] { return window.TrayPicture() == shell::TrayIcon::Ready; }, 2000));
+  // The permanent text keeps its own timer: a temporary one gives way while the flash runs.
+  EXPECT_EQ(send(150, text("Other")), 1);
+  PostMessageW(window.Handle(), ProgramMessage::kFlashTray, 0, 0);
+  EXPECT_TRUE(pumpUntil([&] { return window.StatusText() == L"Ready"; }, 6000));
 }
 
 }  // namespace

@@ -538,6 +538,16 @@ std::wstring CDevice::ModuleFileName() const {
   return entry ? entry->modulePath.filename().wstring() : std::wstring();
 }
 
+fs::path CDevice::ModulePath() const {
+  const PluginEntry* entry = Current();
+  return entry ? entry->modulePath : fs::path();
+}
+
+std::string CDevice::SelectorDescription() const {
+  const PluginEntry* entry = Current();
+  return entry ? std::string(hostSelectorCaption(entry->selectorKind)) : std::string();
+}
+
 std::string CDevice::DeviceName() const {
   const PluginEntry* entry = Current();
   return entry ? m_ansi.toUtf8(fromField(entry->record.deviceName, sizeof entry->record.deviceName)) : std::string();

@@ -109,6 +109,7 @@ class CDevice {
 
   void ShowAbout(HWND owner);
   std::wstring ModuleFileName() const;
+  std::filesystem::path ModulePath() const;  // empty without a current entry
   std::string DeviceName() const;  // the DeviceRecord's name, empty without a current entry
   abi::DeviceRecord* Record();
   // Message 0x7FFF with the code and a heap copy of text (or 0) to the notify window, the
@@ -126,6 +127,10 @@ class CDevice {
   int Tolerance() const { return m_tolerance; }
   // The choice of selector 1 or 2 stored in the settings file ("" when none).
   std::string SavedSelectorChoice(int which, const std::string& caption) const;
+  // The choice of selector 1 or 2 as the page shows it, or as saved without a page.
+  std::string SelectorText(int which) const;
+  // What selector 1 chooses ("COM Port" and the like; empty when the plug-in fills it).
+  std::string SelectorDescription() const;
 
   const DeviceHostOptions& Options() const { return m_options; }
   void ShowError(const std::wstring& text) const;
@@ -146,7 +151,6 @@ class CDevice {
   void DestroyPage();
   void Unload(bool keepSelection);
   std::wstring PluginRegistryKey() const;
-  std::string SelectorText(int which) const;
 
   DeviceHostOptions m_options;
   win::CSystemCodePage m_ansi;

@@ -4,12 +4,14 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cwchar>
 #include <optional>
 
 #include <string>
 
 #include "vexa/base/errors.h"
+#include "vexa/base/utf8_path.h"
 #include "vexa/device/win/device.h"
 #include "vexa/device/win/device_selection_page.h"
 #include "vexa/model/cmd_tree.h"
@@ -19,7 +21,14 @@
 #include "vexa/presets/preset_kinds.h"
 #include "vexa/presets/win/preset_load.h"
 #include "vexa/presets/win/preset_ui.h"
+#include "vexa/presets/preset_actions.h"
+#include "vexa/presets/preset_store.h"
+#include "vexa/presets/win/export_wizard.h"
+#include "vexa/shell/command_line.h"
 #include "vexa/shell/res/resource.h"
+#include "vexa/shell/win/config_dump.h"
+#include "vexa/shell/win/error_reporter.h"
+#include "vexa/shell/win/failure_hook.h"
 #include "vexa/shell/win/command_config.h"
 #include "vexa/shell/win/config_location.h"
 #include "vexa/shell/win/device_part.h"
@@ -162,18 +171,71 @@ presets::win::PresetUi presetUi(CMainWindow& window, CCmdTree& tree, device::CDe
   return ui;
 }
 
-// The preset "/p" names on the command line, if any.
-std::optional<std::string> presetArgument() {
-  int count = 0;
-  LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
-  std::optional<std::string> name;
-  for (int i = 1; args && i + 1 < count; ++i)
-    if (lstrcmpiW(args[i], L"/p") == 0) name = win::toUtf8(args[i + 1]);
-  LocalFree(args);
-  return name;
+// The command line after the program's own name, which may be quoted.
+std::string argumentsAfterProgramName() {
+  const wchar_t* p = GetCommandLineW();
+  if (*p == L'"') {
+    ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p) ++p;
+  } else {
+    while (*p && *p != L' ' && *p != L'\t') ++p;
+  }
+  return win::toUtf8(p);
+}
+
+CommandLine readCommandLine() {
+  CommandLine commandLine = parseCommandLine(argumentsAfterProgramName());
+  for (const auto& message : commandLine.messages)
+    MessageBoxW(nullptr, win::toWide(message.text).c_str(), kMainWindowTitle,
+                MB_OK | (message.kind == CommandLineMessage::Kind::Error ? MB_ICONERROR : MB_ICONINFORMATION));
+  return commandLine;
+}
+
+// "/p": a preset file (its other part comes along) or a preset's name; stored at once.
+void loadStartPreset(CMainWindow& window, const std::string& argument) {
+  if (!namesPresetFile(argument)) {
+    presets::win::loadPresetByName(window.Handle(), window.PresetUi(), argument, false);
+    return;
+  }
+  PresetActions actions = window.PresetUi().actions;
+  actions.warn = [&argument](std::string_view text) {
+    showError(win::toWide(text) + L"\n\n" + win::toWide(argument));
+  };
+  loadPresetAtStart(pathFromUtf8(argument), actions);
+}
+
+inline constexpr std::string_view kSamplePreset = "Sample Preset";
+inline constexpr const wchar_t* kSamplePresetQuestion =
+    L"This is the first time you start Vexa. Would you like to load a sample configuration?";
+
+// The first start offers the shipped sample, unless the user already has a configuration.
+void offerSamplePreset(CMainWindow& window, bool configExisted) {
+  storeFirstRunDone();
+  if (configExisted) return;
+  const auto presets = listPresets(win::programFolder());
+  const bool shipped = std::any_of(presets.begin(), presets.end(),
+                                   [](const PresetEntry& preset) { return preset.name == kSamplePreset; });
+  if (!shipped) return;
+  if (MessageBoxW(nullptr, kSamplePresetQuestion, kMainWindowTitle, MB_YESNO | MB_ICONQUESTION) == IDYES)
+    presets::win::loadPresetByName(window.Handle(), window.PresetUi(), kSamplePreset, false);
 }
 
 }  // namespace
+
+SessionHooks deviceSessionHooks(CMainWindow& window, device::CDevice& host) {
+  SessionHooks hooks;
+  hooks.unloadDeviceKeepSelection = [&window, &host] {
+    host.UnloadKeepSelection();
+    window.RefreshDevicePage();
+  };
+  hooks.reloadPlugin = [&window, &host] {
+    host.SelectDevice({}, window.Handle());
+    window.RefreshDevicePage();
+  };
+  hooks.startDeviceWithInit = [&host] { host.StartSession(true); };
+  return hooks;
+}
 
 int runApplication(HINSTANCE instance) {
   CInstanceGuard guard;
@@ -195,6 +257,8 @@ int runApplication(HINSTANCE instance) {
 
   const win::CSystemCodePage systemCodePage;
   CCurrentConfig config(locateConfigFile(win::appDataFolder(), win::programFolder()), systemCodePage);
+  std::error_code missing;
+  const bool configExisted = std::filesystem::exists(config.file(), missing);
   const auto tree = std::make_unique<CCmdTree>();
   const LoadResult loaded =
       loadCurrentConfig(config, *tree, [](const std::string& message) { showError(win::toWide(message)); });
@@ -222,6 +286,24 @@ int runApplication(HINSTANCE instance) {
   options.programFolder = win::programFolder();
   options.appDataFolder = win::appDataFolder();
   device::CDevice host(std::move(options));
+
+  // From here failures reach the user and err.log; a fatal one ends the program in order.
+  ErrorReporterHooks reporterHooks;
+  reporterHooks.configValues = [&window, &host] {
+    return collectConfigDump(window.Settings(), &host, {static_cast<int>(window.Settings().serverPort), false});
+  };
+  reporterHooks.exportRecoveryPreset = [&window] {
+    return presets::win::exportUnattended(window.PresetUi(), kRecoveryPresetName);
+  };
+  reporterHooks.shutDownInOrder = [&window] {
+    if (window.Handle()) window.ShutDown();
+  };
+  CErrorReporter reporter(win::programFolder(), systemCodePage, std::move(reporterHooks));
+  reporter.Create();
+  const CUnhandledFailureHook failureHook(reporter);
+
+  window.WatchSessions(deviceSessionHooks(window, host));
+
   window.AttachDevice(&host);
   window.SetSaveHandler([&] { return saveAllSettings(window.Settings(), config, *tree, host); });
   // A legacy configuration names its receiver; otherwise the saved device starts.
@@ -229,12 +311,20 @@ int runApplication(HINSTANCE instance) {
     device::startSavedDevice(host, window.Handle());
   window.RefreshDevicePage();
   window.SetPresetUi(presetUi(window, *tree, host, systemCodePage));
-  // "/p name": that preset replaces the loaded settings; nothing is unsaved yet to ask about.
-  if (const auto preset = presetArgument())
-    presets::win::loadPresetByName(window.Handle(), window.PresetUi(), *preset, false);
+  // "/p": that preset replaces the loaded settings and is stored at once.
+  const CommandLine commandLine = readCommandLine();
+  if (commandLine.options.presetFile) {
+    loadStartPreset(window, *commandLine.options.presetFile);
+  } else if (savedSettings.firstRun) {
+    offerSamplePreset(window, configExisted);
+  }
   window.RunStartupMacro();
+  if (commandLine.options.configLog && !reporter.WriteConfigLog())
+    showError(L"Could not write " + reporter.ConfigLogPath().wstring());
 
-  if (!window.Settings().options.has(ProgramOptions::kHideOnStartup)) window.Open();
+  const bool hidden =
+      window.Settings().options.has(ProgramOptions::kHideOnStartup) || commandLine.options.presetFile.has_value();
+  if (!hidden) window.Open();
   const int exitCode = win::RunMessageLoop();
   window.SetCommandTree(nullptr);
   window.AttachDevice(nullptr);

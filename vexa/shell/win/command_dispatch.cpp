@@ -160,8 +160,6 @@ std::optional<LRESULT> CCommandDispatch::OnEngineMessage(UINT msg, WPARAM wp, LP
       // Forwarded to the server module once it is loaded.
       delete reinterpret_cast<ServerRecord*>(wp);
       return 0;
-    case ProgramMessage::kFlashTray:
-      return 0;
     case ProgramMessage::kSwitchLayout:
       return lp ? SwitchLayout(*reinterpret_cast<SwitchLayoutRequest*>(lp)) : 0;
   }

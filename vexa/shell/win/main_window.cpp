@@ -84,7 +84,9 @@ bool CMainWindow::Create(HICON icon, HICON smallIcon) {
   ShowStatus(L"");
   ShowPage(m_page);
   // No tray (no shell running) is not fatal: the window still works.
-  m_tray.Add(Handle(), kTrayIconId, ProgramMessage::kTrayNotify, smallIcon, kMainWindowTitle);
+  const HICON idle = m_trayIcons.Load(GetModuleHandleW(nullptr)) ? m_trayIcons.idle.Get() : smallIcon;
+  m_tray.Add(Handle(), kTrayIconId, ProgramMessage::kTrayNotify, idle, kMainWindowTitle);
+  if (m_trayIcons.idle.Get()) m_trayPicture = std::make_unique<CTrayState>(m_tray, m_trayIcons, Handle(), kFlashTimer);
   m_dispatch = std::make_unique<CCommandDispatch>(Handle(), DispatchSettings::fromRegistry(),
                                                   [this](const std::wstring& text) { ShowTemporaryStatus(text); });
   CreateOsdPage();
@@ -326,6 +328,7 @@ void CMainWindow::ShutDown() {
   // The device's threads send to this window: stop them while it still exists.
   if (m_device) m_device->UnloadPlugin();
   progress.Step();
+  if (m_sessions) m_sessions->Unregister();
   run(m_shutdownHooks.endSessionNotifications);
   progress.Step();
   if (m_dispatch) m_dispatch->Engine().Shutdown();
@@ -334,6 +337,11 @@ void CMainWindow::ShutDown() {
   progress.Step();
   progress.Destroy();
   Destroy();
+}
+
+bool CMainWindow::WatchSessions(SessionHooks hooks) {
+  m_sessions = std::make_unique<CSessionWatch>(Handle(), kSessionTimer, std::move(hooks));
+  return m_sessions->Register();
 }
 
 int CMainWindow::RunStartupMacro() {
@@ -603,11 +611,13 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
     case MainCode::kDeviceReady:
       m_deviceNotReady = false;
       m_trayState = TrayState::Ready;
+      if (m_trayPicture) m_trayPicture->SetReady(true);
       SetPermanentStatus(takeText(lp, L"Ready"));
       break;
     case MainCode::kDeviceNotInitialised:
       m_deviceNotReady = true;
       m_trayState = TrayState::Idle;
+      if (m_trayPicture) m_trayPicture->SetReady(false);
       SetPermanentStatus(takeText(lp, L"Device not initialized"));
       break;
     case MainCode::kInitialising:
@@ -616,6 +626,7 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
     case MainCode::kDeviceDeactivated:
       m_deviceNotReady = true;
       m_trayState = TrayState::Idle;
+      if (m_trayPicture) m_trayPicture->SetReady(false);
       SetPermanentStatus(takeText(lp, L"Device deactivated"));
       break;
     default:
@@ -789,6 +800,8 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       LayOut();
       return 0;
     case WM_TIMER:
+      if (m_trayPicture && m_trayPicture->OnTimer(wp)) return 0;
+      if (m_sessions && m_sessions->OnTimer(wp)) return 0;
       if (wp == kTrayTipTimer) {
         UpdateTrayTip();
         return 0;
@@ -841,6 +854,12 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case ProgramMessage::kTrayNotify:
       OnTrayNotify(lp);
       return 0;
+    case ProgramMessage::kFlashTray:
+      if (m_trayPicture) m_trayPicture->Flash();
+      return 0;
+    case WM_WTSSESSION_CHANGE:
+      if (m_sessions) m_sessions->OnSessionChange(wp);
+      return 0;
     case WM_DESTROY:
       m_editor.reset();
       m_pages.reset();
@@ -848,6 +867,8 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       m_optionsPage.reset();
       m_serverPage.reset();
       m_dispatch.reset();  // runs end while the window they report to exists
+      m_sessions.reset();
+      m_trayPicture.reset();
       KillTimer(Handle(), kStatusTimer);
       KillTimer(Handle(), kTrayTipTimer);
       m_tray.Remove();

@@ -13,6 +13,8 @@
 #include "vexa/base/program_settings.h"
 #include "vexa/presets/win/preset_ui.h"
 #include "vexa/shell/win/command_dispatch.h"
+#include "vexa/shell/win/session_watch.h"
+#include "vexa/shell/win/tray_state.h"
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/tree_view.h"
@@ -56,8 +58,10 @@ class CMainWindow : public win::CWindow {
   static constexpr UINT kStatusBarId = 102;
   static constexpr UINT kGroupListId = 103;
   static constexpr UINT kHelpButtonId = 104;  // IDHELP would close a dialog; this is a window
-  static constexpr UINT_PTR kStatusTimer = 1;
-  static constexpr UINT_PTR kTrayTipTimer = 3;
+  static constexpr UINT_PTR kFlashTimer = 1;    // the busy tray icon's moment
+  static constexpr UINT_PTR kStatusTimer = 3;   // a temporary status text gives way
+  static constexpr UINT_PTR kTrayTipTimer = 4;
+  static constexpr UINT_PTR kSessionTimer = 5;  // the wait after a console connect
   static constexpr UINT kTemporaryStatusMs = 3000;
   // Menu and button commands (the resource script has the same numbers); a page is
   // shown by kCmdShowPage + its PageId.
@@ -101,6 +105,13 @@ class CMainWindow : public win::CWindow {
   int RunStartupMacro();
 
   bool HasTrayIcon() const { return m_tray.IsAdded(); }
+  // The picture in the tray: idle, ready, or busy while a command starts.
+  TrayIcon TrayPicture() const { return m_trayPicture ? m_trayPicture->Shown() : TrayIcon::Idle; }
+
+  // ---- Session changes: registers for them now and unregisters at shut-down.
+  // False when Windows offers no notifications (the program runs on without).
+  bool WatchSessions(SessionHooks hooks);
+  CSessionWatch* Sessions() { return m_sessions.get(); }
   const win::CTreeView& TreeView() const { return m_tree; }
 
   // ---- Pages
@@ -203,6 +214,9 @@ class CMainWindow : public win::CWindow {
 
   win::CTreeView m_tree;
   win::CNotifyIcon m_tray;
+  TrayIcons m_trayIcons;
+  std::unique_ptr<CTrayState> m_trayPicture;
+  std::unique_ptr<CSessionWatch> m_sessions;
   HWND m_tabs = nullptr;
   HWND m_statusBar = nullptr;
   HWND m_groups = nullptr;

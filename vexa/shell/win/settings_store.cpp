@@ -72,4 +72,9 @@ bool storeComCtlWarned(const SettingsLocation& where) {
   return key.Create(where.userRoot, where.programKey) && key.SetDword(L"ComCtl32VerWarned", 1);
 }
 
+bool storeFirstRunDone(const SettingsLocation& where) {
+  win::CRegKey key;
+  return key.Create(where.userRoot, where.programKey) && key.SetDword(L"FirstRun", 0);
+}
+
 }  // namespace vexa::shell

@@ -32,5 +32,7 @@ bool saveProgramSettings(const ProgramSettings& settings, const std::filesystem:
 
 // One value at start-up, before anything else is saved.
 bool storeComCtlWarned(const SettingsLocation& where = {});
+// "FirstRun" = 0: the first start's question is asked once.
+bool storeFirstRunDone(const SettingsLocation& where = {});
 
 }  // namespace vexa::shell

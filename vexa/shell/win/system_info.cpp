@@ -1,3 +1,6 @@
+// Before windows.h, which would otherwise bring the older sockets header.
+#include <winsock2.h>
+
 #include "vexa/shell/win/system_info.h"
 
 #include <cstdio>
@@ -69,6 +72,18 @@ std::optional<OsVersion> currentOsVersion() {
   os.servicePack = win::toUtf8(info.szCSDVersion);
   os.languageId = GetUserDefaultLangID();
   return os;
+}
+
+std::optional<WinsockVersion> currentWinsockVersion() {
+  WSADATA data{};
+  if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return std::nullopt;
+  WinsockVersion version;
+  version.major = LOBYTE(data.wVersion);
+  version.minor = HIBYTE(data.wVersion);
+  version.description = data.szDescription;
+  version.status = data.szSystemStatus;
+  WSACleanup();
+  return version;
 }
 
 }  // namespace vexa::shell

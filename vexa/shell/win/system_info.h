@@ -20,5 +20,7 @@ std::string loadedModuleVersion(const std::wstring& moduleName);
 
 // Windows' version, service pack and the user's default language; none when unreadable.
 std::optional<OsVersion> currentOsVersion();
+// The Windows Sockets layer as WSAStartup describes it; none when it fails.
+std::optional<WinsockVersion> currentWinsockVersion();
 
 }  // namespace vexa::shell
