@@ -16,6 +16,7 @@
 #include "vexa/model/cmd_array.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/presets/config_files.h"
+#include "vexa/shell/res/resource.h"
 #include "vexa/shell/win/config_location.h"
 #include "vexa/shell/win/main_window.h"
 #include "vexa/winlib/handle.h"
@@ -60,7 +61,7 @@ class SavedProgramState {
   }
 
  private:
-  static constexpr const wchar_t* kValues[] = {L"Options", L"FirstRun"};
+  static constexpr const wchar_t* kValues[] = {L"Options", L"FirstRun", L"ServerPort"};
   fs::path m_config;
   test::CTempFolder m_folder;
   std::optional<fs::path> m_copy;
@@ -78,6 +79,101 @@ bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
     Sleep(50);
   }
   return done();
+}
+
+// The option page of another process's main window that holds `control`.
+HWND pageWith(HWND window, int control) {
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if (GetDlgItem(child, control)) return child;
+  return nullptr;
+}
+
+// vexa.exe in this prefix, started with `arguments` and ended as a person ends it.
+class CProgram {
+ public:
+  explicit CProgram(const std::wstring& arguments) {
+    const fs::path exe = win::programFolder() / VEXA_EXE_FROM_TESTS;
+    std::wstring commandLine = L"\"" + exe.wstring() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        exe.parent_path().c_str(), &startup, &info))
+      return;
+    m_process.Attach(info.hProcess);
+    CloseHandle(info.hThread);
+  }
+  ~CProgram() {
+    if (m_process.IsValid() && WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT)
+      TerminateProcess(m_process.Get(), 1);
+  }
+  bool Started() const { return m_process.IsValid(); }
+  // The main window once its pages are there (the window exists a moment before them).
+  HWND Window() {
+    waitFor([&] { return (m_window = findProgramWindow()) != nullptr && pageWith(m_window, IDC_SERVER_PORT); },
+            20000);
+    return m_window;
+  }
+  // "E&xit" with exit confirmation off; the exit code, or nothing when it did not end.
+  std::optional<DWORD> Quit() {
+    if (m_window) PostMessageW(m_window, WM_COMMAND, CMainWindow::kCmdExit, 0);
+    if (WaitForSingleObject(m_process.Get(), 15000) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 1;
+    GetExitCodeProcess(m_process.Get(), &code);
+    return code;
+  }
+
+ private:
+  win::CHandle m_process;
+  HWND m_window = nullptr;
+};
+
+void quietStart() {
+  win::CRegKey key;
+  ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, device::kProgramRegistryKey));
+  ASSERT_TRUE(key.SetDword(L"Options", ProgramOptions::kDefaultWord | ProgramOptions::kNoExitConfirmation));
+  ASSERT_TRUE(key.SetDword(L"FirstRun", 0));
+  ASSERT_TRUE(key.SetString(L"Current Device", L"Keyboard"));
+}
+
+TEST(ProgramStartTest, OptionsAppliedOnTheirPagesAreStoredAndShownAfterTheNextStart) {
+  const fs::path exe = win::programFolder() / VEXA_EXE_FROM_TESTS;
+  const SavedProgramState saved(locateConfigFile(win::appDataFolder(), exe.parent_path()));
+  ASSERT_EQ(findProgramWindow(), nullptr) << "is vexa.exe running in this Wine prefix?";
+  quietStart();
+  {
+    CProgram program(L"");
+    ASSERT_TRUE(program.Started());
+    const HWND window = program.Window();
+    ASSERT_NE(window, nullptr);
+    const HWND options = pageWith(window, IDC_LEAVE_FOCUS);
+    const HWND server = pageWith(window, IDC_SERVER_PORT);
+    ASSERT_NE(options, nullptr);
+    ASSERT_NE(server, nullptr);
+    // As a person does it: the page first, then a click on its box.
+    SendMessageW(window, WM_COMMAND,
+                 CMainWindow::kCmdShowPage + static_cast<UINT>(CMainWindow::PageId::GeneralOptions), 0);
+    ASSERT_TRUE(IsWindowVisible(options));
+    SendMessageW(GetDlgItem(options, IDC_LEAVE_FOCUS), BM_CLICK, 0, 0);
+    EXPECT_EQ(SendDlgItemMessageW(options, IDC_LEAVE_FOCUS, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SetDlgItemTextW(server, IDC_SERVER_PORT, L"8086");
+    SendMessageW(window, WM_COMMAND, CMainWindow::kCmdSave, 0);  // "Apply"
+
+    win::CRegKey key;
+    ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, device::kProgramRegistryKey));
+    EXPECT_EQ(key.QueryDword(L"ServerPort").value_or(0), 8086u);
+    EXPECT_NE(key.QueryDword(L"Options").value_or(0) & ProgramOptions::kLeaveFocusAfterKeystroke, 0u);
+    EXPECT_EQ(program.Quit(), std::optional<DWORD>(0));
+  }
+  CProgram again(L"");
+  ASSERT_TRUE(again.Started());
+  const HWND window = again.Window();
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(SendDlgItemMessageW(pageWith(window, IDC_LEAVE_FOCUS), IDC_LEAVE_FOCUS, BM_GETCHECK, 0, 0), BST_CHECKED);
+  wchar_t port[16] = {};
+  GetDlgItemTextW(pageWith(window, IDC_SERVER_PORT), IDC_SERVER_PORT, port, 16);
+  EXPECT_STREQ(port, L"8086");
+  EXPECT_EQ(again.Quit(), std::optional<DWORD>(0));
 }
 
 TEST(ProgramStartTest, PresetGivenWithAQuotedPathHoldingSlashesIsLoadedAndStoredAtOnce) {
