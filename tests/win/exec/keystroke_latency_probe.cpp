@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/quiet_settings.h"
 #include "support/win/input_recorder.h"
 #include "support/win/pump.h"
 #include "vexa/device/plugin_abi.h"
@@ -80,6 +81,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no main window\n");
     return 1;
   }
+  // Exit must not wait for an answer nobody gives.
+  window.SetProgramSettings(vexa::test::settingsWithoutExitQuestion());
   window.SetCommandTree(&tree);
   auto& engine = window.Dispatch()->Engine();
   LARGE_INTEGER frequency;
