@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/temp_folder.h"
 #include "vexa/base/code_page.h"
@@ -24,6 +25,7 @@
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/system_code_page.h"
+#include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
 namespace {
@@ -81,6 +83,20 @@ bool waitFor(const std::function<bool()>& done, DWORD timeoutMs) {
   return done();
 }
 
+inline const std::wstring kRunningQuestion =
+    L"Command execution is in progress.\nDo you want to stop all queued commands?";
+
+// A question box of the program: a dialog titled "Vexa" holding `text`.
+HWND findQuestion(const std::wstring& text) {
+  for (HWND box = FindWindowW(L"#32770", kMainWindowTitle); box;
+       box = FindWindowExW(nullptr, box, L"#32770", kMainWindowTitle)) {
+    wchar_t shown[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, shown, 512);
+    if (text == shown) return box;
+  }
+  return nullptr;
+}
+
 // The option page of another process's main window that holds `control`.
 HWND pageWith(HWND window, int control) {
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
@@ -117,7 +133,21 @@ class CProgram {
   // "E&xit" with exit confirmation off; the exit code, or nothing when it did not end.
   std::optional<DWORD> Quit() {
     if (m_window) PostMessageW(m_window, WM_COMMAND, CMainWindow::kCmdExit, 0);
-    if (WaitForSingleObject(m_process.Get(), 15000) != WAIT_OBJECT_0) return std::nullopt;
+    // A command still running (the start-up macro) makes it ask first; Yes stops it.
+    const auto ended = [&] {
+      if (const HWND box = findQuestion(kRunningQuestion)) PostMessageW(box, WM_COMMAND, IDYES, 0);
+      return WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0;
+    };
+    if (!waitFor(ended, 15000)) {
+      // Say what held it: a box of the program, if any.
+      for (HWND box = FindWindowW(L"#32770", nullptr); box; box = FindWindowExW(nullptr, box, L"#32770", nullptr)) {
+        wchar_t title[128] = {}, shown[512] = {};
+        GetWindowTextW(box, title, 128);
+        GetDlgItemTextW(box, 0xFFFF, shown, 512);
+        ADD_FAILURE() << "open box \"" << win::toUtf8(title) << "\": " << win::toUtf8(shown);
+      }
+      return std::nullopt;
+    }
     DWORD code = 1;
     GetExitCodeProcess(m_process.Get(), &code);
     return code;
@@ -233,6 +263,47 @@ TEST(ProgramStartTest, PresetGivenWithAQuotedPathHoldingSlashesIsLoadedAndStored
   EXPECT_EQ(code, 0u);
   std::error_code ec;
   fs::remove(log, ec);
+}
+
+TEST(ProgramStartTest, TheFirstStartWithoutAConfigurationOffersTheSampleAndYesLoadsIt) {
+  const fs::path exe = win::programFolder() / VEXA_EXE_FROM_TESTS;
+  const fs::path config = locateConfigFile(win::appDataFolder(), exe.parent_path());
+  const SavedProgramState saved(config);
+  ASSERT_EQ(findProgramWindow(), nullptr) << "is vexa.exe running in this Wine prefix?";
+  quietStart();
+  win::CRegKey key;
+  ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, device::kProgramRegistryKey, KEY_ALL_ACCESS));
+  key.DeleteValue(L"FirstRun");
+  std::error_code ec;
+  fs::remove(config, ec);
+
+  CProgram program(L"");
+  ASSERT_TRUE(program.Started());
+  HWND question = nullptr;
+  const std::wstring text =
+      L"This is the first time you start Vexa. Would you like to load a sample configuration?";
+  ASSERT_TRUE(waitFor([&] { return (question = findQuestion(text)) != nullptr; }, 20000));
+  SendMessageW(question, WM_COMMAND, IDYES, 0);
+  // The sample is loaded and stored: its remotes are in the configuration file.
+  // Its receiver has no port here, which the program says in a box of its own.
+  const win::CSystemCodePage codePage;
+  std::vector<std::wstring> told;
+  EXPECT_TRUE(waitFor(
+      [&] {
+        if (const HWND box = FindWindowW(L"#32770", kMainWindowTitle)) {
+          wchar_t shown[512] = {};
+          GetDlgItemTextW(box, 0xFFFF, shown, 512);
+          told.emplace_back(shown);
+          SendMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        CCmdTree stored;
+        return fs::exists(config) && loadCommandPart(config, stored, codePage).ok && stored.findRemote("Vexa Remote");
+      },
+      20000))
+      << ::testing::PrintToString(told);
+  EXPECT_EQ(key.QueryDword(L"FirstRun").value_or(1), 0u);
+  ASSERT_NE(program.Window(), nullptr);
+  EXPECT_EQ(program.Quit(), std::optional<DWORD>(0));
 }
 
 }  // namespace
