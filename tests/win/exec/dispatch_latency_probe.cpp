@@ -22,6 +22,7 @@
 #include "vexa/shell/win/main_window.h"
 #include "vexa/base/program_messages.h"
 #include "support/quiet_settings.h"
+#include "support/win/probe_commands.h"
 #include "support/win/pump.h"
 
 namespace {
@@ -43,24 +44,6 @@ class CProbeWindow : public CMainWindow {
   }
 };
 
-// An action that starts at once and does nothing the machine notices.
-std::unique_ptr<vexa::CCmdArray> quietCommand(const char* name) {
-  auto command = std::make_unique<vexa::CCmdArray>(name);
-  auto action = std::make_unique<vexa::CMD>();
-  action->name = "A";
-  action->typeName = std::string(vexa::kExecuteApplication);
-  action->fileName = "n/a";
-  command->appendAction(std::move(action));
-  return command;
-}
-
-LPARAM newRecord(const char* remote, const char* command) {
-  auto* r = new vexa::abi::CommandRecord{};
-  vexa::abi::copyField(r->remote, remote);
-  vexa::abi::copyField(r->command, command);
-  return reinterpret_cast<LPARAM>(r);
-}
-
 double percentile(std::vector<double> values, double p) {
   std::sort(values.begin(), values.end());
   return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1) + 0.5)];
@@ -75,7 +58,9 @@ int main(int argc, char** argv) {
   vexa::CCmdItem& remote = tree.insertRemote("TV");
   // Two buttons in turn: each press is a new press, never a repeat of the last.
   const char* buttons[] = {"Play", "Stop"};
-  for (const char* b : buttons) tree.insertCommand(remote, quietCommand(b));
+  // An action that starts at once and does nothing the machine notices.
+  for (const char* b : buttons)
+    tree.insertCommand(remote, vexa::test::oneActionCommand(b, std::string(vexa::kExecuteApplication), "n/a"));
 
   CProbeWindow window;
   const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
@@ -97,7 +82,7 @@ int main(int argc, char** argv) {
     LARGE_INTEGER sent;
     QueryPerformanceCounter(&sent);
     SendMessageW(window.Handle(), vexa::abi::kVexaMessage, vexa::abi::MainCode::kCommand,
-                 newRecord("TV", buttons[i % 2]));
+                 vexa::test::newCommandRecord("TV", buttons[i % 2]));
     LARGE_INTEGER returned;
     QueryPerformanceCounter(&returned);
     if (!vexa::test::pumpUntil([&] { return window.seen; }, 5000)) {

@@ -16,6 +16,7 @@
 
 #include "support/quiet_settings.h"
 #include "support/win/input_recorder.h"
+#include "support/win/probe_commands.h"
 #include "support/win/pump.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/exec/win/exec_engine.h"
@@ -23,24 +24,6 @@
 #include "vexa/shell/win/main_window.h"
 
 namespace {
-
-std::unique_ptr<vexa::CCmdArray> typingCommand(const char* name, const std::string& window) {
-  auto command = std::make_unique<vexa::CCmdArray>(name);
-  auto action = std::make_unique<vexa::CMD>();
-  action->name = "A";
-  action->typeName = "Keystroke to window";
-  action->fileName = window;
-  action->param = "k";
-  command->appendAction(std::move(action));
-  return command;
-}
-
-LPARAM newRecord(const char* remote, const char* command) {
-  auto* r = new vexa::abi::CommandRecord{};
-  vexa::abi::copyField(r->remote, remote);
-  vexa::abi::copyField(r->command, command);
-  return reinterpret_cast<LPARAM>(r);
-}
 
 double percentile(std::vector<double> values, double p) {
   std::sort(values.begin(), values.end());
@@ -73,7 +56,8 @@ int main(int argc, char** argv) {
   vexa::CCmdTree tree;
   vexa::CCmdItem& remote = tree.insertRemote("TV");
   const char* buttons[] = {"Play", "Stop"};
-  for (const char* b : buttons) tree.insertCommand(remote, typingCommand(b, title));
+  for (const char* b : buttons)
+    tree.insertCommand(remote, vexa::test::oneActionCommand(b, "Keystroke to window", title, "k"));
 
   vexa::shell::CMainWindow window;
   const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
@@ -93,7 +77,7 @@ int main(int argc, char** argv) {
     LARGE_INTEGER sent;
     QueryPerformanceCounter(&sent);
     SendMessageW(window.Handle(), vexa::abi::kVexaMessage, vexa::abi::MainCode::kCommand,
-                 newRecord("TV", buttons[i % 2]));
+                 vexa::test::newCommandRecord("TV", buttons[i % 2]));
     std::vector<long long> times;
     if (!vexa::test::pumpUntil([&] { return (times = keyTimes(record)).size() > before; }, 5000)) {
       std::fprintf(stderr, "press %d typed nothing\n", i);

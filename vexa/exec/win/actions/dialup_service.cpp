@@ -23,6 +23,22 @@ F rasEntry(const win::CModule& ras, const char* ansiName, const char* plainName)
 
 using GetErrorString = DWORD(WINAPI*)(UINT, LPSTR, DWORD);
 
+using HangUp = DWORD(WINAPI*)(HRASCONN);
+
+// The library with the two entries every call needs; false when any is missing.
+struct RasLibrary {
+  win::CModule module;
+  GetErrorString errorText = nullptr;
+  HangUp hangUp = nullptr;
+
+  bool Load() {
+    if (!module.Load(L"rasapi32.dll")) return false;
+    errorText = rasEntry<GetErrorString>(module, "RasGetErrorStringA", "RasGetErrorString");
+    hangUp = rasEntry<HangUp>(module, "RasHangUpA", "RasHangUp");
+    return errorText && hangUp;
+  }
+};
+
 std::string rasError(GetErrorString text, DWORD code) {
   char buffer[257] = {};
   if (text && text(code, buffer, 256) == 0 && buffer[0]) return win::toUtf8(win::ansiToWide(buffer));
@@ -34,15 +50,12 @@ std::string rasError(GetErrorString text, DWORD code) {
 DialResult CWindowsSystemActions::dial(std::string_view entry) {
   using GetParams = DWORD(WINAPI*)(LPCSTR, LPRASDIALPARAMSA, LPBOOL);
   using Dial = DWORD(WINAPI*)(LPRASDIALEXTENSIONS, LPCSTR, LPRASDIALPARAMSA, DWORD, LPVOID, LPHRASCONN);
-  using HangUp = DWORD(WINAPI*)(HRASCONN);
   DialResult r;
-  win::CModule ras;
-  if (!ras.Load(L"rasapi32.dll")) return r;
-  const auto getParams = rasEntry<GetParams>(ras, "RasGetEntryDialParamsA", "RasGetEntryDialParams");
-  const auto dialEntry = rasEntry<Dial>(ras, "RasDialA", "RasDial");
-  const auto errorText = rasEntry<GetErrorString>(ras, "RasGetErrorStringA", "RasGetErrorString");
-  const auto hangUp = rasEntry<HangUp>(ras, "RasHangUpA", "RasHangUp");
-  if (!getParams || !dialEntry || !errorText) return r;
+  RasLibrary ras;
+  if (!ras.Load()) return r;
+  const auto getParams = rasEntry<GetParams>(ras.module, "RasGetEntryDialParamsA", "RasGetEntryDialParams");
+  const auto dialEntry = rasEntry<Dial>(ras.module, "RasDialA", "RasDial");
+  if (!getParams || !dialEntry) return r;
   RASDIALPARAMSA params{};
   params.dwSize = sizeof params;
   const std::string ansi = win::wideToAnsi(win::toWide(entry));
@@ -60,22 +73,19 @@ DialResult CWindowsSystemActions::dial(std::string_view entry) {
     return r;
   }
   // A failed dial still holds a connection handle until it is hung up.
-  if (connection && hangUp) hangUp(connection);
+  if (connection) ras.hangUp(connection);
   r.outcome = DialResult::Outcome::Failed;
-  r.error = rasError(errorText, result);
+  r.error = rasError(ras.errorText, result);
   return r;
 }
 
 HangUpResult CWindowsSystemActions::hangUpAll() {
   using Enum = DWORD(WINAPI*)(LPRASCONNA, LPDWORD, LPDWORD);
-  using HangUp = DWORD(WINAPI*)(HRASCONN);
   HangUpResult r;
-  win::CModule ras;
-  if (!ras.Load(L"rasapi32.dll")) return r;
-  const auto enumerate = rasEntry<Enum>(ras, "RasEnumConnectionsA", "RasEnumConnections");
-  const auto hangUp = rasEntry<HangUp>(ras, "RasHangUpA", "RasHangUp");
-  const auto errorText = rasEntry<GetErrorString>(ras, "RasGetErrorStringA", "RasGetErrorString");
-  if (!enumerate || !hangUp || !errorText) return r;
+  RasLibrary ras;
+  if (!ras.Load()) return r;
+  const auto enumerate = rasEntry<Enum>(ras.module, "RasEnumConnectionsA", "RasEnumConnections");
+  if (!enumerate) return r;
   RASCONNA connections[kMaxConnections] = {};
   connections[0].dwSize = sizeof(RASCONNA);
   DWORD bytes = sizeof connections, count = 0;
@@ -84,10 +94,10 @@ HangUpResult CWindowsSystemActions::hangUpAll() {
     return r;
   }
   for (DWORD i = 0; i < count && i < kMaxConnections; ++i) {
-    if (const DWORD error = hangUp(connections[i].hrasconn); error != 0) {
+    if (const DWORD error = ras.hangUp(connections[i].hrasconn); error != 0) {
       r.outcome = HangUpResult::Outcome::Failed;
       char buffer[257] = {};
-      r.error = errorText(error, buffer, 256) == 0 && buffer[0]
+      r.error = ras.errorText(error, buffer, 256) == 0 && buffer[0]
                     ? win::toUtf8(win::ansiToWide(buffer))
                     : "Undefined RAS HangUp Error (" + std::to_string(error) + ").";
       return r;

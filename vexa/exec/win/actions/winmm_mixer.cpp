@@ -58,6 +58,16 @@ std::optional<MIXERLINEW> findDestination(const CMixerHandle& mixer, MixerDestin
   return std::nullopt;
 }
 
+// Source line `index` of the destination `target`; none when the mixer will not say.
+std::optional<MIXERLINEW> sourceLine(const CMixerHandle& mixer, const MIXERLINEW& target, DWORD index) {
+  MIXERLINEW line{};
+  line.cbStruct = sizeof line;
+  line.dwDestination = target.dwDestination;
+  line.dwSource = index;
+  if (mixerGetLineInfoW(mixer.object(), &line, MIXER_GETLINEINFOF_SOURCE) != MMSYSERR_NOERROR) return std::nullopt;
+  return line;
+}
+
 // The destination itself when its name matches, else its source line of
 // that name; none when no line bears it (rather than the last one looked at).
 std::optional<MIXERLINEW> findLine(const CMixerHandle& mixer, std::string_view name, MixerDestination destination) {
@@ -65,12 +75,8 @@ std::optional<MIXERLINEW> findLine(const CMixerHandle& mixer, std::string_view n
   if (!target) return std::nullopt;
   if (iequals(win::toUtf8(target->szName), name)) return target;
   for (DWORD s = 0; s < target->cConnections; ++s) {
-    MIXERLINEW line{};
-    line.cbStruct = sizeof line;
-    line.dwDestination = target->dwDestination;
-    line.dwSource = s;
-    if (mixerGetLineInfoW(mixer.object(), &line, MIXER_GETLINEINFOF_SOURCE) != MMSYSERR_NOERROR) continue;
-    if (iequals(win::toUtf8(line.szName), name)) return line;
+    const auto line = sourceLine(mixer, *target, s);
+    if (line && iequals(win::toUtf8(line->szName), name)) return line;
   }
   return std::nullopt;
 }
@@ -144,12 +150,8 @@ std::vector<std::string> CWinmmMixer::lines(MixerDestination destination, bool m
   const MixerKind kind = mute ? MixerKind::Mute : MixerKind::Volume;
   if (findControl(mixer, *target, kind)) names.push_back(win::toUtf8(target->szName));
   for (DWORD s = 0; s < target->cConnections; ++s) {
-    MIXERLINEW line{};
-    line.cbStruct = sizeof line;
-    line.dwDestination = target->dwDestination;
-    line.dwSource = s;
-    if (mixerGetLineInfoW(mixer.object(), &line, MIXER_GETLINEINFOF_SOURCE) != MMSYSERR_NOERROR) continue;
-    if (findControl(mixer, line, kind)) names.push_back(win::toUtf8(line.szName));
+    const auto line = sourceLine(mixer, *target, s);
+    if (line && findControl(mixer, *line, kind)) names.push_back(win::toUtf8(line->szName));
   }
   return names;
 }
