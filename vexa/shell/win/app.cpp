@@ -24,6 +24,7 @@
 #include "vexa/shell/win/device_part.h"
 #include "vexa/shell/win/instance_guard.h"
 #include "vexa/shell/win/main_window.h"
+#include "vexa/shell/win/program_modules.h"
 #include "vexa/shell/win/registry_profile.h"
 #include "vexa/shell/win/settings_store.h"
 #include "vexa/winlib/gdi.h"
@@ -206,7 +207,8 @@ int runApplication(HINSTANCE instance) {
   }
   window.SetCommandTree(tree.get());
   window.SetProgramSettings(loadProgramSettings());
-  window.SetShutdownHooks({{}, {}, [&] { storeActiveLayouts(*tree, profile, true); }});
+  CProgramModules modules(window);
+  window.SetShutdownHooks({[&] { modules.StopServer(); }, {}, [&] { storeActiveLayouts(*tree, profile, true); }});
   window.SetSettingsHandler([&window](const ProgramSettings& settings) {
     if (window.Dispatch()) window.Dispatch()->ApplySettings(DispatchSettings::from(settings));
   });
@@ -227,6 +229,7 @@ int runApplication(HINSTANCE instance) {
   // "/p name": that preset replaces the loaded settings; nothing is unsaved yet to ask about.
   if (const auto preset = presetArgument())
     presets::win::loadPresetByName(window.Handle(), window.PresetUi(), *preset, false);
+  modules.Start();
   window.RunStartupMacro();
 
   if (!window.Settings().options.has(ProgramOptions::kHideOnStartup)) window.Open();
