@@ -87,6 +87,9 @@ int CTcpServer::Send(const std::string& line) {
     Client& client = *m_clients[i];
     if (!client.queue.Push(line)) {
       failure = WSAENOBUFS;
+      // What its socket still holds is of no use to it any more.
+      linger discard{1, 0};
+      setsockopt(client.socket, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&discard), sizeof(discard));
       Drop(i, "stopped reading");
       continue;
     }
