@@ -134,9 +134,9 @@ __declspec(dllexport) void WINAPI UnHook() {
   g_state.keyboard = nullptr;
 }
 
-__declspec(dllexport) BOOL WINAPI InstallMouseHook() {
+__declspec(dllexport) HHOOK WINAPI InstallMouseHook() {
   if (!g_state.mouse) g_state.mouse = SetWindowsHookExW(WH_MOUSE_LL, mouseProc, g_state.module, 0);
-  return g_state.mouse != nullptr;
+  return g_state.mouse;
 }
 
 __declspec(dllexport) void WINAPI UnHookMouse() {
