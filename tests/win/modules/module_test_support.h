@@ -43,7 +43,10 @@ class CModulesFixture {
     window.SetCommandStarter(nullptr);
     window.SetStartObserver(nullptr);
     window.Exit();
-    pumpPending();
+    // The window's end posts WM_QUIT: left queued it would end the next modal dialog at once.
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
   }
 
   CCmdTree tree;
