@@ -19,11 +19,14 @@ constexpr UINT kSendTimeoutMs = 250;
 
 // Hook state of this process. Low-level hooks run on the thread that installed
 // them, so the keyboard and mouse state is the installer's; the message hooks
-// run inside the watched program, where only the module handle is set.
+// run inside the watched program, which learns their handles from the capture
+// window when it first reports to it.
 struct HookState {
   HINSTANCE module = nullptr;
   HHOOK keyboard = nullptr;
   HHOOK mouse = nullptr;
+  HHOOK messageHook = nullptr;
+  HHOOK wndProcHook = nullptr;
   tapmod::Modifiers held;
 };
 HookState g_state;
@@ -78,35 +81,40 @@ bool captured(UINT message) {
   return message == WM_COMMAND || message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK;
 }
 
-void sendCaptured(HWND capture, ULONG_PTR kind, const uint32_t (&values)[4]) {
+// Runs inside the watched program for every message it handles: only the
+// three listed messages cost a look for the capture window.
+void reportCaptured(ULONG_PTR kind, const uint32_t (&values)[4], WPARAM handleCode, HHOOK& handle) {
+  const HWND capture = FindWindowW(nullptr, L"Message Capture");
+  if (!capture) return;
   COPYDATASTRUCT data{kind, sizeof(values), const_cast<uint32_t*>(values)};
   DWORD_PTR ignored = 0;
   SendMessageTimeoutW(capture, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, kSendTimeoutMs,
                       &ignored);
+  handle = answeredHook(capture, handleCode, handle);
 }
 
 uint32_t low32(uintptr_t v) { return static_cast<uint32_t>(v); }
 
 LRESULT CALLBACK getMessageProc(int code, WPARAM wp, LPARAM lp) {
-  const HWND capture = FindWindowW(nullptr, L"Message Capture");
-  if (code == HC_ACTION && wp == PM_REMOVE && capture) {
+  if (code == HC_ACTION && wp == PM_REMOVE) {
     const MSG& m = *reinterpret_cast<const MSG*>(lp);
     if (captured(m.message))
-      sendCaptured(capture, kCapturedGetMessage,
-                   {low32(reinterpret_cast<uintptr_t>(m.hwnd)), m.message, low32(m.wParam), low32(m.lParam)});
+      reportCaptured(kCapturedGetMessage,
+                     {low32(reinterpret_cast<uintptr_t>(m.hwnd)), m.message, low32(m.wParam), low32(m.lParam)},
+                     kMessageHookHandle, g_state.messageHook);
   }
-  return CallNextHookEx(answeredHook(capture, kMessageHookHandle, nullptr), code, wp, lp);
+  return CallNextHookEx(g_state.messageHook, code, wp, lp);
 }
 
 LRESULT CALLBACK callWndProc(int code, WPARAM wp, LPARAM lp) {
-  const HWND capture = FindWindowW(nullptr, L"Message Capture");
-  if (code == HC_ACTION && capture) {
+  if (code == HC_ACTION) {
     const CWPSTRUCT& m = *reinterpret_cast<const CWPSTRUCT*>(lp);
     if (captured(m.message))
-      sendCaptured(capture, kCapturedCallWndProc,
-                   {low32(m.lParam), low32(m.wParam), m.message, low32(reinterpret_cast<uintptr_t>(m.hwnd))});
+      reportCaptured(kCapturedCallWndProc,
+                     {low32(m.lParam), low32(m.wParam), m.message, low32(reinterpret_cast<uintptr_t>(m.hwnd))},
+                     kWndProcHookHandle, g_state.wndProcHook);
   }
-  return CallNextHookEx(answeredHook(capture, kWndProcHookHandle, nullptr), code, wp, lp);
+  return CallNextHookEx(g_state.wndProcHook, code, wp, lp);
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ class CMainWindow : public win::CWindow {
   // ---- The pages beside the tree (command editor, folder page, hints).
   CCommandPages* Pages() { return m_pages.get(); }
   CAppFolderPage* FolderPage();
-  // 0x469 (false) and 0x46A (true) reach the hook module through this (issue: hook module).
+  // 0x469 (false) and 0x46A (true) reach the hook module through this.
   void SetKeyboardHookHandler(std::function<void(bool install)> handler) { m_keyboardHook = std::move(handler); }
   // The hook module asks for its keyboard hook handle (code 97); and menu commands the window does not know.
   void SetKeyboardHookHandle(std::function<uintptr_t()> handle) { m_keyboardHookHandle = std::move(handle); }
