@@ -17,14 +17,16 @@
 #include "vexa/shell/win/hook_module.h"
 #include "vexa/shell/win/message_capture.h"
 #include "vexa/shell/win/mouse_position_tool.h"
+#include "vexa/winlib/unicode.h"
 #include "vexa/winlib/window.h"
 
 namespace vexa::test {
 namespace {
 
+// The dialog once it is shown: its hooks are in by then.
 HWND waitForWindow(const wchar_t* title) {
   for (int i = 0; i < 500; ++i) {
-    if (const HWND w = FindWindowW(nullptr, title)) return w;
+    if (const HWND w = FindWindowW(nullptr, title); w && IsWindowVisible(w)) return w;
     Sleep(10);
   }
   return nullptr;
@@ -227,6 +229,61 @@ TEST(MessageCapture, ClicksOfTheTargetAreListedTestedAndReturned) {
   std::snprintf(expected, sizeof expected, "WM_COMMAND:0x%08x:0x%08x", CTargetWindow::kButtonId,
                 static_cast<uint32_t>(reinterpret_cast<uintptr_t>(target.button)));
   EXPECT_EQ(chosen->messageText, expected);
+}
+
+}  // namespace
+}  // namespace vexa::test
+
+namespace vexa::test {
+namespace {
+
+// Another program, as a person would use the capture: the hooks run inside it.
+class CNotepad {
+ public:
+  CNotepad() {
+    STARTUPINFOW startup{sizeof(startup)};
+    wchar_t command[] = L"notepad.exe";
+    if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process)) return;
+    for (int i = 0; i < 500 && !window; ++i) {
+      window = FindWindowW(L"Notepad", nullptr);
+      if (!window) Sleep(10);
+    }
+  }
+  ~CNotepad() {
+    if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+    if (m_process.hProcess) {
+      if (WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(m_process.hProcess, 1);
+      CloseHandle(m_process.hProcess);
+      CloseHandle(m_process.hThread);
+    }
+  }
+  HWND window = nullptr;
+
+ private:
+  PROCESS_INFORMATION m_process{};
+};
+
+TEST(MessageCaptureOfAnotherProgram, ItsClicksAreListed) {
+  CNotepad notepad;
+  ASSERT_NE(notepad.window, nullptr);
+  wchar_t title[256] = L"";
+  GetWindowTextW(notepad.window, title, 256);
+  shell::CMessageCapture capture(win::toUtf8(title));
+  std::vector<std::wstring> rows;
+  std::thread driver([&] {
+    const HWND dialog = waitForWindow(L"Message Capture");
+    if (!dialog) return;
+    PostMessageW(notepad.window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 40));
+    waitFor([&] { return rowCount(dialog) >= 1; });
+    Sleep(200);
+    for (int row = 0, n = rowCount(dialog); row < n; ++row) rows.push_back(rowText(dialog, row));
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_FALSE(capture.Run(nullptr));
+  driver.join();
+  // The double click, and whatever commands notepad's own controls send it meanwhile.
+  EXPECT_EQ(std::count(rows.begin(), rows.end(), L"WM_LBUTTONDBLCLK"), 1);
+  for (const std::wstring& row : rows) EXPECT_TRUE(row == L"WM_LBUTTONDBLCLK" || row == L"WM_COMMAND") << row.size();
 }
 
 }  // namespace
