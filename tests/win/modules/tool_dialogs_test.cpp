@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include "vexa/base/program_messages.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/shell/res/editor_resource.h"
+#include "vexa/shell/win/action_dialog.h"
 #include "vexa/shell/win/hook_module.h"
 #include "vexa/shell/win/message_capture.h"
 #include "vexa/shell/win/mouse_position_tool.h"
@@ -284,6 +286,85 @@ TEST(MessageCaptureOfAnotherProgram, ItsClicksAreListed) {
   // The double click, and whatever commands notepad's own controls send it meanwhile.
   EXPECT_EQ(std::count(rows.begin(), rows.end(), L"WM_LBUTTONDBLCLK"), 1);
   for (const std::wstring& row : rows) EXPECT_TRUE(row == L"WM_LBUTTONDBLCLK" || row == L"WM_COMMAND") << row.size();
+}
+
+}  // namespace
+}  // namespace vexa::test
+
+namespace vexa::test {
+namespace {
+
+// The tools as a person reaches them: the browse buttons of "Action Definition".
+class ActionDefinitionToolsTest : public ::testing::Test {
+ protected:
+  std::optional<CMD> edit(const char* type, const std::function<void(HWND dialog)>& drive) {
+    CMD action;
+    action.name = "Act";
+    action.typeName = type;
+    shell::ActionDialogContext context;
+    context.tell = [](const std::wstring&, const std::wstring&) {};
+    shell::CActionDefinitionDialog dialog(action, context);
+    std::thread driver([&] {
+      if (const HWND window = waitForWindow(L"Action Definition")) drive(window);
+    });
+    const bool ok = dialog.Run(nullptr);
+    driver.join();
+    return ok ? std::optional<CMD>(dialog.Action()) : std::nullopt;
+  }
+  static void browse(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+  }
+  // A tool is gone once it handed its result to the action.
+  static void waitUntilClosed(const wchar_t* title) {
+    waitFor([&] { return FindWindowW(nullptr, title) == nullptr; });
+  }
+};
+
+TEST_F(ActionDefinitionToolsTest, SetMousePositionTakesThePositionFromTheTool) {
+  shell::CHookModule hooks;
+  ASSERT_TRUE(hooks.Load());
+  CPlainWindow target(L"Target", 20, 30);
+  const auto action = edit("Set Mouse Position", [](HWND dialog) {
+    browse(dialog, IDC_AD_BROWSE1);
+    const HWND tool = waitForWindow(L"Mouse Position Tool");
+    if (!tool) return;
+    sendCode(tool, ProgramMessage::kMousePosition, position(50, 50));
+    sendCode(tool, ProgramMessage::kHotKeyEvent, 0x71);
+    PostMessageW(tool, WM_COMMAND, IDOK, 0);
+    waitUntilClosed(L"Mouse Position Tool");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  ASSERT_TRUE(action);
+  EXPECT_EQ(action->fileName, "WND:Target (VexaPointTarget)");
+  EXPECT_EQ(action->param, "30x20");
+}
+
+TEST_F(ActionDefinitionToolsTest, PostMessageTakesTheCapturedMessage) {
+  CTargetWindow target;
+  ASSERT_TRUE(target.Create());
+  const auto action = edit("PostMessage", [&](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_AD_FIELD1, L"Capture Target");
+    browse(dialog, IDC_AD_BROWSE2);
+    const HWND capture = waitForWindow(L"Message Capture");
+    if (!capture) return;
+    SendMessageW(target.button, BM_CLICK, 0, 0);
+    waitFor([&] { return rowCount(capture) >= 2; });
+    for (int row = 0, n = rowCount(capture); row < n; ++row)
+      if (rowText(capture, row) == L"WM_COMMAND") {
+        LVITEMW select{};
+        select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+        SendDlgItemMessageW(capture, IDC_MC_LIST, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&select));
+      }
+    PostMessageW(capture, WM_COMMAND, IDOK, 0);
+    waitUntilClosed(L"Message Capture");
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  });
+  ASSERT_TRUE(action);
+  EXPECT_EQ(action->fileName, "Capture Target");
+  char expected[64];
+  std::snprintf(expected, sizeof expected, "WM_COMMAND:0x%08x:0x%08x", CTargetWindow::kButtonId,
+                static_cast<uint32_t>(reinterpret_cast<uintptr_t>(target.button)));
+  EXPECT_EQ(action->param, expected);
 }
 
 }  // namespace
