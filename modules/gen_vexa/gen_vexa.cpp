@@ -29,6 +29,7 @@ INT_PTR CALLBACK configProc(HWND dialog, UINT msg, WPARAM wp, LPARAM) {
 
 }  // namespace
 
+// Exported by plain name through the .def file.
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
@@ -36,13 +37,13 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-__declspec(dllexport) void WINAPI VexaInit() {}
+void WINAPI VexaInit() {}
 
-__declspec(dllexport) void WINAPI VexaConfig() {
+void WINAPI VexaConfig() {
   DialogBoxParamW(g_module, MAKEINTRESOURCEW(IDD_GEN_VEXA_CONFIG), GetActiveWindow(), configProc, 0);
 }
 
 // Nothing of the player is held outside the dialog.
-__declspec(dllexport) void WINAPI WinAmpQuit() {}
+void WINAPI WinAmpQuit() {}
 
 }  // extern "C"

@@ -119,6 +119,7 @@ LRESULT CALLBACK callWndProc(int code, WPARAM wp, LPARAM lp) {
 
 }  // namespace
 
+// Exported by plain name through the .def file.
 extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
@@ -129,7 +130,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
   return TRUE;
 }
 
-__declspec(dllexport) HHOOK WINAPI InstallHook() {
+HHOOK WINAPI InstallHook() {
   if (!g_state.keyboard) {
     g_state.held = {};
     g_state.keyboard = SetWindowsHookExW(WH_KEYBOARD_LL, keyboardProc, g_state.module, 0);
@@ -137,30 +138,30 @@ __declspec(dllexport) HHOOK WINAPI InstallHook() {
   return g_state.keyboard;
 }
 
-__declspec(dllexport) void WINAPI UnHook() {
+void WINAPI UnHook() {
   if (g_state.keyboard) UnhookWindowsHookEx(g_state.keyboard);
   g_state.keyboard = nullptr;
 }
 
-__declspec(dllexport) HHOOK WINAPI InstallMouseHook() {
+HHOOK WINAPI InstallMouseHook() {
   if (!g_state.mouse) g_state.mouse = SetWindowsHookExW(WH_MOUSE_LL, mouseProc, g_state.module, 0);
   return g_state.mouse;
 }
 
-__declspec(dllexport) void WINAPI UnHookMouse() {
+void WINAPI UnHookMouse() {
   if (g_state.mouse) UnhookWindowsHookEx(g_state.mouse);
   g_state.mouse = nullptr;
 }
 
-__declspec(dllexport) HHOOK WINAPI InstallMsgHook(DWORD threadId) {
+HHOOK WINAPI InstallMsgHook(DWORD threadId) {
   return SetWindowsHookExW(WH_GETMESSAGE, getMessageProc, g_state.module, threadId);
 }
 
-__declspec(dllexport) HHOOK WINAPI InstallWndProcHook(DWORD threadId) {
+HHOOK WINAPI InstallWndProcHook(DWORD threadId) {
   return SetWindowsHookExW(WH_CALLWNDPROC, callWndProc, g_state.module, threadId);
 }
 
-__declspec(dllexport) void WINAPI UnHookMsg(HHOOK hook) {
+void WINAPI UnHookMsg(HHOOK hook) {
   if (hook) UnhookWindowsHookEx(hook);
 }
 

@@ -34,14 +34,15 @@ constexpr uint32_t kLogBit = 2;
 
 }  // namespace
 
+// Exported by plain name through the .def file.
 extern "C" {
 
-__declspec(dllexport) void WINAPI SetOptions(uint32_t flags) {
+void WINAPI SetOptions(uint32_t flags) {
   server().SetLog((flags & kLogBit) ? logFile() : std::filesystem::path());
 }
 
 // Nonzero on success; on failure the socket error is the thread's last error.
-__declspec(dllexport) int WINAPI StartServer(const char* bindAddress, int port, HWND mainWindow) {
+int WINAPI StartServer(const char* bindAddress, int port, HWND mainWindow) {
   (void)mainWindow;  // lines go to clients only; nothing is asked of the program
   const int error = server().Start(bindAddress, port);
   if (error) WSASetLastError(error);
@@ -50,7 +51,7 @@ __declspec(dllexport) int WINAPI StartServer(const char* bindAddress, int port, 
 
 // -1 with the socket error as last error when the server is not running, an
 // argument is missing, or a client had to be dropped (the others still got the line).
-__declspec(dllexport) int WINAPI SendCommand(const char* command, const char* remote, uint32_t repeat) {
+int WINAPI SendCommand(const char* command, const char* remote, uint32_t repeat) {
   if (!command || !remote) {
     WSASetLastError(WSAEFAULT);
     return -1;
@@ -66,6 +67,6 @@ __declspec(dllexport) int WINAPI SendCommand(const char* command, const char* re
   return 0;
 }
 
-__declspec(dllexport) void WINAPI StopServer() { server().Stop(); }
+void WINAPI StopServer() { server().Stop(); }
 
 }  // extern "C"
