@@ -47,7 +47,7 @@ int CTcpServer::Start(const char* bindAddress, int port) {
   address.sin_addr.s_addr = htonl(INADDR_ANY);
   if (bindAddress && inet_pton(AF_INET, bindAddress, &address.sin_addr) != 1) {
     Stop();
-    return WSAEFAULT;
+    return WSAEINVAL;
   }
   m_listen = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (m_listen == INVALID_SOCKET ||
