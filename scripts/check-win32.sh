@@ -26,8 +26,17 @@ for dll in $(find "$build" -path "$build/wineprefix" -prune -o -name serial.dll 
   check_exports "$dll" DeviceInfo OnInit OnRelease MonitorDevice OnAbout OnWriteConfig OnReadConfig \
     OnFillSelector OnSetup OnChangeDevice
 done
+# The outside modules' stand-ins are looked up by plain names too.
+for dll in $(find "$build" -path "$build/wineprefix" -prune -o -path '*/modules/*' -name '*.dll' -print); do
+  case $(basename "$dll") in
+    vexanet.dll) check_exports "$dll" SetOptions StartServer SendCommand StopServer ;;
+    tapmod.dll) check_exports "$dll" InstallHook UnHook InstallMouseHook UnHookMouse InstallMsgHook InstallWndProcHook UnHookMsg ;;
+    gen_vexa.dll) check_exports "$dll" VexaInit VexaConfig WinAmpQuit ;;
+  esac
+done
 # Every module we ship names its version (the error log quotes it); test programs need none.
-for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll tools/vexacfg/vexacfg.exe tools/vwindow/vwindow.exe; do
+for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll vexa/shell/vexanet.dll vexa/shell/tapmod.dll \
+              modules/gen_vexa/gen_vexa.dll tools/vexacfg/vexacfg.exe tools/vwindow/vwindow.exe; do
   [ -f "$build/$module" ] || { echo "win32: $module was not built" >&2; exit 1; }
   texts=$(strings -el "$build/$module")
   for text in VS_VERSION_INFO 040904b0 FileVersion; do

@@ -7,7 +7,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine64
           wine32:i386 qemu-user-static
-          python3 xvfb xauth socat lirc libgtest-dev libbenchmark-dev imagemagick clang libclang-rt-dev)
+          python3 xvfb xauth xdotool socat lirc libgtest-dev libbenchmark-dev imagemagick clang libclang-rt-dev)
 [ "${1:-}" = "--with-tools" ] && packages+=(tmux)
 missing=()
 for p in "${packages[@]}"; do

@@ -102,6 +102,12 @@ sleep 1.5
 shoot_window "$out/keystroke-table.png" "Keystroke Table"
 vexa_window click 2 "Keystroke Table"
 sleep 0.5
+vexa_window select "Set Mouse Position" "Action Definition"
+vexa_window click 2205 "Action Definition"   # the position field's browse button
+sleep 1.5
+shoot_window "$out/mouse-position-tool.png" "Mouse Position Tool"
+vexa_window click 2 "Mouse Position Tool"
+sleep 0.5
 vexa_window click 2 "Action Definition"
 sleep 0.5
 

@@ -8,6 +8,8 @@
 #define IDD_WINDOW_PICKER 2003
 #define IDD_KEYSTROKE_TABLE 2004
 #define IDD_EXPLANATION_PAGE 2005
+#define IDD_MOUSE_POSITION_TOOL 2006
+#define IDD_MESSAGE_CAPTURE 2007
 #define IDM_ACTION_LIST 2010
 
 // ---- Command editor page
@@ -59,3 +61,21 @@
 #define IDC_KT_MESSAGE 2312
 #define IDC_EX_FRAME 2320
 #define IDC_EX_TEXT 2321
+
+// ---- Mouse Position Tool, Message Capture
+#define IDC_MP_DESKTOP 2400
+#define IDC_MP_WINDOW 2401
+#define IDC_MP_CLASS_ONLY 2402
+#define IDC_MP_NOW_X 2403
+#define IDC_MP_NOW_Y 2404
+#define IDC_MP_NOW_NAME 2405
+#define IDC_MP_X 2406
+#define IDC_MP_X_SPIN 2407
+#define IDC_MP_Y 2408
+#define IDC_MP_Y_SPIN 2409
+#define IDC_MP_NAME 2410
+#define IDC_MC_TARGET 2420
+#define IDC_MC_LIST 2421
+#define IDC_MC_TEST 2422
+#define IDC_MC_CLEAR 2423
+#define IDC_MC_WINDOW 2424

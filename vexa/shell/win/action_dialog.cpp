@@ -9,6 +9,8 @@
 #include "vexa/model/action_fields.h"
 #include "vexa/shell/res/editor_resource.h"
 #include "vexa/shell/win/action_sources.h"
+#include "vexa/shell/win/message_capture.h"
+#include "vexa/shell/win/mouse_position_tool.h"
 #include "vexa/shell/win/tool_dialogs.h"
 #include "vexa/winlib/unicode.h"
 
@@ -196,8 +198,13 @@ void CActionDefinitionDialog::BrowseField1() {
     if (GetOpenFileNameW(&ofn)) SetField1(win::toUtf8(file));
   } else if (entry->flags & CatalogueFlag::kWindow) {
     PickWindow();
+  } else if (entry->flags & CatalogueFlag::kMousePosition) {
+    CMousePositionTool tool;
+    if (const auto position = tool.Run(m_hwnd)) {
+      SetField1(position->field1);
+      SetItemText(IDC_AD_FIELD2, position->field2);
+    }
   }
-  // The mouse position tool comes with the hook module.
 }
 
 void CActionDefinitionDialog::BrowseField2() {
@@ -210,7 +217,12 @@ void CActionDefinitionDialog::BrowseField2() {
     // The message capture needs a window to watch.
     if (Field1().empty() || !FindWindowW(nullptr, win::toWide(Field1()).c_str())) {
       Tell(win::toWide(kMsgSelectWindowFirst), L"Vexa");
-      PickWindow();
+      if (!PickWindow()) return;
+    }
+    CMessageCapture capture(Field1(), [](HWND owner) { return CWindowPicker().Run(owner); });
+    if (const auto chosen = capture.Run(m_hwnd)) {
+      SetField1(chosen->windowName);
+      SetItemText(IDC_AD_FIELD2, chosen->messageText);
     }
   }
 }

@@ -34,6 +34,7 @@
 #include "vexa/shell/win/device_part.h"
 #include "vexa/shell/win/instance_guard.h"
 #include "vexa/shell/win/main_window.h"
+#include "vexa/shell/win/program_modules.h"
 #include "vexa/shell/win/registry_profile.h"
 #include "vexa/shell/win/settings_store.h"
 #include "vexa/winlib/gdi.h"
@@ -271,7 +272,8 @@ int runApplication(HINSTANCE instance) {
   }
   window.SetCommandTree(tree.get());
   window.SetProgramSettings(loadProgramSettings());
-  window.SetShutdownHooks({{}, {}, [&] { storeActiveLayouts(*tree, profile, true); }});
+  CProgramModules modules(window);
+  window.SetShutdownHooks({[&] { modules.StopServer(); }, {}, [&] { storeActiveLayouts(*tree, profile, true); }});
   window.SetSettingsHandler([&window](const ProgramSettings& settings) {
     if (!window.Dispatch()) return;
     // The display's look has a page of its own and is not part of these settings.
@@ -289,8 +291,9 @@ int runApplication(HINSTANCE instance) {
 
   // From here failures reach the user and err.log; a fatal one ends the program in order.
   ErrorReporterHooks reporterHooks;
-  reporterHooks.configValues = [&window, &host] {
-    return collectConfigDump(window.Settings(), &host, {static_cast<int>(window.Settings().serverPort), false});
+  reporterHooks.configValues = [&window, &host, &modules] {
+    const ServerState server{static_cast<int>(window.Settings().serverPort), modules.Server().Running()};
+    return collectConfigDump(window.Settings(), &host, server);
   };
   reporterHooks.exportRecoveryPreset = [&window] {
     return presets::win::exportUnattended(window.PresetUi(), kRecoveryPresetName);
@@ -302,7 +305,10 @@ int runApplication(HINSTANCE instance) {
   reporter.Create();
   const CUnhandledFailureHook failureHook(reporter);
 
-  window.WatchSessions(deviceSessionHooks(window, host));
+  SessionHooks sessionHooks = deviceSessionHooks(window, host);
+  sessionHooks.stopServer = [&modules] { modules.StopServer(); };
+  sessionHooks.startServer = [&modules] { modules.StartServer(); };
+  window.WatchSessions(std::move(sessionHooks));
 
   window.AttachDevice(&host);
   window.SetSaveHandler([&] { return saveAllSettings(window.Settings(), config, *tree, host); });
@@ -318,6 +324,7 @@ int runApplication(HINSTANCE instance) {
   } else if (savedSettings.firstRun) {
     offerSamplePreset(window, configExisted);
   }
+  modules.Start();
   window.RunStartupMacro();
   if (commandLine.options.configLog && !reporter.WriteConfigLog())
     showError(L"Could not write " + reporter.ConfigLogPath().wstring());

@@ -156,10 +156,11 @@ std::optional<LRESULT> CCommandDispatch::OnEngineMessage(UINT msg, WPARAM wp, LP
     case ProgramMessage::kSynthesiseKey:
       keybd_event(static_cast<BYTE>(wp), 0, lp == ProgramMessage::kKeyUp ? KEYEVENTF_KEYUP : 0, 0);
       return 1;
-    case ProgramMessage::kServerRecord:
-      // Forwarded to the server module once it is loaded.
-      delete reinterpret_cast<ServerRecord*>(wp);
+    case ProgramMessage::kServerRecord: {
+      const std::unique_ptr<ServerRecord> record(reinterpret_cast<ServerRecord*>(wp));
+      if (record && m_forward) m_forward(*record);
       return 0;
+    }
     case ProgramMessage::kSwitchLayout:
       return lp ? SwitchLayout(*reinterpret_cast<SwitchLayoutRequest*>(lp)) : 0;
   }

@@ -17,6 +17,7 @@
 
 namespace vexa {
 class CCmdTree;
+struct ServerRecord;
 namespace exec {
 class CExecEngine;
 }
@@ -73,6 +74,8 @@ class CCommandDispatch {
   std::optional<LRESULT> OnEngineMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   void IgnoreNextKey() { m_ignoreNextKey = true; }
+  // Where executed commands (0x468) go; without one they are dropped.
+  void SetServerForwarder(std::function<void(const ServerRecord&)> forward) { m_forward = std::move(forward); }
   void SuspendHotKeys(bool suspended) { m_hotKeysSuspended = suspended; }
   // Asks before stopping running commands; false when the user said No.
   bool StopRunsForExit(HWND owner);
@@ -97,6 +100,7 @@ class CCommandDispatch {
   HWND m_capture = nullptr;
   bool m_ignoreNextKey = false;
   bool m_hotKeysSuspended = false;
+  std::function<void(const ServerRecord&)> m_forward;
 };
 
 }  // namespace vexa::shell

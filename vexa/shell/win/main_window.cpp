@@ -586,6 +586,7 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
     return 1;
   }
   if (code == ProgramMessage::kHotKeyEvent) return m_dispatch ? m_dispatch->OnHookKey(lp, starter()) : 0;
+  if (code == ProgramMessage::kKeyboardHookHandle) return m_keyboardHookHandle ? m_keyboardHookHandle() : 0;
   switch (code) {
     case MainCode::kSettingsChanged:
       SetApplyReason(ApplyReason::PlugIn, true);
@@ -748,7 +749,7 @@ bool CMainWindow::OnCommand(UINT id) {
                                                                           : L"Could not scan the applications");
       return true;
   }
-  return false;
+  return m_extraCommands && m_extraCommands(id);
 }
 
 void CMainWindow::SetPresetUi(presets::win::PresetUi ui) {

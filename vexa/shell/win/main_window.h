@@ -86,8 +86,11 @@ class CMainWindow : public win::CWindow {
   // ---- The pages beside the tree (command editor, folder page, hints).
   CCommandPages* Pages() { return m_pages.get(); }
   CAppFolderPage* FolderPage();
-  // 0x469 (false) and 0x46A (true) reach the hook module through this (issue: hook module).
+  // 0x469 (false) and 0x46A (true) reach the hook module through this.
   void SetKeyboardHookHandler(std::function<void(bool install)> handler) { m_keyboardHook = std::move(handler); }
+  // The hook module asks for its keyboard hook handle (code 97); and menu commands the window does not know.
+  void SetKeyboardHookHandle(std::function<uintptr_t()> handle) { m_keyboardHookHandle = std::move(handle); }
+  void SetExtraCommands(std::function<bool(UINT)> handler) { m_extraCommands = std::move(handler); }
   CCommandDispatch* Dispatch() { return m_dispatch.get(); }
   // Shows the window and brings it forward, as the tray menu's "Open" does.
   void Open();
@@ -248,6 +251,8 @@ class CMainWindow : public win::CWindow {
   std::unique_ptr<CCommandTreeEditor> m_editor;
   std::unique_ptr<CCommandPages> m_pages;
   std::function<void(bool install)> m_keyboardHook;
+  std::function<uintptr_t()> m_keyboardHookHandle;
+  std::function<bool(UINT)> m_extraCommands;
   std::function<bool()> m_save;
   std::function<int(const std::wstring&, UINT)> m_ask;
   presets::win::PresetUi m_presets;
