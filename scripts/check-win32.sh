@@ -11,7 +11,7 @@ count=${#images[@]}
 [ "$count" -gt 0 ] || { echo "win32: nothing was built in $build" >&2; exit 1; }
 for f in "${images[@]}"; do
   i686-w64-mingw32-objdump -f "$f" | grep -q 'file format pei-i386' || { echo "win32: $f is not a 32-bit image" >&2; exit 1; }
-done < <(images)
+done
 # Plug-ins are looked up by plain export names: none may carry a stdcall decoration.
 check_exports() {
   local dll=$1; shift

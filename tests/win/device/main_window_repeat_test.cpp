@@ -246,6 +246,9 @@ TEST_F(MainWindowHotKeyTest, AKeyStartsEveryCommandWithThatHotKey) {
   key(0x43);
   EXPECT_EQ(startedText(), (std::vector<std::string>{"Keys/Shifted/0", "Keys/Page/0", "Keys/Plain/0",
                                                      "Media/Start Player/0", "Media/Next/0", "Keys/App:Launch/0"}));
+  // Only the key with the special value carries the flag to its start.
+  ASSERT_EQ(started.size(), 6u);
+  for (size_t i = 0; i < started.size(); ++i) EXPECT_EQ(started[i].special, i == 2) << i;
   started.clear();
   EXPECT_EQ(key(0x41), 0);  // A without Shift is no hot key
   // Hot keys bypass the repeat rules: the same key at once starts again.

@@ -243,7 +243,8 @@ namespace {
 class CNotepad {
  public:
   CNotepad() {
-    STARTUPINFOW startup{sizeof(startup)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
     wchar_t command[] = L"notepad.exe";
     if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process)) return;
     for (int i = 0; i < 500 && !window; ++i) {

@@ -124,7 +124,7 @@ void CCommandDispatch::EndCycle() {
   if (m_status) m_status(kCycleStatus);
 }
 
-LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const Starter& start) {
+LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const HotKeyStarter& start) {
   if (m_ignoreNextKey) {
     m_ignoreNextKey = false;
     return 0;
@@ -147,7 +147,7 @@ LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const Starter& start) {
     // command may have a name that merely starts like one.
     found.emplace_back(remote->label(), item.folder() ? item.folder()->commandName() : command->name());
   });
-  for (const auto& [remote, command] : found) start(remote, command, 0);
+  for (const auto& [remote, command] : found) start(remote, command, key.special);
   return found.empty() ? 0 : 1;
 }
 

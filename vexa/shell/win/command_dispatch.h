@@ -69,7 +69,9 @@ class CCommandDispatch {
   // Runs a command through the engine, resolving it by name.
   bool Run(const std::string& remote, const std::string& command, int repeat);
   // A key event of the hook module (message code 96).
-  LRESULT OnHookKey(LPARAM lParam, const Starter& start);
+  // A hot key's start also says whether the hook marked the key special (value 3 in bits 28-29).
+  using HotKeyStarter = std::function<void(const std::string& remote, const std::string& command, bool special)>;
+  LRESULT OnHookKey(LPARAM lParam, const HotKeyStarter& start);
   // Messages runs send or post to the main window; nothing when not ours.
   std::optional<LRESULT> OnEngineMessage(UINT msg, WPARAM wp, LPARAM lp);
 

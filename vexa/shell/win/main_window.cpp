@@ -537,8 +537,8 @@ void CMainWindow::ShowPage(PageId page) {
 
 // ---- Dispatch -------------------------------------------------------------------------------
 
-void CMainWindow::StartCommand(const std::string& remote, const std::string& command, int repeat) {
-  CommandStart start{remote, command, repeat};
+void CMainWindow::StartCommand(const std::string& remote, const std::string& command, int repeat, bool special) {
+  CommandStart start{remote, command, repeat, special};
   if (m_startObserver) m_startObserver(start);
   ShowTemporaryStatus(win::toWide(remote) + L": " + win::toWide(command) +
                       (repeat > 0 ? L" (" + std::to_wstring(repeat) + L")" : std::wstring()));
@@ -585,7 +585,12 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
     delete record;
     return 1;
   }
-  if (code == ProgramMessage::kHotKeyEvent) return m_dispatch ? m_dispatch->OnHookKey(lp, starter()) : 0;
+  if (code == ProgramMessage::kHotKeyEvent) {
+    if (!m_dispatch) return 0;
+    return m_dispatch->OnHookKey(lp, [this](const std::string& remote, const std::string& command, bool special) {
+      StartCommand(remote, command, 0, special);
+    });
+  }
   if (code == ProgramMessage::kKeyboardHookHandle) return m_keyboardHookHandle ? m_keyboardHookHandle() : 0;
   switch (code) {
     case MainCode::kSettingsChanged:

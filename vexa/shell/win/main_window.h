@@ -48,6 +48,7 @@ struct CommandStart {
   std::string remote;
   std::string command;
   int repeat = 0;
+  bool special = false;  // a hot key the hook module marked special
 };
 
 class CMainWindow : public win::CWindow {
@@ -150,7 +151,7 @@ class CMainWindow : public win::CWindow {
   // The one operation that starts a command (after the repeat rules). It shows the start
   // in the status line, tells the observer and calls the starter set below (by default
   // the execution engine).
-  void StartCommand(const std::string& remote, const std::string& command, int repeat);
+  void StartCommand(const std::string& remote, const std::string& command, int repeat, bool special = false);
   using CommandStarter = std::function<void(const CommandStart&)>;
   void SetCommandStarter(CommandStarter starter) { m_starter = std::move(starter); }
   // Told of every start before it runs.
