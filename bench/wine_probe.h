@@ -1,6 +1,7 @@
 #pragma once
 // The Windows half of a latency benchmark: a probe program started under
 // Wine from the Linux side, its standard output read line by line.
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -48,6 +49,8 @@ class CWineProbe {
     if (m_pid > 0) {
       kill(m_pid, SIGTERM);
       waitpid(m_pid, nullptr, 0);
+      // The launcher's end does not end the Windows programs: their server does.
+      endWineServer();
     }
     if (m_out >= 0) close(m_out);
   }
@@ -63,9 +66,16 @@ class CWineProbe {
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     setenv("WINEPREFIX", (build / "wineprefix").c_str(), 1);
+    // A server left by an earlier run belongs to a display that may be gone,
+    // and the probe's windows would fail on it. Wine's own background programs
+    // then start before the probe, which would otherwise wait for them.
+    endWineServer();
+    if (const char* shown = std::getenv("DISPLAY"); shown && *shown) runToEnd({wineLauncher(arch), "cmd", "/c", "exit"});
     std::vector<std::string> args;
     const char* display = std::getenv("DISPLAY");
-    if (needsDisplay && (!display || !*display)) args = {"xvfb-run", "-a"};
+    // scripts/run-benchmarks.sh gives a display; run by hand without one, xvfb-run
+    // does, with a screen Wine can open windows on (its default has 8-bit colour).
+    if (needsDisplay && (!display || !*display)) args = {"xvfb-run", "-a", "-s", "-screen 0 1280x800x24"};
     args.push_back(wineLauncher(arch));
     args.insert(args.end(), wineArgs.begin(), wineArgs.end());
     std::vector<char*> argv;
@@ -77,6 +87,23 @@ class CWineProbe {
     m_out = fds[0];
     if (rc != 0) m_pid = -1;
     return rc == 0 ? std::string() : "cannot start " + args[0];
+  }
+
+  // Ends the server of the prefix in WINEPREFIX and every program it runs.
+  static void endWineServer() { runToEnd({"/usr/lib/wine/wineserver", "-k"}); }
+
+  // Runs a program with no input or output of ours and waits for it.
+  static void runToEnd(std::vector<std::string> args) {
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+      posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) waitpid(pid, nullptr, 0);
+    posix_spawn_file_actions_destroy(&actions);
   }
 
   // One line, or empty after the time-out or at the end.
