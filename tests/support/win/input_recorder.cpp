@@ -26,6 +26,10 @@ bool waitForLine(const std::filesystem::path& file, const std::string& line, uns
 }
 
 HWND startInputRecorder(const std::string& title, const std::filesystem::path& record, bool timed) {
+  // The recorder appends; a file left by an ended run of the same process id
+  // (Wine reuses them) would say "ready" before this recorder is.
+  std::error_code stale;
+  std::filesystem::remove(record, stale);
   const auto exe = win::modulePath().parent_path() / "input_recorder_app.exe";
   std::wstring line = L"\"" + exe.wstring() + L"\" \"" + win::toWide(title) + L"\" \"" + record.wstring() + L"\"";
   if (timed) line += L" timed";

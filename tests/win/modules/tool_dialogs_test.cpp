@@ -344,7 +344,8 @@ TEST_F(ActionDefinitionToolsTest, PostMessageTakesTheCapturedMessage) {
   CTargetWindow target;
   ASSERT_TRUE(target.Create());
   const auto action = edit("PostMessage", [&](HWND dialog) {
-    SetDlgItemTextW(dialog, IDC_AD_FIELD1, L"Capture Target");
+    // The name as the window list writes it, not only the bare title.
+    SetDlgItemTextW(dialog, IDC_AD_FIELD1, L"Capture Target (VexaCaptureTarget)");
     browse(dialog, IDC_AD_BROWSE2);
     const HWND capture = waitForWindow(L"Message Capture");
     if (!capture) return;
@@ -361,7 +362,7 @@ TEST_F(ActionDefinitionToolsTest, PostMessageTakesTheCapturedMessage) {
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   });
   ASSERT_TRUE(action);
-  EXPECT_EQ(action->fileName, "Capture Target");
+  EXPECT_EQ(action->fileName, "Capture Target (VexaCaptureTarget)");
   char expected[64];
   std::snprintf(expected, sizeof expected, "WM_COMMAND:0x%08x:0x%08x", CTargetWindow::kButtonId,
                 static_cast<uint32_t>(reinterpret_cast<uintptr_t>(target.button)));

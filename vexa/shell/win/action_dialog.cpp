@@ -215,7 +215,7 @@ void CActionDefinitionDialog::BrowseField2() {
     if (const auto token = table.Run(m_hwnd)) SetItemText(IDC_AD_FIELD2, ItemText(IDC_AD_FIELD2) + *token);
   } else if (entry->field2 == "Message") {
     // The message capture needs a window to watch.
-    if (Field1().empty() || !FindWindowW(nullptr, win::toWide(Field1()).c_str())) {
+    if (!findNamedWindow(Field1())) {
       Tell(win::toWide(kMsgSelectWindowFirst), L"Vexa");
       if (!PickWindow()) return;
     }

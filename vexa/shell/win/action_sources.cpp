@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "vexa/base/program_messages.h"
+#include "vexa/exec/win/window_list.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/system_code_page.h"
@@ -118,6 +119,13 @@ std::vector<std::string> openWindowTitles() {
   std::vector<std::string> titles;
   EnumWindows(addWindowTitle, reinterpret_cast<LPARAM>(&titles));
   return titles;
+}
+
+HWND findNamedWindow(const std::string& name) {
+  if (name.empty()) return nullptr;
+  exec::CWindowList list;
+  list.refresh(false, name.find(kChildSeparator) != std::string::npos);
+  return list.find(name);
 }
 
 bool loadKeyTable(const std::filesystem::path& programFolder, std::vector<KeyTableEntry>& entries) {

@@ -23,6 +23,9 @@ std::vector<std::string> mixerControlChoices(int actionType);
 std::vector<std::string> dialUpChoices(const wchar_t* library = L"rasapi32.dll");
 // Titles of the visible top-level windows (the window picker's list).
 std::vector<std::string> openWindowTitles();
+// The window a name of the actions addresses ("title (class)", wildcards,
+// " (class)", a child path, or a bare title), as the actions find it; null when none.
+HWND findNamedWindow(const std::string& name);
 // The keystroke table beside the program; false when it cannot be read.
 bool loadKeyTable(const std::filesystem::path& programFolder, std::vector<KeyTableEntry>& entries);
 

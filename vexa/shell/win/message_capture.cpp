@@ -5,6 +5,7 @@
 #include "vexa/base/program_messages.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/shell/res/editor_resource.h"
+#include "vexa/shell/win/action_sources.h"
 #include "vexa/shell/win/hook_module.h"
 #include "vexa/winlib/unicode.h"
 
@@ -50,7 +51,7 @@ bool CMessageCapture::OnInitDialog() {
 void CMessageCapture::SetTarget(const std::string& name) {
   RemoveHooks();
   m_targetName = name;
-  m_target = name.empty() ? nullptr : FindWindowW(nullptr, win::toWide(name).c_str());
+  m_target = findNamedWindow(name);
   SetItemText(IDC_MC_TARGET, "Current Window: " + name);
   InstallHooks();
 }
