@@ -108,6 +108,13 @@ sleep 1.5
 shoot_window "$out/mouse-position-tool.png" "Mouse Position Tool"
 vexa_window click 2 "Mouse Position Tool"
 sleep 0.5
+vexa_window select "PostMessage" "Action Definition"
+vexa_window type 2203 "Vexa (VexaMainWindow)" "Action Definition"   # the window to watch
+vexa_window click 2208 "Action Definition"   # the message field's browse button
+sleep 1.5
+shoot_window "$out/message-capture.png" "Message Capture"
+vexa_window click 2 "Message Capture"
+sleep 0.5
 vexa_window click 2 "Action Definition"
 sleep 0.5
 

@@ -213,6 +213,7 @@ void usage() {
       "       vwindow select PATH [TITLE]   select Remote/Folder/Command in the tree (or an action type\n"
       "                              in the dialog TITLE)\n"
       "       vwindow click ID [TITLE]      click the control ID of the main window (or of dialog TITLE)\n"
+      "       vwindow type ID TEXT [TITLE]  put TEXT into the field ID, as typing it would\n"
       "       vwindow command BESIDE ID     post command ID to the page holding control BESIDE\n"
       "       vwindow rect-of TITLE  X Y WIDTH HEIGHT of Vexa's window TITLE\n",
       stderr);
@@ -262,6 +263,14 @@ int wmain(int argc, wchar_t** argv) {
     const HWND target = control(root(3), _wtoi(argv[2]));
     // Posted: the click may open a modal dialog, which must not hold this tool.
     return target && PostMessageW(target, BM_CLICK, 0, 0) ? 0 : 1;
+  }
+  if (command == L"type" && argc > 3) {
+    const HWND target = control(root(4), _wtoi(argv[2]));
+    DWORD_PTR ignored = 0;
+    return target && SendMessageTimeoutW(target, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]), SMTO_ABORTIFHUNG,
+                                          2000, &ignored)
+               ? 0
+               : 1;
   }
   if (command == L"command" && argc > 3) {
     const HWND beside = control(window, _wtoi(argv[2]));
