@@ -124,10 +124,10 @@ class CProgram {
       TerminateProcess(m_process.Get(), 1);
   }
   bool Started() const { return m_process.IsValid(); }
-  // The main window once its pages are there (the window exists a moment before them).
+  // The main window once start-up is over: it shows itself last, after the
+  // settings reached its pages (it exists a while before that).
   HWND Window() {
-    waitFor([&] { return (m_window = findProgramWindow()) != nullptr && pageWith(m_window, IDC_SERVER_PORT); },
-            20000);
+    waitFor([&] { return (m_window = findProgramWindow()) != nullptr && IsWindowVisible(m_window); }, 20000);
     return m_window;
   }
   // "E&xit" with exit confirmation off; the exit code, or nothing when it did not end.
