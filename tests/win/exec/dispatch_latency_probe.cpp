@@ -23,26 +23,10 @@
 #include "vexa/base/program_messages.h"
 #include "support/quiet_settings.h"
 #include "support/win/probe_commands.h"
+#include "support/win/flash_probe_window.h"
 #include "support/win/pump.h"
 
 namespace {
-
-using vexa::shell::CMainWindow;
-
-class CProbeWindow : public CMainWindow {
- public:
-  LARGE_INTEGER flashed{};
-  bool seen = false;
-
- protected:
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == vexa::ProgramMessage::kFlashTray && !seen) {
-      QueryPerformanceCounter(&flashed);
-      seen = true;
-    }
-    return CMainWindow::OnMessage(msg, wp, lp);
-  }
-};
 
 double percentile(std::vector<double> values, double p) {
   std::sort(values.begin(), values.end());
@@ -62,7 +46,7 @@ int main(int argc, char** argv) {
   for (const char* b : buttons)
     tree.insertCommand(remote, vexa::test::oneActionCommand(b, std::string(vexa::kExecuteApplication), "n/a"));
 
-  CProbeWindow window;
+  vexa::test::CFlashProbeWindow window;
   const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
   const bool created = window.Create(icon, icon);
   window.SetProgramSettings(vexa::test::settingsWithoutExitQuestion());

@@ -18,27 +18,11 @@
 #include <vector>
 
 #include "module_test_support.h"
+#include "support/win/flash_probe_window.h"
 #include "tcp_client.h"
 #include "vexa/exec/win/exec_engine.h"
 
 namespace {
-
-using vexa::shell::CMainWindow;
-
-class CProbeWindow : public CMainWindow {
- public:
-  LARGE_INTEGER flashed{};
-  bool seen = false;
-
- protected:
-  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == vexa::ProgramMessage::kFlashTray && !seen) {
-      QueryPerformanceCounter(&flashed);
-      seen = true;
-    }
-    return CMainWindow::OnMessage(msg, wp, lp);
-  }
-};
 
 double microsBetween(LARGE_INTEGER from, LARGE_INTEGER to) {
   LARGE_INTEGER frequency;
@@ -61,7 +45,7 @@ double percentile(std::vector<double> values, double p) {
 
 struct Probe {
   vexa::CCmdTree tree;
-  CProbeWindow window;
+  vexa::test::CFlashProbeWindow window;
   std::unique_ptr<vexa::shell::CProgramModules> modules;
 
   bool Create(vexa::shell::ModuleLibraries libraries, vexa::ProgramSettings settings) {
