@@ -149,6 +149,13 @@ class CTargetWindow : public win::CWindow {
                              reinterpret_cast<HMENU>(kButtonId), nullptr, nullptr);
     return button != nullptr;
   }
+  // What the capture writes for a click of the button: its command, naming the button.
+  std::string ButtonCommandText() const {
+    char text[64];
+    std::snprintf(text, sizeof text, "WM_COMMAND:0x%08x:0x%08x", kButtonId,
+                  static_cast<uint32_t>(reinterpret_cast<uintptr_t>(button)));
+    return text;
+  }
   static constexpr int kButtonId = 1001;
   HWND button = nullptr;
   std::vector<WPARAM> commands;
@@ -227,9 +234,7 @@ TEST(MessageCapture, ClicksOfTheTargetAreListedTestedAndReturned) {
   EXPECT_EQ(target.commands[1], static_cast<WPARAM>(CTargetWindow::kButtonId));
   ASSERT_TRUE(chosen);
   EXPECT_EQ(chosen->windowName, "Capture Target");
-  char expected[64];
-  std::snprintf(expected, sizeof expected, "WM_COMMAND:0x%08x:0x%08x", CTargetWindow::kButtonId,
-                static_cast<uint32_t>(reinterpret_cast<uintptr_t>(target.button)));
+  const std::string expected = target.ButtonCommandText();
   EXPECT_EQ(chosen->messageText, expected);
 }
 
@@ -367,9 +372,7 @@ TEST_F(ActionDefinitionToolsTest, PostMessageTakesTheCapturedMessage) {
   });
   ASSERT_TRUE(action);
   EXPECT_EQ(action->fileName, "Capture Target (VexaCaptureTarget)");
-  char expected[64];
-  std::snprintf(expected, sizeof expected, "WM_COMMAND:0x%08x:0x%08x", CTargetWindow::kButtonId,
-                static_cast<uint32_t>(reinterpret_cast<uintptr_t>(target.button)));
+  const std::string expected = target.ButtonCommandText();
   EXPECT_EQ(action->param, expected);
 }
 
