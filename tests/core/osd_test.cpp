@@ -111,6 +111,14 @@ TEST(OsdSettings, PositionsAndSelectorModeRoundTrip) {
   EXPECT_EQ(s.selectorCommand, "Menu");  // the field keeps what was typed
 }
 
+TEST(OsdSettings, AStoredNotApplicableSelectorIsTheDefaultSingleButtonMode) {
+  OsdSettings s;
+  s.setStoredSelector("Menu");
+  s.setStoredSelector("N/A");
+  EXPECT_EQ(s.selectorMode, SelectorMode::SingleButton);
+  EXPECT_EQ(s.selectorTrigger(), "");
+}
+
 // ---- Text wrapping: one unit per byte.
 int byteWidth(std::string_view s) { return static_cast<int>(s.size()); }
 

@@ -16,6 +16,7 @@
 
 #include "support/temp_folder.h"
 #include "support/win/pump.h"
+#include "support/win/window_answers.h"
 #include "vexa/base/program_messages.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/model/cmd_tree.h"
@@ -152,7 +153,7 @@ class CommandEditorTest : public ::testing::Test {
   }
   void TearDown() override {
     // Quit: yes; save the changes: no.
-    window.SetAskHandler([](const std::wstring& question, UINT) {
+    const test::CWindowAnswers answering(window, [](const std::wstring& question, UINT) {
       return question == L"Do you really want to quit?" ? IDYES : IDNO;
     });
     window.Exit();

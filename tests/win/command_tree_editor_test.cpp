@@ -52,10 +52,7 @@ class TreeEditorTest : public ::testing::Test {
     folder = &tree.insertFolder(*remote, APPFOLDER::createNew("Player"));
     play = &tree.insertCommand(*remote, command("Play"));
     TreeEditorHooks hooks;
-    hooks.ask = [this](const std::wstring& text, UINT) {
-      asked.push_back(text);
-      return answer;
-    };
+    hooks.prompt = &prompt;
     hooks.modified = [this] { ++modified; };
     hooks.programFolder = programFolder.path();
     hooks.resolve = [](std::string_view p) { return "C:\\here\\" + std::string(p.substr(1, p.size() - 2)); };
@@ -78,6 +75,10 @@ class TreeEditorTest : public ::testing::Test {
   CTempFolder programFolder;
   std::vector<std::wstring> asked;
   int answer = IDOK;
+  win::CPromptFunction prompt{[this](const std::wstring& text, const std::wstring&, UINT) {
+    asked.push_back(text);
+    return answer;
+  }};
   int modified = 0;
   std::unique_ptr<CCommandTreeEditor> editor;
 };
@@ -210,10 +211,7 @@ class FolderPageTest : public TreeEditorTest {
   void SetUp() override {
     TreeEditorTest::SetUp();
     AppFolderPageHooks hooks;
-    hooks.ask = [this](const std::wstring& text, UINT) {
-      asked.push_back(text);
-      return answer;
-    };
+    hooks.prompt = &prompt;
     page = std::make_unique<CAppFolderPage>(tree, std::move(hooks));
     ASSERT_TRUE(page->Create(parent, {0, 0, 400, 340}));
     page->ShowFolder(folder);

@@ -15,6 +15,7 @@
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/system_code_page.h"
+#include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
 namespace {
@@ -53,10 +54,7 @@ class ErrorReporterTest : public ::testing::Test {
       return exportSucceeds;
     };
     hooks.shutDownInOrder = [this] { shutDownThread = GetCurrentThreadId(); };
-    hooks.messageBox = [this](const std::string& text, const std::string& title, unsigned type) {
-      boxes.push_back({text, title, type, GetCurrentThreadId()});
-      return answer;
-    };
+    hooks.prompt = &prompt;
     hooks.exitProcess = [this](int code) { exitCode = code; };
     return hooks;
   }
@@ -67,6 +65,11 @@ class ErrorReporterTest : public ::testing::Test {
   win::CSystemCodePage codePage;
   std::vector<Box> boxes;
   int answer = IDNO;
+  win::CPromptFunction prompt{[this](const std::wstring& text, const std::wstring& title, UINT type) {
+    boxes.push_back({win::toUtf8(text), win::toUtf8(title), type & ~static_cast<UINT>(MB_SETFOREGROUND),
+                     GetCurrentThreadId()});
+    return answer;
+  }};
   bool exportSucceeds = true;
   DWORD dumpThread = 0, exportThread = 0, shutDownThread = 0;
   std::optional<int> exitCode;
@@ -206,7 +209,8 @@ TEST(UnhandledFailureChild, DISABLED_FailsAsTold) {
   win::CSystemCodePage codePage;
   const DWORD ui = GetCurrentThreadId();
   ErrorReporterHooks hooks;
-  hooks.messageBox = [](const std::string&, const std::string&, unsigned) { return IDNO; };
+  win::CPromptFunction prompt([](const std::wstring&, const std::wstring&, UINT) { return IDNO; });
+  hooks.prompt = &prompt;
   hooks.shutDownInOrder = [&] {
     Sleep(1000);  // a real shut-down takes its time: it waits for threads
     test::writeFile(programFolder / "shutdown.txt", GetCurrentThreadId() == ui ? "interface thread" : "other");

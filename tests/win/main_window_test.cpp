@@ -15,6 +15,7 @@
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/system_code_page.h"
 #include "support/quiet_settings.h"
+#include "support/win/window_answers.h"
 #include "vexa/shell/res/resource.h"
 
 namespace vexa::shell {
@@ -184,7 +185,7 @@ TEST_F(MainWindowTest, LeavingWithChangesAsksToSaveAndKeepsThemOnCancelOrFailure
   bool saveWorks = false;
   std::vector<int> answers{IDCANCEL, IDYES, IDYES};
   std::vector<std::wstring> asked;
-  window.SetAskHandler([&](const std::wstring& q, UINT) {
+  const test::CWindowAnswers answering(window, [&](const std::wstring& q, UINT) {
     asked.push_back(q);
     const int a = answers.front();
     answers.erase(answers.begin());
@@ -222,7 +223,7 @@ TEST_F(MainWindowTest, SaveFromTheMenuClearsTheUnsavedState) {
 
 TEST_F(MainWindowTest, LeavingWithoutChangesAsksNothing) {
   bool asked = false;
-  window.SetAskHandler([&](const std::wstring&, UINT) {
+  const test::CWindowAnswers answering(window, [&](const std::wstring&, UINT) {
     asked = true;
     return IDCANCEL;
   });
@@ -238,7 +239,7 @@ TEST_F(MainWindowTest, LeavingAsksWhetherToQuitUnlessTheOptionSaysNot) {
   window.SetProgramSettings(asking);
   std::vector<std::pair<std::wstring, UINT>> asked;
   int answer = IDNO;
-  window.SetAskHandler([&](const std::wstring& q, UINT buttons) {
+  const test::CWindowAnswers answering(window, [&](const std::wstring& q, UINT buttons) {
     asked.emplace_back(q, buttons);
     return answer;
   });
@@ -252,7 +253,6 @@ TEST_F(MainWindowTest, LeavingAsksWhetherToQuitUnlessTheOptionSaysNot) {
   window.Exit();
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_TRUE(drainQuit());
-  window.SetAskHandler({});  // the answers above go out of scope
 }
 
 TEST_F(MainWindowTest, PagesGroupsButtonsAndMenusAsAPersonFindsThem) {
@@ -341,7 +341,7 @@ TEST_F(MainWindowTest, OptionPagesShowTheSettingsAndRefuseWhatCannotBeSaved) {
   int saves = 0;
   window.SetSaveHandler([&] { return ++saves > 0; });
   std::vector<std::wstring> told2;
-  window.SetAskHandler([&](const std::wstring& text, UINT buttons) {
+  const test::CWindowAnswers answering(window, [&](const std::wstring& text, UINT buttons) {
     told2.push_back(text);
     return buttons == MB_OK ? IDOK : IDNO;
   });
@@ -352,7 +352,6 @@ TEST_F(MainWindowTest, OptionPagesShowTheSettingsAndRefuseWhatCannotBeSaved) {
   EXPECT_EQ(window.CurrentPage(), CMainWindow::PageId::Server);
   EXPECT_EQ(window.Settings().serverPort, 8080u);
   // The handlers above see this test's variables, which end here.
-  window.SetAskHandler({});
   window.SetSaveHandler({});
   window.SetSettingsHandler({});
 }

@@ -69,7 +69,8 @@ std::optional<OsdFont> OsdFont::decode(std::string_view bytes, const ICodePage& 
 }
 
 void OsdSettings::setStoredSelector(std::string_view stored) {
-  if (stored.empty()) {
+  // "n/a" is the value's default: it names no command, so it means single-button mode.
+  if (stored.empty() || iequals(stored, kNoSelectorCommand)) {
     selectorMode = SelectorMode::SingleButton;
     return;
   }

@@ -2,6 +2,13 @@
 
 namespace vexa::shell {
 
+std::wstring trayTipText(std::wstring_view status, std::wstring_view programName) {
+  constexpr size_t kWhole = 63, kCut = 60;
+  if (status.empty()) return std::wstring(programName);
+  if (status.size() <= kWhole) return std::wstring(status);
+  return std::wstring(status.substr(0, kCut)) + L"...";
+}
+
 std::optional<TrayIcon> CTrayIconState::Change(TrayIcon before) {
   if (Shown() == before) return std::nullopt;
   return Shown();

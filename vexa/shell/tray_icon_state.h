@@ -2,10 +2,16 @@
 // Which icon the tray shows: the device's state (idle or ready), or for a
 // moment the busy icon while a command starts.
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace vexa::shell {
 
 enum class TrayIcon { Idle, Ready, Busy };
+
+// The tray tip for a status text: the text itself, cut to 60 characters and
+// "..." when it is longer than 63; the program's name while there is none.
+std::wstring trayTipText(std::wstring_view status, std::wstring_view programName);
 
 class CTrayIconState {
  public:

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "vexa/winlib/controls.h"
+
 namespace vexa::win {
 
 CWindow::~CWindow() {
@@ -12,11 +14,7 @@ CWindow::~CWindow() {
   DestroyWindow(std::exchange(m_hwnd, nullptr));
 }
 
-std::wstring CWindow::Text() const {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(m_hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(m_hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+std::wstring CWindow::Text() const { return WindowText(m_hwnd); }
 
 bool CWindow::RegisterWindowClass(const std::wstring& className, HICON icon, HICON smallIcon) {
   WNDCLASSEXW existing{};

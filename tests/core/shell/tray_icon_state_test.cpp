@@ -25,5 +25,14 @@ TEST(TrayIconState, StateChangeDuringAFlashShowsAfterIt) {
   EXPECT_EQ(tray.FlashEnded(), TrayIcon::Idle);   // not the stale ready icon
 }
 
+TEST(TrayTip, LongTextsAreCutTo60CharactersAndThreeDots) {
+  const std::wstring seventy(70, L'x');
+  EXPECT_EQ(trayTipText(seventy, L"Vexa"), std::wstring(60, L'x') + L"...");
+  EXPECT_EQ(trayTipText(std::wstring(63, L'y'), L"Vexa"), std::wstring(63, L'y'));  // fits whole
+  EXPECT_EQ(trayTipText(std::wstring(64, L'z'), L"Vexa"), std::wstring(60, L'z') + L"...");
+  EXPECT_EQ(trayTipText(L"Ready", L"Vexa"), L"Ready");
+  EXPECT_EQ(trayTipText(L"", L"Vexa"), L"Vexa");
+}
+
 }  // namespace
 }  // namespace vexa::shell

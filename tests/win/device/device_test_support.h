@@ -53,15 +53,7 @@ class DeviceHostTest : public ::testing::Test {
     options.programFolder = win::programFolder();
     options.appDataFolder = appData.path();
     options.registryKey = registryKey;
-    options.showError = [this](const std::wstring& text) { errors.push_back(text); };
-    options.askYesNo = [this](const std::wstring& question) {
-      questions.push_back(question);
-      return answerYes;
-    };
-    options.messageBox = [this](const std::wstring& text, const std::wstring& title, UINT type) {
-      boxes.push_back({text, title, type});
-      return (type & MB_TYPEMASK) == MB_YESNO ? (answerYes ? IDYES : IDNO) : IDOK;
-    };
+    options.prompt = &prompt;
     if (fakeClock) options.clock = [this] { return now100ns; };
     host = std::make_unique<device::CDevice>(std::move(options));
     host->SetNotifyWindow(notify.Handle());
@@ -93,6 +85,18 @@ class DeviceHostTest : public ::testing::Test {
   };
   std::vector<MessageBoxEntry> boxes;  // the device's dialogs' message boxes
   bool answerYes = true;
+  // Errors and questions of the host itself are titled "Vexa"; its dialogs' boxes have their own titles.
+  win::CPromptFunction prompt{[this](const std::wstring& text, const std::wstring& title, UINT type) {
+    const bool yesNo = (type & MB_TYPEMASK) == MB_YESNO;
+    if (title == L"Vexa" && (type & MB_ICONMASK) == MB_ICONERROR) {
+      errors.push_back(text);
+    } else if (title == L"Vexa" && yesNo) {
+      questions.push_back(text);
+    } else {
+      boxes.push_back({text, title, type});
+    }
+    return yesNo ? (answerYes ? IDYES : IDNO) : IDOK;
+  }};
   // With fakeClock set before makeHost, the host's clock is now100ns.
   bool fakeClock = false;
   uint64_t now100ns = 133000000000000000ull;

@@ -35,7 +35,7 @@ class CModulesFixture {
     window.SetProgramSettings(settings);
     window.SetCommandTree(&tree);
     modules = std::make_unique<shell::CProgramModules>(window, std::move(libraries));
-    modules->SetBox([this](const std::wstring& text) { boxes.push_back(text); });
+    window.SetPrompt(&prompt);
   }
   ~CModulesFixture() {
     modules.reset();
@@ -43,6 +43,7 @@ class CModulesFixture {
     window.SetCommandStarter(nullptr);
     window.SetStartObserver(nullptr);
     window.Exit();
+    window.SetPrompt(nullptr);
     // The window's end posts WM_QUIT: left queued it would end the next modal dialog at once.
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -53,6 +54,11 @@ class CModulesFixture {
   shell::CMainWindow window;
   std::unique_ptr<shell::CProgramModules> modules;
   std::vector<std::wstring> boxes;
+  // The program's boxes, recorded; questions are answered No.
+  win::CPromptFunction prompt{[this](const std::wstring& text, const std::wstring&, UINT type) {
+    boxes.push_back(text);
+    return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDNO;
+  }};
   bool created = false;
 };
 

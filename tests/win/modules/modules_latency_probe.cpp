@@ -45,6 +45,10 @@ double percentile(std::vector<double> values, double p) {
 
 struct Probe {
   vexa::CCmdTree tree;
+  // Boxes would hold the probe up: each is answered at once.
+  vexa::win::CPromptFunction quiet{[](const std::wstring&, const std::wstring&, UINT type) {
+    return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDNO;
+  }};
   vexa::test::CFlashProbeWindow window;
   std::unique_ptr<vexa::shell::CProgramModules> modules;
 
@@ -54,7 +58,7 @@ struct Probe {
     window.SetProgramSettings(settings);
     window.SetCommandTree(&tree);
     modules = std::make_unique<vexa::shell::CProgramModules>(window, std::move(libraries));
-    modules->SetBox([](const std::wstring&) {});
+    window.SetPrompt(&quiet);
     modules->Start();
     return true;
   }

@@ -12,6 +12,7 @@
 #include "vexa/codec/ini_file.h"
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/reg_key.h"
+#include "vexa/winlib/find_file.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::device {
@@ -66,12 +67,10 @@ void CDevice::ScanPlugins(const std::wstring& moduleToKeep) {
   m_plugins.clear();
   m_current.reset();
   const fs::path folder = DevicesFolder();
-  WIN32_FIND_DATAW found{};
-  const HANDLE search = FindFirstFileW((folder / L"*.dll").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    const fs::path path = folder / found.cFileName;
+  for (win::CFindFile search(folder / L"*.dll"); search.Found(); search.Next()) {
+    if (search.IsFolder()) continue;
+    const wchar_t* fileName = search.Entry().cFileName;
+    const fs::path path = folder / fileName;
     win::CModule module;
     if (!module.Load(path)) continue;
     std::optional<PluginEntry> entry;
@@ -87,7 +86,7 @@ void CDevice::ScanPlugins(const std::wstring& moduleToKeep) {
     }
     if (!entry) continue;  // the module is freed
     m_plugins.push_back(std::move(*entry));
-    if (!moduleToKeep.empty() && _wcsicmp(moduleToKeep.c_str(), found.cFileName) == 0) {
+    if (!moduleToKeep.empty() && _wcsicmp(moduleToKeep.c_str(), fileName) == 0) {
       m_current = m_plugins.size() - 1;
       if (kept) {  // the running plug-in keeps its record and settings file
         m_plugins.back().record = kept->record;
@@ -95,8 +94,7 @@ void CDevice::ScanPlugins(const std::wstring& moduleToKeep) {
       }
       m_module = std::move(module);
     }
-  } while (FindNextFileW(search, &found));
-  FindClose(search);
+  }
 }
 
 // ---- Selection ----------------------------------------------------------------------
@@ -530,7 +528,7 @@ void CDevice::ShowAbout(HWND owner) {
   }
   const std::wstring text = L"Device Name:\t" + win::toWide(DeviceName()) + L"\nModule Name:\t" +
                             entry->modulePath.wstring();
-  MessageBoxW(owner, text.c_str(), L"Info about PlugIn", MB_OK | MB_ICONINFORMATION);
+  Prompt().Ask(owner, text, L"Info about PlugIn", MB_OK | MB_ICONINFORMATION);
 }
 
 std::wstring CDevice::ModuleFileName() const {
@@ -563,14 +561,14 @@ void CDevice::SendStatus(unsigned code, std::optional<std::string_view> text) {
   if (taken == 0) deleteStatusText(copy);
 }
 
+win::IPrompt& CDevice::Prompt() const { return m_options.prompt ? *m_options.prompt : win::MessageBoxes(); }
+
 void CDevice::ShowError(const std::wstring& text) const {
-  if (m_options.showError) return m_options.showError(text);
-  MessageBoxW(m_notify, text.c_str(), win::toWide(abi::kMainWindowTitle).c_str(), MB_OK | MB_ICONERROR);
+  Prompt().Ask(m_notify, text, win::toWide(abi::kMainWindowTitle), MB_OK | MB_ICONERROR);
 }
 
 int CDevice::ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) const {
-  if (m_options.messageBox) return m_options.messageBox(text, title, type);
-  return MessageBoxW(owner, text.c_str(), title.c_str(), type);
+  return Prompt().Ask(owner, text, title, type);
 }
 
 uint64_t CDevice::Now100ns() const {
@@ -581,9 +579,7 @@ uint64_t CDevice::Now100ns() const {
 }
 
 bool CDevice::AskYesNo(const std::wstring& question) const {
-  if (m_options.askYesNo) return m_options.askYesNo(question);
-  return MessageBoxW(m_notify, question.c_str(), win::toWide(abi::kMainWindowTitle).c_str(),
-                     MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return Prompt().Ask(m_notify, question, win::toWide(abi::kMainWindowTitle), MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 }  // namespace vexa::device

@@ -19,6 +19,7 @@
 #include "vexa/device/plugin_list.h"
 #include "vexa/winlib/handle.h"
 #include "vexa/winlib/module.h"
+#include "vexa/winlib/prompt.h"
 #include "vexa/winlib/sync.h"
 #include "vexa/winlib/system_code_page.h"
 
@@ -35,11 +36,9 @@ struct DeviceHostOptions {
   std::optional<std::filesystem::path> appDataFolder;
   // HKCU key of the program's settings; first-generation plug-ins get a subkey of it.
   std::wstring registryKey = kProgramRegistryKey;
-  // The user's messages. Defaults: message boxes titled "Vexa" (error icon / Yes-No).
-  std::function<void(const std::wstring& text)> showError;
-  std::function<bool(const std::wstring& question)> askYesNo;
-  // Message boxes of the device's own dialogs (the "Learn" window); MessageBoxW's result.
-  std::function<int(const std::wstring& text, const std::wstring& title, UINT type)> messageBox;
+  // Where the user's messages go: errors and questions titled "Vexa", and the
+  // boxes of the device's own dialogs (the "Learn" window). Message boxes when null.
+  win::IPrompt* prompt = nullptr;
   // System time in 100 ns units, for the pauses of matching and learning.
   std::function<uint64_t()> clock;
 };
@@ -136,6 +135,7 @@ class CDevice {
   void ShowError(const std::wstring& text) const;
   bool AskYesNo(const std::wstring& question) const;
   int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& title, UINT type) const;
+  win::IPrompt& Prompt() const;
   uint64_t Now100ns() const;
 
   // Looks up an export of the current plug-in (null when missing or none loaded).

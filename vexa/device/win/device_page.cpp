@@ -13,6 +13,7 @@
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/tree_view.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/winlib/controls.h"
 
 namespace vexa::device {
 
@@ -22,14 +23,7 @@ constexpr size_t kMaxCodeBytes = 64 * 1024;  // a burst of noise, not a button
 constexpr int kCaptionBuffer = 256;
 
 HWND makeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, UINT id, DWORD ex = 0) {
-  return CreateWindowExW(ex, cls, text, WS_CHILD | style, 0, 0, 0, 0, parent,
-                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-}
-
-std::wstring windowText(HWND hwnd) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
+  return win::CreateChildControl(parent, cls, text, style, id, {}, ex);
 }
 
 }  // namespace
@@ -141,11 +135,11 @@ void CDevicePage::SelectSaved(HWND list, int which) {
 }
 
 std::string CDevicePage::SelectorText(int which) const {
-  return win::toUtf8(windowText(Control(which == 2 ? kList2 : kList1)));
+  return win::toUtf8(win::WindowText(Control(which == 2 ? kList2 : kList1)));
 }
 
 std::string CDevicePage::SelectorCaption(int which) const {
-  return win::toUtf8(windowText(Control(which == 2 ? kCaption2 : kCaption1)));
+  return win::toUtf8(win::WindowText(Control(which == 2 ? kCaption2 : kCaption1)));
 }
 
 void CDevicePage::LayOut() {

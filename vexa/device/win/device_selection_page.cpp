@@ -4,6 +4,7 @@
 
 #include "vexa/base/strings.h"
 #include "vexa/device/win/device.h"
+#include "vexa/winlib/controls.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/unicode.h"
 
@@ -15,8 +16,7 @@ constexpr const wchar_t* kCurrentDeviceValue = L"Current Device";
 constexpr const wchar_t* kCurrentPluginValue = L"Current Plugin";
 
 HWND makeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, UINT id) {
-  return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+  return win::CreateChildControl(parent, cls, text, WS_VISIBLE | style, id);
 }
 
 }  // namespace

@@ -72,6 +72,21 @@ bool CExecEngine::startThread(HWND mainWindow, RunRequest request, const RunOpti
                        [this](DWORD id, win::CHandle& thread) { return m_threads.add(id, thread); });
 }
 
+bool CExecEngine::StopRuns() {
+  if (m_threads.empty()) return true;
+  m_terminate.Set();
+  // A run leaves the list when it ends; its thread waits for the next press.
+  const ULONGLONG deadline = GetTickCount64() + kThreadStopTimeoutMs * m_threads.size();
+  while (!m_threads.empty() && GetTickCount64() < deadline) {
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // a run may wait on this thread
+    Sleep(5);
+  }
+  const bool stopped = m_threads.empty();
+  m_terminate.Reset();
+  return stopped;
+}
+
 void CExecEngine::Shutdown() {
   m_threads.close();
   // Busy threads end after their run instead of waiting for the next.

@@ -100,6 +100,10 @@ class CExecEngine {
   // in SendMessage to the main window can finish) and stops it by force
   // otherwise. No run starts afterwards.
   void Shutdown();
+  // Stops the runs in progress ("Do you want to stop all queued commands?"):
+  // signals "VexaExecTerminate" and waits up to 3000 ms per run for them to
+  // end; presses after it run as before. False when a run did not end in time.
+  bool StopRuns();
   bool Busy() const { return !m_threads.empty(); }
 
   // The "Cycle through windows" flag; the main window's timer 10 clears it.

@@ -5,6 +5,7 @@
 
 #include "vexa/model/cmd_tree.h"
 #include "vexa/shell/win/tree_icons.h"
+#include "vexa/winlib/controls.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
@@ -13,11 +14,7 @@ namespace {
 
 constexpr const wchar_t* kPageClass = L"VexaAppFolderPage";
 
-std::wstring controlText(HWND control) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
+std::wstring controlText(HWND control) { return win::WindowText(control); }
 
 // "a|b|" filter text to the zero-separated form of the file dialog.
 std::wstring dialogFilter(std::wstring filter) {
@@ -47,11 +44,7 @@ UINT CAppFolderPage::FlagOf(ControlId box) {
 }
 
 HWND CAppFolderPage::Add(const wchar_t* cls, const wchar_t* text, DWORD style, int id, int x, int y, int cx, int cy) {
-  const HWND control = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, cx, cy, Handle(),
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr),
-                                       nullptr);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  return control;
+  return win::CreateChildControl(Handle(), cls, text, WS_VISIBLE | style, static_cast<UINT>(id), {x, y, cx, cy});
 }
 
 bool CAppFolderPage::Create(HWND parent, const RECT& area) {
@@ -81,8 +74,8 @@ bool CAppFolderPage::Create(HWND parent, const RECT& area) {
 }
 
 int CAppFolderPage::Ask(const std::wstring& text, UINT type) const {
-  if (m_hooks.ask) return m_hooks.ask(text, type);
-  return MessageBoxW(Handle(), text.c_str(), L"Vexa", type);
+  win::IPrompt& prompt = m_hooks.prompt ? *m_hooks.prompt : win::MessageBoxes();
+  return prompt.Ask(Handle(), text, L"Vexa", type);
 }
 
 void CAppFolderPage::ShowFolder(CCmdItem* folder) {

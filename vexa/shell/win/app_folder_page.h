@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "vexa/winlib/prompt.h"
 #include "vexa/winlib/window.h"
 
 namespace vexa {
@@ -23,7 +24,7 @@ inline constexpr const wchar_t* kSwitchLayoutsQuestion =
 inline constexpr const wchar_t* kExecutableFilter = L"Executable files (*.exe)|*.exe|All files (*.*)|*.*||";
 
 struct AppFolderPageHooks {
-  std::function<int(const std::wstring& text, UINT type)> ask;  // a message box titled "Vexa"
+  win::IPrompt* prompt = nullptr;  // questions titled "Vexa"; message boxes when null
   std::function<void(const CCmdItem& folder)> iconChanged;
   // Button names the device host knows for a remote.
   std::function<std::vector<std::string>(const std::string& remote)> commandNames;

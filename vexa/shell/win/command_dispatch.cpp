@@ -219,12 +219,4 @@ bool CCommandDispatch::ShowShutdownDisplay(const DisplayRequest& request) {
   return shown;
 }
 
-bool CCommandDispatch::StopRunsForExit(HWND owner) {
-  if (m_engine->Busy() &&
-      MessageBoxW(owner, kQuitQuestion, L"Vexa", MB_YESNO | MB_ICONQUESTION) != IDYES)
-    return false;
-  m_engine->Shutdown();
-  return true;
-}
-
 }  // namespace vexa::shell

@@ -58,7 +58,9 @@ class CCommandDispatch {
   // A window that takes the next new press instead of the engine (a button
   // capture of the command editor); null for none.
   void SetButtonCapture(HWND window) { m_capture = window; }
+  // The one readiness rule: while the device is not ready, records are dropped.
   void SetDeviceReady(bool ready) { m_filter.setDeviceReady(ready); }
+  bool IsDeviceReady() const { return m_filter.deviceReady(); }
   // Settings loaded again (at start or from a file) take effect for the next press.
   void ApplySettings(const DispatchSettings& settings);
 
@@ -79,8 +81,6 @@ class CCommandDispatch {
   // Where executed commands (0x468) go; without one they are dropped.
   void SetServerForwarder(std::function<void(const ServerRecord&)> forward) { m_forward = std::move(forward); }
   void SuspendHotKeys(bool suspended) { m_hotKeysSuspended = suspended; }
-  // Asks before stopping running commands; false when the user said No.
-  bool StopRunsForExit(HWND owner);
   exec::CExecEngine& Engine() { return *m_engine; }
   // The on-screen display, which takes the runs' display requests (code 98).
   osd::win::COsd& Osd() { return *m_osd; }

@@ -45,8 +45,8 @@ bool CCommandPage::Create(HWND parent) {
 }
 
 int CCommandPage::Ask(const std::wstring& text, const std::wstring& title, UINT type) const {
-  if (m_hooks.ask) return m_hooks.ask(text, title, type);
-  return MessageBoxW(m_hwnd, text.c_str(), title.c_str(), type);
+  win::IPrompt& prompt = m_hooks.prompt ? *m_hooks.prompt : win::MessageBoxes();
+  return prompt.Ask(m_hwnd, text, title, type);
 }
 
 bool CCommandPage::OnInitDialog() {
@@ -236,9 +236,9 @@ ActionDialogContext contextFor(CCommandEditor& editor, const APPFOLDER* folder, 
   context.programFolder = hooks.programFolder;
   context.mainWindow = hooks.mainWindow;
   context.choices = hooks.choices;
-  if (hooks.ask)
-    context.tell = [ask = hooks.ask](const std::wstring& text, const std::wstring& title) {
-      ask(text, title, MB_OK | MB_ICONEXCLAMATION);
+  if (hooks.prompt)
+    context.tell = [prompt = hooks.prompt](const std::wstring& text, const std::wstring& title) {
+      prompt->Ask(nullptr, text, title, MB_OK | MB_ICONEXCLAMATION);
     };
   return context;
 }

@@ -16,6 +16,7 @@
 #include "vexa/model/command_editor.h"
 #include "vexa/shell/win/action_sources.h"
 #include "vexa/winlib/dialog.h"
+#include "vexa/winlib/prompt.h"
 
 namespace vexa {
 class APPFOLDER;
@@ -36,8 +37,8 @@ struct CommandPageHooks {
   std::function<void(const CCmdItem& item)> itemRenamed;
   // Its actions changed (the tree's icon shows whether it is valid).
   std::function<void(const CCmdItem& item)> iconChanged;
-  // A message box; the button pressed.
-  std::function<int(const std::wstring& text, const std::wstring& title, UINT type)> ask;
+  // Where questions and messages go; message boxes when null.
+  win::IPrompt* prompt = nullptr;
   // Passed on to the Action Definition dialog (tests replace the machine's sources).
   std::function<std::vector<std::string>(ChoiceSource, int type)> choices;
 };

@@ -50,8 +50,8 @@ void CCommandTreeEditor::Modified() {
 }
 
 int CCommandTreeEditor::Ask(const std::wstring& text, UINT type) const {
-  if (m_hooks.ask) return m_hooks.ask(text, type);
-  return MessageBoxW(GetParent(m_view.Handle()), text.c_str(), L"Vexa", type);
+  win::IPrompt& prompt = m_hooks.prompt ? *m_hooks.prompt : win::MessageBoxes();
+  return prompt.Ask(GetParent(m_view.Handle()), text, L"Vexa", type);
 }
 
 // ---- The control ------------------------------------------------------------------------

@@ -17,6 +17,7 @@
 
 #include "vexa/model/cmd_tree.h"
 #include "vexa/shell/win/tree_icons.h"
+#include "vexa/winlib/prompt.h"
 #include "vexa/winlib/tree_view.h"
 
 namespace vexa::shell {
@@ -46,8 +47,8 @@ inline constexpr const wchar_t* kExportOverwriteQuestion =
     L"to rename the application and try again";
 
 struct TreeEditorHooks {
-  // A message box titled "Vexa"; the button pressed.
-  std::function<int(const std::wstring& text, UINT type)> ask;
+  // Where questions go (titled "Vexa"); message boxes when null.
+  win::IPrompt* prompt = nullptr;
   std::function<void()> modified;
   std::function<void(const CCmdItem& command)> test;          // "T&est"
   std::function<void(CCmdItem* selected)> selectionChanged;

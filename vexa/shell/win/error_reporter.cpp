@@ -64,9 +64,8 @@ void CErrorReporter::ReportException(std::exception_ptr error, const char* file,
 }
 
 int CErrorReporter::Box(const std::string& text, unsigned type) const {
-  const std::string title(kExceptionTitle);
-  if (m_hooks.messageBox) return m_hooks.messageBox(text, title, type);
-  return MessageBoxW(nullptr, win::toWide(text).c_str(), win::toWide(title).c_str(), type | MB_SETFOREGROUND);
+  win::IPrompt& prompt = m_hooks.prompt ? *m_hooks.prompt : win::MessageBoxes();
+  return prompt.Ask(nullptr, win::toWide(text), win::toWide(kExceptionTitle), type | MB_SETFOREGROUND);
 }
 
 std::string CErrorReporter::DumpText() const {

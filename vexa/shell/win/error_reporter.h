@@ -13,6 +13,7 @@
 
 #include "vexa/base/code_page.h"
 #include "vexa/shell/error_report.h"
+#include "vexa/winlib/prompt.h"
 
 namespace vexa::shell {
 
@@ -23,8 +24,8 @@ struct ErrorReporterHooks {
   std::function<bool()> exportRecoveryPreset;
   // The program's orderly shut-down, before a fatal report ends the process.
   std::function<void()> shutDownInOrder;
-  // The boxes; MessageBoxW when empty. Returns IDYES and the like.
-  std::function<int(const std::string& text, const std::string& title, unsigned type)> messageBox;
+  // Where the boxes go (they come from any thread); message boxes when null.
+  win::IPrompt* prompt = nullptr;
   // Ends the process; ExitProcess when empty.
   std::function<void(int exitCode)> exitProcess;
 };

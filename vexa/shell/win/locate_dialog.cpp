@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "vexa/winlib/controls.h"
 #include "vexa/winlib/unicode.h"
 #include "vexa/winlib/window.h"
 
@@ -61,8 +62,7 @@ class CLocateDialog : public win::CWindow {
   void AddControls() {
     const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     const auto add = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w, int h, UINT id) {
-      HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, Handle(),
-                               reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+      const HWND c = win::CreateChildControl(Handle(), cls, text, WS_VISIBLE | style, id, {x, y, w, h});
       SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     };
     add(L"STATIC", kLocatePrompt, 0, 12, 10, 420, 18, 0xFFFF);
@@ -74,10 +74,7 @@ class CLocateDialog : public win::CWindow {
   }
 
   std::wstring Typed() const {
-    HWND edit = GetDlgItem(Handle(), kPath);
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return win::WindowText(GetDlgItem(Handle(), kPath));
   }
 
   // Asks again until the file exists or the box was emptied.

@@ -29,6 +29,7 @@
 #include "vexa/shell/win/locate_dialog.h"
 #include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/shell/win/command_tree_view.h"
+#include "vexa/shell/win/startup_macro.h"
 #include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/system_code_page.h"
@@ -39,15 +40,10 @@ namespace vexa::shell {
 
 namespace {
 
-// A text the sender allocated with new[] (or null). Plug-ins write the system
-// code page; the program's own runs UTF-8.
-std::wstring takeText(LPARAM lp, const wchar_t* fallback,
-                      std::wstring (*decode)(std::string_view) = win::ansiToWide) {
-  char* text = reinterpret_cast<char*>(lp);
-  if (!text) return fallback ? fallback : L"";
-  std::wstring wide = decode(text);
-  delete[] text;
-  return wide;
+// A run's status text: new[] UTF-8 (or null), ours to free.
+std::wstring takeRunText(LPARAM lp) {
+  const std::unique_ptr<char[]> text(reinterpret_cast<char*>(lp));
+  return text ? win::toWide(text.get()) : std::wstring();
 }
 
 std::string recordText(const char (&field)[256]) {
@@ -71,24 +67,23 @@ bool CMainWindow::Create(HICON icon, HICON smallIcon) {
     Destroy();
     return false;
   }
-  const HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  m_tabs = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, Handle(),
-                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTabsId)), GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(m_tabs, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  m_statusBar = CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0, Handle(),
-                                reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)),
-                                GetModuleHandleW(nullptr), nullptr);
-  CreateGroupList();
-  CreateButtons();
+  m_frame = std::make_unique<CPageFrame>(Handle(), [this] { return CurrentPages(); });
+  m_frame->Create({{L"Hide", kCmdHide}, {L"Apply", kCmdSave}, {L"&Help", kHelpButtonId}, {L"Exit", kCmdExit}});
+  m_status = std::make_unique<CStatusLine>(Handle(), m_tray, kMainWindowTitle);
+  m_status->Create(kStatusBarId);
+  m_frame->SetStatusBar(m_status->Handle());
+  UpdateApplyButton();
   CreateOptionPages();
-  ShowStatus(L"");
-  ShowPage(m_page);
+  m_frame->PagesChanged();
   // No tray (no shell running) is not fatal: the window still works.
   const HICON idle = m_trayIcons.Load(GetModuleHandleW(nullptr)) ? m_trayIcons.idle.Get() : smallIcon;
   m_tray.Add(Handle(), kTrayIconId, ProgramMessage::kTrayNotify, idle, kMainWindowTitle);
   if (m_trayIcons.idle.Get()) m_trayPicture = std::make_unique<CTrayState>(m_tray, m_trayIcons, Handle(), kFlashTimer);
   m_dispatch = std::make_unique<CCommandDispatch>(Handle(), DispatchSettings::fromRegistry(),
                                                   [this](const std::wstring& text) { ShowTemporaryStatus(text); });
+  m_deviceStatus = std::make_unique<CDeviceStatus>(*m_status, m_trayPicture.get(), [this](bool ready) {
+    if (m_dispatch) m_dispatch->SetDeviceReady(ready);
+  });
   CreateOsdPage();
   return true;
 }
@@ -109,47 +104,6 @@ void CMainWindow::CreateOsdPage() {
   AttachOsdPage(m_osdSettingsPage->Handle());
 }
 
-void CMainWindow::CreateGroupList() {
-  m_groups = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_ICON | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                                 LVS_ALIGNTOP | LVS_NOSCROLL,
-                             0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kGroupListId)),
-                             GetModuleHandleW(nullptr), nullptr);
-  SendMessageW(m_groups, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-  m_groupImages.Attach(ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 3, 0));
-  const wchar_t* names[] = {L"General\nConfig", L"Hardware\nSetup", L"Actions"};
-  const int icons[] = {IDI_GROUP_GENERAL, IDI_GROUP_HARDWARE, IDI_GROUP_ACTIONS};
-  for (int i = 0; i < 3; ++i) {
-    win::CIcon icon;
-    icon.Load(GetModuleHandleW(nullptr), icons[i], 32, 32);
-    ImageList_AddIcon(m_groupImages.Get(), icon.Get());
-  }
-  SendMessageW(m_groups, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(m_groupImages.Get()));
-  for (int i = 0; i < 3; ++i) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = i;
-    item.iImage = i;
-    item.pszText = const_cast<wchar_t*>(names[i]);
-    SendMessageW(m_groups, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  }
-}
-
-void CMainWindow::CreateButtons() {
-  const auto button = [this](const wchar_t* text, UINT id) {
-    const HWND b = CreateWindowExW(0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0, 0, 0,
-                                   Handle(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                   GetModuleHandleW(nullptr), nullptr);
-    SendMessageW(b, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    return b;
-  };
-  m_hideButton = button(L"Hide", kCmdHide);
-  m_applyButton = button(L"Apply", kCmdSave);
-  m_helpButton = button(L"&Help", kHelpButtonId);
-  m_exitButton = button(L"Exit", kCmdExit);
-  UpdateApplyButton();
-}
-
 void CMainWindow::CreateOptionPages() {
   m_optionsPage = std::make_unique<CGeneralOptionsPage>();
   m_serverPage = std::make_unique<CServerPage>();
@@ -161,9 +115,7 @@ void CMainWindow::CreateOptionPages() {
 
 void CMainWindow::AttachOsdPage(HWND page) {
   m_osdPage = page;
-  m_tabsGroup.reset();  // the tabs of "General Config" change
-  LayOut();
-  ShowPage(m_page);
+  if (m_frame) m_frame->PagesChanged();  // the tabs of "General Config" change
 }
 
 void CMainWindow::SetProgramSettings(const ProgramSettings& settings) {
@@ -200,6 +152,7 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
   m_editor.reset();
   if (!tree) return;
   TreeEditorHooks hooks;
+  hooks.prompt = &m_pagePrompt;
   hooks.modified = [this] { SetApplyReason(ApplyReason::CommandTree, true); };
   hooks.selectionChanged = [this](CCmdItem* item) { OnTreeSelection(item); };
   hooks.test = [this, tree](const CCmdItem& item) {
@@ -225,8 +178,7 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
       LocateDialogHooks dialogHooks;
       dialogHooks.accept = [&](std::string_view typed) { return acceptLocatedPath(typed, exists); };
       auto located = runLocateDialog(Handle(), name, dialogHooks);
-      if (!located)
-        MessageBoxW(Handle(), win::toWide(kLocateCancelled).c_str(), kMainWindowTitle, MB_OK | MB_ICONINFORMATION);
+      if (!located) Ask(win::toWide(kLocateCancelled), MB_OK | MB_ICONINFORMATION);
       return located;
     };
     return resolvePlaceholderInteractively(placeholder, locations, exec::registryReader(), exists, ask);
@@ -234,6 +186,8 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
   m_editor = std::make_unique<CCommandTreeEditor>(m_tree, *tree, std::move(hooks));
   // The pages beside the tree.
   CommandPagesHooks pageHooks;
+  pageHooks.folder.prompt = &m_pagePrompt;
+  pageHooks.command.prompt = &m_pagePrompt;
   pageHooks.folder.iconChanged = [this](const CCmdItem& folder) {
     if (m_editor) m_editor->RefreshIcon(folder);
   };
@@ -253,9 +207,9 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
   };
   pageHooks.command.iconChanged = pageHooks.folder.iconChanged;
   m_pages = std::make_unique<CCommandPages>(*tree, std::move(pageHooks));
-  m_pages->Create(Handle(), PageArea());
+  m_pages->Create(Handle(), m_frame ? m_frame->PageArea() : RECT{});
   m_editor->Refresh();
-  LayOut();
+  if (m_frame) m_frame->LayOut();
 }
 
 void CMainWindow::OnTreeSelection(CCmdItem* item) {
@@ -271,7 +225,7 @@ void CMainWindow::SetApplyReason(ApplyReason reason, bool set) {
 }
 
 void CMainWindow::UpdateApplyButton() {
-  if (m_applyButton) EnableWindow(m_applyButton, IsApplyEnabled());
+  if (const HWND apply = m_frame ? m_frame->Button(kCmdSave) : nullptr) EnableWindow(apply, IsApplyEnabled());
 }
 
 bool CMainWindow::SaveAll() {
@@ -289,8 +243,8 @@ bool CMainWindow::SaveAll() {
   return true;
 }
 
-int CMainWindow::Ask(const std::wstring& text, UINT buttons) {
-  return m_ask ? m_ask(text, buttons & MB_TYPEMASK) : MessageBoxW(Handle(), text.c_str(), kMainWindowTitle, buttons);
+int CMainWindow::Ask(const std::wstring& text, UINT type) {
+  return Prompt().Ask(Handle(), text, kMainWindowTitle, type);
 }
 
 void CMainWindow::Open() {
@@ -300,7 +254,11 @@ void CMainWindow::Open() {
 
 void CMainWindow::Exit() {
   if (!IsCreated()) return;  // already left
-  if (m_dispatch && !m_dispatch->StopRunsForExit(Handle())) return;
+  // The engine itself stops only at shut-down: a declined quit leaves every command working.
+  if (m_dispatch && m_dispatch->Engine().Busy()) {
+    if (Ask(kQuitQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+    m_dispatch->Engine().StopRuns();
+  }
   if (!m_settings.options.has(ProgramOptions::kNoExitConfirmation) &&
       Ask(L"Do you really want to quit?", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
@@ -345,144 +303,21 @@ bool CMainWindow::WatchSessions(SessionHooks hooks) {
 }
 
 int CMainWindow::RunStartupMacro() {
-  if (!m_commands || !m_dispatch) return 0;
-  int started = 0;
-  for (const auto& remote : m_commands->remotes()) {
-    // Exactly this name: a remote named otherwise is the user's own.
-    if (remote->label() != kStartupMacro) continue;
-    for (const auto& item : remote->children()) {
-      if (item->kind() != ItemKind::Command) continue;
-      const CCmdArray& command = *item->command()->activeLayout();
-      started += m_dispatch->Engine().StartCommandRun(
-          Handle(), snapshotOf(command, m_commands->appFolderOf(*item->command()), std::string(kStartupMacro)), 0, true,
-          false);
-    }
-  }
-  return started;
+  return m_commands && m_dispatch ? runStartupMacro(*m_commands, m_dispatch->Engine(), Handle()) : 0;
 }
 
 // ---- Pages ----------------------------------------------------------------------------
 
-namespace {
-
-constexpr int kGap = 6;
-constexpr int kGroupListWidth = 96;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 24;
-
-struct PagePlace {
-  CMainWindow::PageGroup group;
-  int tab;
-};
-
-PagePlace placeOf(CMainWindow::PageId page) {
-  using Id = CMainWindow::PageId;
-  using Group = CMainWindow::PageGroup;
-  switch (page) {
-    case Id::Commands: return {Group::Actions, 0};
-    case Id::HardwareSetup: return {Group::HardwareSetup, 0};
-    case Id::DeviceSelection: return {Group::GeneralConfig, 0};
-    case Id::GeneralOptions: return {Group::GeneralConfig, 1};
-    case Id::Server: return {Group::GeneralConfig, 2};
-    case Id::Osd: return {Group::GeneralConfig, 3};
-  }
-  return {Group::Actions, 0};
-}
-
-constexpr CMainWindow::PageId kGeneralTabs[] = {CMainWindow::PageId::DeviceSelection,
-                                                CMainWindow::PageId::GeneralOptions, CMainWindow::PageId::Server,
-                                                CMainWindow::PageId::Osd};
-
-}  // namespace
-
-CMainWindow::PageGroup CMainWindow::CurrentGroup() const { return placeOf(m_page).group; }
-
-RECT CMainWindow::PageArea() const {
-  RECT tabs{};
-  if (!m_tabs) return tabs;
-  GetWindowRect(m_tabs, &tabs);
-  MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&tabs), 2);
-  SendMessageW(m_tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&tabs));
-  if (tabs.bottom < tabs.top) tabs.bottom = tabs.top;
-  if (tabs.right < tabs.left) tabs.right = tabs.left;
-  return tabs;
-}
-
-void CMainWindow::LayOut() {
-  RECT client{};
-  GetClientRect(Handle(), &client);
-  if (m_statusBar) SendMessageW(m_statusBar, WM_SIZE, 0, 0);
-  RECT status{};
-  if (m_statusBar) GetWindowRect(m_statusBar, &status);
-  const int bottom = client.bottom - (status.bottom - status.top);
-  // The buttons in a row at the bottom right, the group list on the left, the tabs between.
-  const int buttonsTop = bottom - kGap - kButtonHeight;
-  int x = client.right - kGap - kButtonWidth;
-  for (HWND b : {m_exitButton, m_helpButton, m_applyButton, m_hideButton}) {
-    if (b) MoveWindow(b, x, buttonsTop, kButtonWidth, kButtonHeight, TRUE);
-    x -= kButtonWidth + kGap;
-  }
-  if (m_groups) {
-    MoveWindow(m_groups, kGap, kGap, kGroupListWidth, buttonsTop - 2 * kGap, TRUE);
-    SendMessageW(m_groups, LVM_ARRANGE, LVA_ALIGNTOP, 0);
-  }
-  const int tabsLeft = m_groups ? 2 * kGap + kGroupListWidth : 0;
-  if (m_tabs)
-    MoveWindow(m_tabs, tabsLeft, kGap, std::max(0, static_cast<int>(client.right) - tabsLeft - kGap),
-               std::max(0, buttonsTop - 2 * kGap), TRUE);
-  const RECT area = PageArea();
-  const int w = area.right - area.left, h = area.bottom - area.top;
-  if (m_pages) {
-    // The tree on the left, the page of the selected item beside it.
-    const int treeWidth = std::max(160, w - 480);
-    MoveWindow(m_tree.Handle(), area.left, area.top, treeWidth, h, TRUE);
-    m_pages->Move({area.left + treeWidth, area.top, area.right, area.bottom});
-  } else {
-    MoveWindow(m_tree.Handle(), area.left, area.top, w, h, TRUE);
-  }
-  for (HWND page : {m_selectionPage ? m_selectionPage->Handle() : nullptr,
-                    m_optionsPage ? m_optionsPage->Handle() : nullptr, m_serverPage ? m_serverPage->Handle() : nullptr,
-                    m_osdPage})
-    if (page) MoveWindow(page, area.left, area.top, w, h, TRUE);
-  // Our own device page follows the area; a first-generation plug-in's dialog keeps its size.
-  if (m_device && m_device->Page() && m_device->Page()->Handle())
-    MoveWindow(m_device->Page()->Handle(), area.left, area.top, w, h, TRUE);
-  if (m_device) m_device->SetPagePosition({area.left, area.top});
-  if (m_tabs) SetWindowPos(m_tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-}
-
-void CMainWindow::FillTabs(PageGroup group) {
-  if (m_tabsGroup == group) return;
-  m_tabsGroup = group;
-  SendMessageW(m_tabs, TCM_DELETEALLITEMS, 0, 0);
-  std::vector<const wchar_t*> titles;
-  switch (group) {
-    case PageGroup::GeneralConfig:
-      titles = {L"Device Selection", L"General Options", L"TCP/IP Server"};
-      if (m_osdPage) titles.push_back(L"On-Screen Display");
-      break;
-    case PageGroup::HardwareSetup: titles = {L"Hardware Setup"}; break;
-    case PageGroup::Actions: titles = {L"Actions"}; break;
-  }
-  for (size_t i = 0; i < titles.size(); ++i) {
-    TCITEMW item{};
-    item.mask = TCIF_TEXT;
-    item.pszText = const_cast<wchar_t*>(titles[i]);
-    SendMessageW(m_tabs, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-  }
-}
-
-void CMainWindow::ShowGroup(PageGroup group) {
-  switch (group) {
-    case PageGroup::GeneralConfig: ShowPage(PageId::DeviceSelection); break;
-    case PageGroup::HardwareSetup: ShowPage(PageId::HardwareSetup); break;
-    case PageGroup::Actions: ShowPage(PageId::Commands); break;
-  }
-}
-
-HWND CMainWindow::DevicePage() const {
-  const HWND page = m_device ? m_device->PageHandle() : nullptr;
-  return page && IsWindow(page) ? page : nullptr;
+FramePages CMainWindow::CurrentPages() {
+  FramePages pages;
+  pages.tree = m_tree.Handle();
+  pages.commands = m_pages.get();
+  pages.deviceSelection = m_selectionPage ? m_selectionPage->Handle() : nullptr;
+  pages.generalOptions = m_optionsPage ? m_optionsPage->Handle() : nullptr;
+  pages.server = m_serverPage ? m_serverPage->Handle() : nullptr;
+  pages.osd = m_osdPage;
+  pages.device = m_device;
+  return pages;
 }
 
 void CMainWindow::AttachDevice(device::CDevice* device) {
@@ -495,44 +330,17 @@ void CMainWindow::AttachDevice(device::CDevice* device) {
   hooks.saveAllSettings = [this] { SaveAll(); };
   hooks.deviceChanged = [this] { RefreshDevicePage(); };
   m_selectionPage = std::make_unique<device::CDeviceSelectionPage>(*device, std::move(hooks));
-  m_selectionPage->Create(Handle(), PageArea());
-  LayOut();
-  ShowPage(m_page);
+  m_selectionPage->Create(Handle(), m_frame ? m_frame->PageArea() : RECT{});
+  if (m_frame) m_frame->PagesChanged();
 }
 
 void CMainWindow::RefreshDevicePage() {
   if (m_selectionPage && m_selectionPage->Handle()) m_selectionPage->Refresh();
-  LayOut();
-  ShowPage(m_page);
+  if (m_frame) m_frame->PagesChanged();
 }
 
 void CMainWindow::ShowPage(PageId page) {
-  if (page == PageId::Osd && !m_osdPage) page = PageId::DeviceSelection;
-  m_page = page;
-  const PagePlace place = placeOf(page);
-  if (m_tabs) {
-    FillTabs(place.group);
-    SendMessageW(m_tabs, TCM_SETCURSEL, static_cast<WPARAM>(place.tab), 0);
-  }
-  if (m_groups) {
-    LVITEMW state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(m_groups, LVM_SETITEMSTATE, static_cast<WPARAM>(place.group), reinterpret_cast<LPARAM>(&state));
-  }
-  const auto show = [](HWND window, bool visible) {
-    if (window) ShowWindow(window, visible ? SW_SHOW : SW_HIDE);
-  };
-  show(m_tree.Handle(), page == PageId::Commands);
-  if (m_pages) m_pages->Show(page == PageId::Commands);
-  if (const HWND devicePage = DevicePage()) {
-    show(devicePage, page == PageId::HardwareSetup);
-    if (page == PageId::HardwareSetup) SetWindowPos(devicePage, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  }
-  if (m_selectionPage) show(m_selectionPage->Handle(), page == PageId::DeviceSelection);
-  if (m_optionsPage) show(m_optionsPage->Handle(), page == PageId::GeneralOptions);
-  if (m_serverPage) show(m_serverPage->Handle(), page == PageId::Server);
-  show(m_osdPage, page == PageId::Osd);
+  if (m_frame) m_frame->ShowPage(page);
 }
 
 // ---- Dispatch -------------------------------------------------------------------------------
@@ -548,30 +356,12 @@ void CMainWindow::StartCommand(const std::string& remote, const std::string& com
     m_dispatch->Run(remote, command, repeat);
 }
 
-void CMainWindow::ShowStatus(const std::wstring& text) {
-  m_statusShown = text;
-  const std::wstring line = L"Status: " + text;
-  if (m_statusBar) SendMessageW(m_statusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  // The tray tip goes through the shell, which costs milliseconds: a timer
-  // updates it once this thread is idle, so that a press's run starts first.
-  SetTimer(Handle(), kTrayTipTimer, USER_TIMER_MINIMUM, nullptr);
-}
-
-void CMainWindow::UpdateTrayTip() {
-  KillTimer(Handle(), kTrayTipTimer);
-  const std::wstring& text = m_statusShown;
-  m_tray.SetTip(text.empty() ? std::wstring(kMainWindowTitle) : std::wstring(kMainWindowTitle) + L" - " + text);
-}
-
-void CMainWindow::SetPermanentStatus(const std::wstring& text) {
-  KillTimer(Handle(), kStatusTimer);
-  m_statusPermanent = text;
-  ShowStatus(text);
-}
-
 void CMainWindow::ShowTemporaryStatus(const std::wstring& text) {
-  ShowStatus(text);
-  SetTimer(Handle(), kStatusTimer, kTemporaryStatusMs, nullptr);
+  if (m_status) m_status->ShowTemporary(text);
+}
+
+void CMainWindow::SetDeviceState(bool ready, const std::wstring& text) {
+  if (m_deviceStatus) m_deviceStatus->SetDeviceState(ready, text);
 }
 
 LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
@@ -579,7 +369,8 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
   if (code == MainCode::kCommand) {
     auto* record = reinterpret_cast<abi::CommandRecord*>(lp);
     if (!record) return 1;
-    if (!m_deviceNotReady && m_dispatch)
+    // Records of a device that is not ready are dropped by the repeat rules.
+    if (m_dispatch)
       m_dispatch->OnCommandRecord(recordText(record->remote), recordText(record->command), record->repeatCount,
                                   starter(), lp);
     delete record;
@@ -604,42 +395,12 @@ LRESULT CMainWindow::OnVexaMessage(WPARAM code, LPARAM lp) {
       if (const HWND page = FindWindowExW(Handle(), nullptr, nullptr, win::toWide(abi::kConfigWindowTitle).c_str()))
         return SendMessageW(page, abi::kVexaMessage, code, lp);
       return 0;
-    case MainCode::kRestoreStatus:
-      SetPermanentStatus(m_statusPermanent);
-      return 1;
     case ProgramMessage::kRunStatus:
-      ShowTemporaryStatus(takeText(lp, L"", win::toWide));
+      ShowTemporaryStatus(takeRunText(lp));
       return 1;
   }
-  if (code < MainCode::kTemporaryStatus) return 0;
-  // Every code above 99 carries a text that is ours to free.
-  switch (code) {
-    case MainCode::kDeviceReady:
-      m_deviceNotReady = false;
-      m_trayState = TrayState::Ready;
-      if (m_trayPicture) m_trayPicture->SetReady(true);
-      SetPermanentStatus(takeText(lp, L"Ready"));
-      break;
-    case MainCode::kDeviceNotInitialised:
-      m_deviceNotReady = true;
-      m_trayState = TrayState::Idle;
-      if (m_trayPicture) m_trayPicture->SetReady(false);
-      SetPermanentStatus(takeText(lp, L"Device not initialized"));
-      break;
-    case MainCode::kInitialising:
-      SetPermanentStatus(takeText(lp, L"Initializing plugin..."));
-      break;
-    case MainCode::kDeviceDeactivated:
-      m_deviceNotReady = true;
-      m_trayState = TrayState::Idle;
-      if (m_trayPicture) m_trayPicture->SetReady(false);
-      SetPermanentStatus(takeText(lp, L"Device deactivated"));
-      break;
-    default:
-      ShowTemporaryStatus(takeText(lp, L""));
-      break;
-  }
-  return 1;
+  // Codes 99 and above: the device's state and texts.
+  return m_deviceStatus && m_deviceStatus->OnCode(static_cast<unsigned>(code), lp) ? 1 : 0;
 }
 
 // ---- Window ---------------------------------------------------------------------------------
@@ -729,15 +490,15 @@ bool CMainWindow::OnCommand(UINT id) {
       return true;
     case ID_VIEW_GENERAL:
       Open();
-      ShowGroup(PageGroup::GeneralConfig);
+      ShowPage(PageId::DeviceSelection);
       return true;
     case ID_VIEW_HARDWARE:
       Open();
-      ShowGroup(PageGroup::HardwareSetup);
+      ShowPage(PageId::HardwareSetup);
       return true;
     case ID_VIEW_ACTIONS:
       Open();
-      ShowGroup(PageGroup::Actions);
+      ShowPage(PageId::Commands);
       return true;
     case ID_FILE_SAVE_PRESET: return run(m_menuHooks.savePreset);
     case ID_FILE_IMPORT_PRESET: return run(m_menuHooks.importPreset);
@@ -786,7 +547,7 @@ void CMainWindow::OpenOsdSettings() {
   };
   const auto chosen = osd::win::runOsdSettingsDialog(Handle(), GetModuleHandleW(nullptr), osd.Settings(), preview);
   if (chosen && !osd::win::saveOsdSettings(*chosen, win::CSystemCodePage()))
-    MessageBoxW(Handle(), L"Could not write to registry", kMainWindowTitle, MB_OK | MB_ICONERROR);
+    Ask(L"Could not write to registry", MB_OK | MB_ICONERROR);
   m_dispatch->ApplySettings(DispatchSettings::fromRegistry());
 }
 
@@ -803,35 +564,17 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case abi::kVexaMessage:
       return OnVexaMessage(wp, lp);
     case WM_SIZE:
-      LayOut();
+      if (m_frame) m_frame->LayOut();
       return 0;
     case WM_TIMER:
       if (m_trayPicture && m_trayPicture->OnTimer(wp)) return 0;
       if (m_sessions && m_sessions->OnTimer(wp)) return 0;
-      if (wp == kTrayTipTimer) {
-        UpdateTrayTip();
-        return 0;
-      }
-      if (wp == kStatusTimer) {
-        KillTimer(Handle(), kStatusTimer);
-        ShowStatus(m_statusPermanent);
-        return 0;
-      }
+      if (m_status && m_status->OnTimer(wp)) return 0;
       break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<NMHDR*>(lp);
-      if (header->idFrom == kTabsId && header->code == TCN_SELCHANGE) {
-        const auto tab = static_cast<size_t>(SendMessageW(m_tabs, TCM_GETCURSEL, 0, 0));
-        if (CurrentGroup() == PageGroup::GeneralConfig && tab < std::size(kGeneralTabs)) ShowPage(kGeneralTabs[tab]);
-        return 0;
-      }
-      if (header->idFrom == kGroupListId && header->code == LVN_ITEMCHANGED) {
-        const auto* change = reinterpret_cast<const NMLISTVIEW*>(lp);
-        if ((change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED) && change->iItem >= 0 &&
-            change->iItem < 3 && static_cast<PageGroup>(change->iItem) != CurrentGroup())
-          ShowGroup(static_cast<PageGroup>(change->iItem));
-        return 0;
-      }
+      if (m_frame)
+        if (const auto handled = m_frame->OnNotify(*header)) return *handled;
       if (header->idFrom == kTreeViewId && m_editor)
         if (const auto handled = m_editor->OnNotify(*header)) return *handled;
       break;
@@ -870,13 +613,14 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       m_editor.reset();
       m_pages.reset();
       m_osdSettingsPage.reset();
+      m_osdPage = nullptr;
       m_optionsPage.reset();
       m_serverPage.reset();
       m_dispatch.reset();  // runs end while the window they report to exists
       m_sessions.reset();
+      m_deviceStatus.reset();
       m_trayPicture.reset();
-      KillTimer(Handle(), kStatusTimer);
-      KillTimer(Handle(), kTrayTipTimer);
+      m_status.reset();
       m_tray.Remove();
       PostQuitMessage(0);
       return 0;

@@ -1,7 +1,8 @@
 #pragma once
-// The main window: the configuration window and owner of the tray icon. It takes
-// the plug-ins' messages (0x7FFF codes 0 to 4 and 99 to 104), shows the
-// status line, and hosts the pages in three groups: "General Config" (device
+// The main window: the configuration window and owner of the tray icon. It
+// routes messages: the plug-ins' (0x7FFF codes 0 to 4 to the dispatch, 99 to
+// 104 to the device status), the runs' (to the dispatch), menus and buttons.
+// Its pages sit in a frame of three groups: "General Config" (device
 // selection, general options, TCP/IP server, on-screen display), "Hardware
 // Setup" (the device page) and "Actions" (the command tree).
 #include <functional>
@@ -13,10 +14,14 @@
 #include "vexa/base/program_settings.h"
 #include "vexa/presets/win/preset_ui.h"
 #include "vexa/shell/win/command_dispatch.h"
+#include "vexa/shell/win/device_status.h"
+#include "vexa/shell/win/page_frame.h"
 #include "vexa/shell/win/session_watch.h"
+#include "vexa/shell/win/status_line.h"
 #include "vexa/shell/win/tray_state.h"
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/notify_icon.h"
+#include "vexa/winlib/prompt.h"
 #include "vexa/winlib/tree_view.h"
 #include "vexa/winlib/window.h"
 
@@ -55,15 +60,12 @@ class CMainWindow : public win::CWindow {
  public:
   static constexpr UINT kTrayIconId = 1;
   static constexpr UINT kTreeViewId = 100;
-  static constexpr UINT kTabsId = 101;
+  static constexpr UINT kTabsId = CPageFrame::kTabsId;
   static constexpr UINT kStatusBarId = 102;
-  static constexpr UINT kGroupListId = 103;
+  static constexpr UINT kGroupListId = CPageFrame::kGroupListId;
   static constexpr UINT kHelpButtonId = 104;  // IDHELP would close a dialog; this is a window
   static constexpr UINT_PTR kFlashTimer = 1;    // the busy tray icon's moment
-  static constexpr UINT_PTR kStatusTimer = 3;   // a temporary status text gives way
-  static constexpr UINT_PTR kTrayTipTimer = 4;
   static constexpr UINT_PTR kSessionTimer = 5;  // the wait after a console connect
-  static constexpr UINT kTemporaryStatusMs = 3000;
   // Menu and button commands (the resource script has the same numbers); a page is
   // shown by kCmdShowPage + its PageId.
   enum MenuCommand : UINT {
@@ -71,9 +73,9 @@ class CMainWindow : public win::CWindow {
     kCmdSavePreset = 1101, kCmdLoadPreset = 1102, kCmdPresetManager = 1121, kCmdOsdSettings = 1123,
     kCmdShowPage = 1160
   };
-  enum class PageId { Commands = 0, HardwareSetup = 1, DeviceSelection = 2, GeneralOptions = 3, Server = 4, Osd = 5 };
-  enum class PageGroup { GeneralConfig = 0, HardwareSetup = 1, Actions = 2 };
-  enum class TrayState { Idle, Ready };
+  using PageId = shell::PageId;
+  using PageGroup = shell::PageGroup;
+  using TrayState = CDeviceStatus::TrayState;
 
   CMainWindow();
   ~CMainWindow() override;
@@ -123,8 +125,8 @@ class CMainWindow : public win::CWindow {
   // device pages below the tabs. The device must outlive the window or be detached.
   void AttachDevice(device::CDevice* device);
   void ShowPage(PageId page);
-  PageId CurrentPage() const { return m_page; }
-  PageGroup CurrentGroup() const;
+  PageId CurrentPage() const { return m_frame ? m_frame->Current() : PageId::Commands; }
+  PageGroup CurrentGroup() const { return m_frame ? m_frame->CurrentGroup() : PageGroup::Actions; }
   // The on-screen display's settings page, a child of this window (or null).
   void AttachOsdPage(HWND page);
 
@@ -158,9 +160,14 @@ class CMainWindow : public win::CWindow {
   void SetStartObserver(CommandStarter observer) { m_startObserver = std::move(observer); }
 
   // ---- State shown to the user
-  std::wstring StatusText() const { return m_statusShown; }
-  TrayState Tray() const { return m_trayState; }
-  bool IsDeviceReady() const { return !m_deviceNotReady; }
+  std::wstring StatusText() const { return m_status ? m_status->Shown() : std::wstring(); }
+  // The tip as the tray shows it once pending updates are made.
+  std::wstring TrayTip() const { return m_status ? m_status->TrayTip() : std::wstring(); }
+  TrayState Tray() const { return m_deviceStatus ? m_deviceStatus->Tray() : TrayState::Idle; }
+  // Whether presses are taken: the device reported ready (101) and not stopped since (102, 104).
+  bool IsDeviceReady() const { return m_dispatch && m_dispatch->IsDeviceReady(); }
+  // The device became ready or stopped: status line, tray icon and presses follow.
+  void SetDeviceState(bool ready, const std::wstring& text);
   // "Apply" has three reasons, each withdrawn on its own: the program's pages,
   // the plug-in's own settings (codes 1 and 2) and the command tree.
   enum class ApplyReason : unsigned { Pages = 1, PlugIn = 2, CommandTree = 4 };
@@ -174,6 +181,7 @@ class CMainWindow : public win::CWindow {
   bool SaveAll();
   // A status text that gives way to the permanent one after a while.
   void ShowStatusText(const std::wstring& text) { ShowTemporaryStatus(text); }
+  CStatusLine* Status() { return m_status.get(); }
 
   // ---- On-screen display and presets
   // What the preset windows need of the program; set once the program's parts exist.
@@ -182,22 +190,18 @@ class CMainWindow : public win::CWindow {
   // The menus' commands, as a person chooses them (tests and tools too).
   bool RunMenuCommand(UINT id) { return OnCommand(id); }
 
-  // Replaces the window's message boxes (tests answer them): the text and the
-  // buttons (MB_OK, MB_YESNO or MB_YESNOCANCEL); returns IDOK, IDYES, IDNO or IDCANCEL.
-  void SetAskHandler(std::function<int(const std::wstring&, UINT)> ask) { m_ask = std::move(ask); }
+  // Where the window's questions and messages go (message boxes unless set;
+  // tests answer them). The prompt must outlive the window or be replaced.
+  void SetPrompt(win::IPrompt* prompt) { m_prompt = prompt; }
+  win::IPrompt& Prompt() const { return m_prompt ? *m_prompt : win::MessageBoxes(); }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
-  void LayOut();
-  RECT PageArea() const;
-  void CreateGroupList();
-  void CreateButtons();
+  FramePages CurrentPages();
   void CreateOptionPages();
   void CreateOsdPage();
-  void FillTabs(PageGroup group);
-  void ShowGroup(PageGroup group);
   void UpdateApplyButton();
   void FillPresetMenu(HMENU presets);
   // A message box of this window; `type` has the buttons and the icon.
@@ -209,11 +213,7 @@ class CMainWindow : public win::CWindow {
   bool OnCommand(UINT id);
   void OnInitMenuPopup(HMENU menu);
   LRESULT OnVexaMessage(WPARAM code, LPARAM lp);
-  void SetPermanentStatus(const std::wstring& text);
   void ShowTemporaryStatus(const std::wstring& text);
-  void ShowStatus(const std::wstring& text);
-  void UpdateTrayTip();
-  HWND DevicePage() const;
   CCommandDispatch::Starter starter();
 
   win::CTreeView m_tree;
@@ -221,13 +221,9 @@ class CMainWindow : public win::CWindow {
   TrayIcons m_trayIcons;
   std::unique_ptr<CTrayState> m_trayPicture;
   std::unique_ptr<CSessionWatch> m_sessions;
-  HWND m_tabs = nullptr;
-  HWND m_statusBar = nullptr;
-  HWND m_groups = nullptr;
-  win::CImageList m_groupImages;
-  HWND m_hideButton = nullptr, m_applyButton = nullptr, m_helpButton = nullptr, m_exitButton = nullptr;
-  PageId m_page = PageId::Commands;
-  std::optional<PageGroup> m_tabsGroup;
+  std::unique_ptr<CStatusLine> m_status;
+  std::unique_ptr<CDeviceStatus> m_deviceStatus;
+  std::unique_ptr<CPageFrame> m_frame;
   std::unique_ptr<COptionPage> m_optionsPage;
   std::unique_ptr<COptionPage> m_serverPage;
   HWND m_osdPage = nullptr;
@@ -241,10 +237,6 @@ class CMainWindow : public win::CWindow {
   device::CDevice* m_device = nullptr;
   std::unique_ptr<device::CDeviceSelectionPage> m_selectionPage;
 
-  std::wstring m_statusShown;
-  std::wstring m_statusPermanent;
-  TrayState m_trayState = TrayState::Idle;
-  bool m_deviceNotReady = false;
   unsigned m_applyReasons = 0;
   CommandStarter m_starter;
   CommandStarter m_startObserver;
@@ -255,7 +247,11 @@ class CMainWindow : public win::CWindow {
   std::function<uintptr_t()> m_keyboardHookHandle;
   std::function<bool(UINT)> m_extraCommands;
   std::function<bool()> m_save;
-  std::function<int(const std::wstring&, UINT)> m_ask;
+  win::IPrompt* m_prompt = nullptr;
+  // What the pages are given: asks whichever prompt the window has when they ask.
+  win::CPromptFunction m_pagePrompt{[this](const std::wstring& text, const std::wstring& title, UINT type) {
+    return Prompt().Ask(Handle(), text, title, type);
+  }};
   presets::win::PresetUi m_presets;
 };
 

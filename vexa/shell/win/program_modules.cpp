@@ -51,10 +51,7 @@ CProgramModules::~CProgramModules() {
 }
 
 void CProgramModules::ShowBox(const std::wstring& text) const {
-  if (m_box)
-    m_box(text);
-  else
-    MessageBoxW(m_window.Handle(), text.c_str(), kMainWindowTitle, MB_OK | MB_ICONERROR);
+  m_window.Prompt().Ask(m_window.Handle(), text, kMainWindowTitle, MB_OK | MB_ICONERROR);
 }
 
 void CProgramModules::Start() {

@@ -40,8 +40,6 @@ class CProgramModules {
   CServerModule& Server() { return m_server; }
   // The media player's plug-in as its App Paths entry named it at start; nothing without one.
   const std::optional<std::wstring>& WinAmpPlugin() const { return m_winAmpPlugin; }
-  // Replaces the error boxes (tests answer them).
-  void SetBox(std::function<void(const std::wstring&)> box) { m_box = std::move(box); }
 
  private:
   void ShowBox(const std::wstring& text) const;
@@ -50,7 +48,6 @@ class CProgramModules {
   CMainWindow& m_window;
   CHookModule m_hook;
   CServerModule m_server;
-  std::function<void(const std::wstring&)> m_box;
   std::optional<std::wstring> m_winAmpPlugin;
 };
 

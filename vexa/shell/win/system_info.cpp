@@ -1,5 +1,5 @@
 // Before windows.h, which would otherwise bring the older sockets header.
-#include <winsock2.h>
+#include "vexa/winlib/socket.h"
 
 #include "vexa/shell/win/system_info.h"
 
@@ -75,14 +75,14 @@ std::optional<OsVersion> currentOsVersion() {
 }
 
 std::optional<WinsockVersion> currentWinsockVersion() {
-  WSADATA data{};
-  if (WSAStartup(MAKEWORD(1, 1), &data) != 0) return std::nullopt;
+  const win::CWinsock winsock(MAKEWORD(1, 1));
+  if (!winsock.Started()) return std::nullopt;
+  const WSADATA& data = winsock.Data();
   WinsockVersion version;
   version.major = LOBYTE(data.wVersion);
   version.minor = HIBYTE(data.wVersion);
   version.description = data.szDescription;
   version.status = data.szSystemStatus;
-  WSACleanup();
   return version;
 }
 
