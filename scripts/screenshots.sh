@@ -129,6 +129,13 @@ fi
 vexa_window abort-shutdown || true
 sleep 1
 
+# "&About" of the "&Help" menu (ID_HELP_ABOUT, sent beside the "&Help" button, id 104).
+vexa_window command 104 1132
+sleep 1
+shoot_window "$out/about.png" "About Vexa"
+vexa_window click 1 "About Vexa"   # its OK
+sleep 0.5
+
 # The tray menu opens at the pointer: put it beside the window's corner.
 vexa_window page 0
 vexa_window tray-menu

@@ -14,6 +14,7 @@
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/system_code_page.h"
+#include "vexa/winlib/unicode.h"
 #include "support/quiet_settings.h"
 #include "support/win/window_answers.h"
 #include "vexa/shell/res/resource.h"
@@ -354,6 +355,47 @@ TEST_F(MainWindowTest, OptionPagesShowTheSettingsAndRefuseWhatCannotBeSaved) {
   // The handlers above see this test's variables, which end here.
   window.SetSaveHandler({});
   window.SetSettingsHandler({});
+}
+
+TEST_F(MainWindowTest, HelpSaysWhereTheReadmeIsWithoutAHelpFileAndAboutShowsTheVersion) {
+  window.Open();
+  std::vector<std::wstring> told;
+  const test::CWindowAnswers answering(window, [&](const std::wstring& text, UINT) {
+    told.push_back(text);
+    return IDOK;
+  });
+  const HWND help = GetDlgItem(window.Handle(), CMainWindow::kHelpButtonId);
+  ASSERT_NE(help, nullptr);
+  SendMessageW(help, BM_CLICK, 0, 0);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find(L"help\\Vexa.hlp"), std::wstring::npos) << win::toUtf8(told[0]);
+  EXPECT_NE(told[0].find(L"README.md"), std::wstring::npos) << win::toUtf8(told[0]);
+  window.RunMenuCommand(ID_HELP_ABOUT);  // the "&Help" menu's item and the tray's
+  ASSERT_EQ(told.size(), 2u);
+  EXPECT_NE(told[1].find(L"Version " + win::toWide(VEXA_PROJECT_VERSION)), std::wstring::npos)
+      << win::toUtf8(told[1]);
+}
+
+TEST_F(MainWindowTest, SavingSaysSoMeanwhileAndTheTrayTipIsTheStatusCut) {
+  window.Open();
+  window.ShowStatusText(L"Before");
+  std::wstring during;
+  window.SetSaveHandler([&] {
+    during = window.StatusText();
+    return true;
+  });
+  EXPECT_TRUE(window.SaveAll());
+  window.SetSaveHandler({});
+  EXPECT_EQ(during, L"Saving configuration...");
+  EXPECT_EQ(window.StatusText(), L"Before");
+
+  window.ShowStatusText(std::wstring(70, L'x'));
+  const std::wstring cut = std::wstring(60, L'x') + L"...";
+  for (int i = 0; i < 100 && window.TrayTip() != cut; ++i) {
+    win::PumpPendingMessages();
+    Sleep(20);
+  }
+  EXPECT_EQ(window.TrayTip(), cut);
 }
 
 TEST(NotifyIconTest, AddsModifiesAndRemovesIcon) {

@@ -2,6 +2,7 @@
 // loads that preset, stores it at once, and the program quits cleanly.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -12,8 +13,11 @@
 
 #include "support/temp_folder.h"
 #include "vexa/base/code_page.h"
+#include "vexa/base/program_messages.h"
 #include "vexa/base/program_options.h"
 #include "vexa/device/win/device.h"
+#include "vexa/device/plugin_abi.h"
+#include "vexa/model/cmd.h"
 #include "vexa/model/cmd_array.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/presets/config_files.h"
@@ -304,6 +308,156 @@ TEST(ProgramStartTest, TheFirstStartWithoutAConfigurationOffersTheSampleAndYesLo
   EXPECT_EQ(key.QueryDword(L"FirstRun").value_or(1), 0u);
   ASSERT_NE(program.Window(), nullptr);
   EXPECT_EQ(program.Quit(), std::optional<DWORD>(0));
+}
+
+// ---- Quitting, declined ------------------------------------------------------------------
+
+// A window of this process that the program's "PostMessage" actions reach; it counts what arrives.
+class CPostProbe : public win::CWindow {
+ public:
+  static constexpr UINT kQuick = WM_USER + 0x20, kLongStart = WM_USER + 0x21, kLongEnd = WM_USER + 0x22;
+  CPostProbe() : m_title(L"Vexa post probe " + std::to_wstring(GetCurrentProcessId())) {
+    Create(L"VexaPostProbe", m_title, WS_OVERLAPPED);
+  }
+  std::string Title() const { return win::toUtf8(m_title); }
+  int Count(UINT msg) const { return msg == kQuick ? m_quick : msg == kLongStart ? m_longStart : m_longEnd; }
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == kQuick) ++m_quick;
+    if (msg == kLongStart) ++m_longStart;
+    if (msg == kLongEnd) ++m_longEnd;
+    return CWindow::OnMessage(msg, wp, lp);
+  }
+
+ private:
+  std::wstring m_title;
+  int m_quick = 0, m_longStart = 0, m_longEnd = 0;
+};
+
+std::unique_ptr<CMD> postAction(const std::string& window, UINT msg, int delayMs = 0) {
+  auto action = std::make_unique<CMD>();
+  action->name = action->typeName = "PostMessage";
+  action->fileName = window;
+  char text[32];
+  std::snprintf(text, sizeof text, "WM_USER+0x%X:0x1:0x2", msg - WM_USER);
+  action->param = text;
+  if (delayMs > 0) {
+    action->flags = CMD::kDelayEnabled;
+    action->delay = delayMs;
+  }
+  return action;
+}
+
+constexpr UINT kQuickKey = VK_F9, kLongKey = VK_F10;
+constexpr int kLongRunMs = 4000;
+
+// The configuration the program starts with: F9 posts at once; F10 posts, then posts again after a while.
+void writeProbeCommands(const fs::path& config, const std::string& probe) {
+  CCmdTree tree;
+  CCmdItem& remote = tree.insertRemote("Keys");
+  auto quick = std::make_unique<CCmdArray>("Quick");
+  quick->appendAction(postAction(probe, CPostProbe::kQuick));
+  quick->setHotKey(kQuickKey);
+  tree.insertCommand(remote, std::move(quick));
+  auto slow = std::make_unique<CCmdArray>("Long");
+  slow->appendAction(postAction(probe, CPostProbe::kLongStart));
+  slow->appendAction(postAction(probe, CPostProbe::kLongEnd, kLongRunMs));
+  slow->setHotKey(kLongKey);
+  tree.insertCommand(remote, std::move(slow));
+  fs::create_directories(config.parent_path());
+  saveCommandPart(config, tree, win::CSystemCodePage());
+}
+
+// A hot key as the hook module reports it (code 96).
+void pressKey(HWND window, UINT key) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, abi::kVexaMessage, ProgramMessage::kHotKeyEvent, key, SMTO_NORMAL, 5000, &result);
+}
+
+// Answers the program's question `text` with `button` once it shows.
+bool answer(const std::wstring& text, int button) {
+  HWND box = nullptr;
+  if (!waitFor([&] { return (box = findQuestion(text)) != nullptr; }, 10000)) return false;
+  PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+  return waitFor([&] { return !IsWindow(box); }, 5000);
+}
+
+class ProgramQuitTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(findProgramWindow(), nullptr) << "is vexa.exe running in this Wine prefix?";
+    quietStart();
+    writeProbeCommands(config, probe.Title());
+  }
+  // Starts the program with the exit confirmation as given.
+  HWND Start(bool confirmExit) {
+    win::CRegKey key;
+    key.Create(HKEY_CURRENT_USER, device::kProgramRegistryKey);
+    key.SetDword(L"Options",
+                 ProgramOptions::kDefaultWord | (confirmExit ? 0u : static_cast<DWORD>(ProgramOptions::kNoExitConfirmation)));
+    program = std::make_unique<CProgram>(L"");
+    return program->Started() ? program->Window() : nullptr;
+  }
+  // A press of `key` reaches the probe as `msg`: the execution engine runs.
+  bool Runs(HWND window, UINT key, UINT msg) {
+    const int before = probe.Count(msg);
+    pressKey(window, key);
+    return waitFor([&] { return probe.Count(msg) > before; }, 5000);
+  }
+
+  const fs::path exe = win::programFolder() / VEXA_EXE_FROM_TESTS;
+  const fs::path config = locateConfigFile(win::appDataFolder(), exe.parent_path());
+  const SavedProgramState saved{config};
+  CPostProbe probe;
+  std::unique_ptr<CProgram> program;
+};
+
+TEST_F(ProgramQuitTest, NoToQuittingLeavesEveryCommandWorking) {
+  const HWND window = Start(true);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(Runs(window, kQuickKey, CPostProbe::kQuick));
+  PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0);
+  ASSERT_TRUE(answer(L"Do you really want to quit?", IDNO));
+  EXPECT_TRUE(Runs(window, kQuickKey, CPostProbe::kQuick)) << "the press after a declined quit ran nothing";
+  PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0);
+  ASSERT_TRUE(answer(L"Do you really want to quit?", IDYES));
+  EXPECT_EQ(program->Quit(), std::optional<DWORD>(0));
+}
+
+TEST_F(ProgramQuitTest, CancelOfSaveChangesLeavesEveryCommandWorking) {
+  const HWND window = Start(false);
+  ASSERT_NE(window, nullptr);
+  // A change on a page: "Apply" is enabled, so quitting asks about saving.
+  SendMessageW(window, WM_COMMAND, CMainWindow::kCmdShowPage + static_cast<UINT>(CMainWindow::PageId::GeneralOptions),
+               0);
+  SendMessageW(GetDlgItem(pageWith(window, IDC_LEAVE_FOCUS), IDC_LEAVE_FOCUS), BM_CLICK, 0, 0);
+  PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0);
+  ASSERT_TRUE(answer(L"Save changes?", IDCANCEL));
+  EXPECT_TRUE(Runs(window, kQuickKey, CPostProbe::kQuick)) << "the press after a cancelled quit ran nothing";
+  PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0);
+  ASSERT_TRUE(answer(L"Save changes?", IDNO));
+  EXPECT_EQ(program->Quit(), std::optional<DWORD>(0));
+}
+
+TEST_F(ProgramQuitTest, TheRunningQuestionKeepsTheRunOnNoAndStopsOnlyTheRunsOnYes) {
+  const HWND window = Start(true);
+  ASSERT_NE(window, nullptr);
+  // No: the run in progress goes on to its end.
+  ASSERT_TRUE(Runs(window, kLongKey, CPostProbe::kLongStart));
+  PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0);
+  ASSERT_TRUE(answer(kRunningQuestion, IDNO));
+  EXPECT_TRUE(waitFor([&] { return probe.Count(CPostProbe::kLongEnd) == 1; }, kLongRunMs + 5000));
+  // Yes stops the run; declining the quit then leaves the program taking presses.
+  ASSERT_TRUE(Runs(window, kLongKey, CPostProbe::kLongStart));
+  PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0);
+  ASSERT_TRUE(answer(kRunningQuestion, IDYES));
+  ASSERT_TRUE(answer(L"Do you really want to quit?", IDNO));
+  EXPECT_TRUE(Runs(window, kQuickKey, CPostProbe::kQuick)) << "the press after a declined quit ran nothing";
+  EXPECT_EQ(probe.Count(CPostProbe::kLongEnd), 1) << "the stopped run went on";
+  PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0);
+  ASSERT_TRUE(answer(L"Do you really want to quit?", IDYES));
+  EXPECT_EQ(program->Quit(), std::optional<DWORD>(0));
 }
 
 }  // namespace

@@ -9,6 +9,11 @@ std::wstring trayTipText(std::wstring_view status, std::wstring_view programName
   return std::wstring(status.substr(0, kCut)) + L"...";
 }
 
+DeviceMenuItem deviceMenuItem(bool deviceSelected, bool running) {
+  if (deviceSelected && !running) return {L"&Activate", true, true};
+  return {L"&Deactivate", false, deviceSelected && running};
+}
+
 std::optional<TrayIcon> CTrayIconState::Change(TrayIcon before) {
   if (Shown() == before) return std::nullopt;
   return Shown();

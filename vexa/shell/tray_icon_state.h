@@ -13,6 +13,16 @@ enum class TrayIcon { Idle, Ready, Busy };
 // "..." when it is longer than 63; the program's name while there is none.
 std::wstring trayTipText(std::wstring_view status, std::wstring_view programName);
 
+// The tray menu's device item. "&Deactivate" stops a running device of either
+// plug-in generation; while a selected device is stopped the item reads
+// "&Activate" and starts it again; without a device (keyboard mode) it is greyed.
+struct DeviceMenuItem {
+  const wchar_t* text;
+  bool activates;
+  bool enabled;
+};
+DeviceMenuItem deviceMenuItem(bool deviceSelected, bool running);
+
 class CTrayIconState {
  public:
   // Each call returns the icon to show now, or nothing when the shown one stays.

@@ -25,6 +25,20 @@ TEST(TrayIconState, StateChangeDuringAFlashShowsAfterIt) {
   EXPECT_EQ(tray.FlashEnded(), TrayIcon::Idle);   // not the stale ready icon
 }
 
+TEST(TrayMenu, TheDeviceItemStopsARunningDeviceAndStartsAStoppedOne) {
+  const DeviceMenuItem running = deviceMenuItem(true, true);
+  EXPECT_EQ(std::wstring(running.text), L"&Deactivate");
+  EXPECT_TRUE(running.enabled);  // whichever generation the plug-in is
+  EXPECT_FALSE(running.activates);
+  const DeviceMenuItem stopped = deviceMenuItem(true, false);
+  EXPECT_EQ(std::wstring(stopped.text), L"&Activate");
+  EXPECT_TRUE(stopped.enabled);
+  EXPECT_TRUE(stopped.activates);
+  const DeviceMenuItem keyboard = deviceMenuItem(false, false);
+  EXPECT_EQ(std::wstring(keyboard.text), L"&Deactivate");
+  EXPECT_FALSE(keyboard.enabled);
+}
+
 TEST(TrayTip, LongTextsAreCutTo60CharactersAndThreeDots) {
   const std::wstring seventy(70, L'x');
   EXPECT_EQ(trayTipText(seventy, L"Vexa"), std::wstring(60, L'x') + L"...");

@@ -4,6 +4,7 @@
 #include "vexa/base/program_messages.h"
 #include "vexa/device/win/device_selection_page.h"
 #include "vexa/device/win/status_text.h"
+#include "vexa/shell/res/resource.h"
 #include "vexa/shell/win/app.h"
 
 namespace vexa::test {
@@ -125,6 +126,22 @@ TEST_F(MainWindowDispatchTest, APluginsCodeBecomesACommandStart) {
   EXPECT_FALSE(window.IsDeviceReady());
   window.Exit();  // unloads the device first
   EXPECT_EQ(host.Current(), nullptr);
+}
+
+// "&Deactivate" stops a first-generation plug-in too, and "&Activate" (its place while
+// the device is stopped) starts it again, with no trip to the configuration window.
+TEST_F(MainWindowDispatchTest, TheTrayMenuDeactivatesAndActivatesTheDevice) {
+  device::CDevice& host = makeHost();
+  window.AttachDevice(&host);
+  ASSERT_TRUE(host.SelectDevice("Fake Classic", window.Handle()));
+  ASSERT_TRUE(host.StartSession(true));
+  ASSERT_TRUE(host.IsRunning());
+  window.RunMenuCommand(ID_TRAY_DEACTIVATE);
+  EXPECT_FALSE(host.IsRunning());
+  EXPECT_FALSE(window.IsDeviceReady());
+  window.RunMenuCommand(ID_TRAY_ACTIVATE);
+  EXPECT_TRUE(host.IsRunning());
+  EXPECT_TRUE(pumpUntil([&] { return window.IsDeviceReady(); }));
 }
 
 TEST_F(MainWindowDispatchTest, YesToSavingBeforeUnloadingTheDeviceSavesEverything) {

@@ -23,6 +23,7 @@
 #define ID_HELP_ABOUT 1132
 #define ID_TRAY_OPEN 1001
 #define ID_TRAY_DEACTIVATE 1141
+#define ID_TRAY_ACTIVATE 1142
 #define ID_BUTTON_HIDE 1151
 #define ID_BUTTON_APPLY 1152
 // One item per preset file of the "presets" folder, from this number on.

@@ -29,7 +29,9 @@
 #include "vexa/shell/win/locate_dialog.h"
 #include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/shell/win/command_tree_view.h"
+#include "vexa/shell/win/help_about.h"
 #include "vexa/shell/win/startup_macro.h"
+#include "vexa/shell/tray_icon_state.h"
 #include "vexa/winlib/shell_folders.h"
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/system_code_page.h"
@@ -230,6 +232,15 @@ void CMainWindow::UpdateApplyButton() {
 
 bool CMainWindow::SaveAll() {
   if (!UpdateSettingsFromPages()) return false;
+  // While it saves, a visible window says so; then the text it showed comes back.
+  struct SavingStatus {
+    CStatusLine* status;
+    std::wstring before;
+    ~SavingStatus() {
+      if (status) status->PutBack(before);
+    }
+  } saving{IsVisible() ? m_status.get() : nullptr, {}};
+  if (saving.status) saving.before = saving.status->ShowMeanwhile(L"Saving configuration...");
   if (!m_save || !m_save()) return false;
   if (m_osdSettingsPage && m_dispatch) {
     if (!osd::win::saveOsdSettings(m_osdSettingsPage->Settings(), win::CSystemCodePage())) {
@@ -422,7 +433,7 @@ void CMainWindow::ShowTrayMenu() {
   if (!menus) return;
   const HMENU menu = GetSubMenu(menus, 0);
   SetMenuDefaultItem(menu, kCmdOpen, FALSE);
-  EnableMenuItem(menu, ID_TRAY_DEACTIVATE, MF_BYCOMMAND | (m_device && m_device->HasMonitorThread() ? MF_ENABLED : MF_GRAYED));
+  SetDeviceMenuItem(menu);
   POINT at{};
   GetCursorPos(&at);
   // The menu must be foreground to close when the user clicks elsewhere.
@@ -432,6 +443,12 @@ void CMainWindow::ShowTrayMenu() {
   PostMessageW(Handle(), WM_NULL, 0, 0);
   DestroyMenu(menus);
   if (chosen) OnCommand(chosen);
+}
+
+void CMainWindow::SetDeviceMenuItem(HMENU menu) {
+  const DeviceMenuItem item = deviceMenuItem(m_device && m_device->Current(), m_device && m_device->IsRunning());
+  ModifyMenuW(menu, ID_TRAY_DEACTIVATE, MF_BYCOMMAND | MF_STRING | (item.enabled ? MF_ENABLED : MF_GRAYED),
+              item.activates ? ID_TRAY_ACTIVATE : ID_TRAY_DEACTIVATE, item.text);
 }
 
 void CMainWindow::OnInitMenuPopup(HMENU menu) {
@@ -488,6 +505,9 @@ bool CMainWindow::OnCommand(UINT id) {
     case ID_TRAY_DEACTIVATE:
       if (m_device) m_device->StopSession();
       return true;
+    case ID_TRAY_ACTIVATE:
+      if (m_device && m_device->Current() && !m_device->IsRunning()) m_device->StartSession(true);
+      return true;
     case ID_VIEW_GENERAL:
       Open();
       ShowPage(PageId::DeviceSelection);
@@ -504,8 +524,12 @@ bool CMainWindow::OnCommand(UINT id) {
     case ID_FILE_IMPORT_PRESET: return run(m_menuHooks.importPreset);
     case ID_PREFS_PRESET_MANAGER: return run(m_menuHooks.presetManager);
     case kHelpButtonId:
-    case ID_HELP_CONTENTS: return run(m_menuHooks.help);
-    case ID_HELP_ABOUT: return run(m_menuHooks.about);
+    case ID_HELP_CONTENTS:
+      openHelp(Handle(), win::programFolder(), Prompt());
+      return true;
+    case ID_HELP_ABOUT:
+      showAbout(Handle(), Prompt());
+      return true;
     case kCmdOsdSettings:
       OpenOsdSettings();
       return true;

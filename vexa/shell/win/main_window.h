@@ -138,9 +138,9 @@ class CMainWindow : public win::CWindow {
   bool UpdateSettingsFromPages();
   // Told when settings taken from the pages differ from what was shown.
   void SetSettingsHandler(std::function<void(const ProgramSettings&)> changed) { m_settingsChanged = std::move(changed); }
-  // What the menus offer beyond the window itself (presets, help, about); unset ones are greyed.
+  // What the menus offer beyond the window itself (presets); unset ones are greyed.
   struct MenuHooks {
-    std::function<void()> savePreset, importPreset, presetManager, help, about;
+    std::function<void()> savePreset, importPreset, presetManager;
     std::function<std::vector<std::wstring>()> presetNames;
     std::function<void(const std::wstring&)> loadPreset;
   };
@@ -209,6 +209,8 @@ class CMainWindow : public win::CWindow {
   void OnTreeSelection(CCmdItem* item);
   void OnTrayNotify(LPARAM event);
   void ShowTrayMenu();
+  // The tray menu's "&Deactivate", or "&Activate" while the selected device is stopped.
+  void SetDeviceMenuItem(HMENU menu);
   void OpenOsdSettings();
   bool OnCommand(UINT id);
   void OnInitMenuPopup(HMENU menu);
