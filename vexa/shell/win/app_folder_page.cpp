@@ -7,6 +7,7 @@
 #include "vexa/shell/win/tree_icons.h"
 #include "vexa/winlib/controls.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/shell/win/window_titles.h"
 
 namespace vexa::shell {
 
@@ -75,7 +76,7 @@ bool CAppFolderPage::Create(HWND parent, const RECT& area) {
 
 int CAppFolderPage::Ask(const std::wstring& text, UINT type) const {
   win::IPrompt& prompt = m_hooks.prompt ? *m_hooks.prompt : win::MessageBoxes();
-  return prompt.Ask(Handle(), text, L"Vexa", type);
+  return prompt.Ask(Handle(), text, kMainWindowTitle, type);
 }
 
 void CAppFolderPage::ShowFolder(CCmdItem* folder) {

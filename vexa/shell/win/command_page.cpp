@@ -10,6 +10,7 @@
 #include "vexa/shell/res/editor_resource.h"
 #include "vexa/shell/win/action_dialog.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/shell/win/window_titles.h"
 
 namespace vexa::shell {
 
@@ -344,10 +345,10 @@ void CCommandPage::Captured(const std::string& button) {
   CCmdItem& item = *m_item;
   switch (m_tree.rename(item, button)) {
     case RenameResult::ReservedChar:
-      Ask(win::toWide(kMsgReservedName), L"Vexa", MB_OK | MB_ICONEXCLAMATION);
+      Ask(win::toWide(kMsgReservedName), kMainWindowTitle, MB_OK | MB_ICONEXCLAMATION);
       return;
     case RenameResult::Duplicate:
-      Ask(win::toWide(kMsgNameExists), L"Vexa", MB_OK | MB_ICONEXCLAMATION);
+      Ask(win::toWide(kMsgNameExists), kMainWindowTitle, MB_OK | MB_ICONEXCLAMATION);
       return;
     case RenameResult::Ignored: return;
     case RenameResult::Renamed: break;
@@ -389,7 +390,7 @@ bool CCommandPage::OnCommand(int id, int notification, HWND control) {
         tab.pszText = name.data();
         const int at = TabCtrl_GetItemCount(Item(IDC_CE_TABS));
         if (TabCtrl_InsertItem(Item(IDC_CE_TABS), at, &tab) < 0) {
-          Ask(win::toWide(kMsgCannotAddLayout), L"Vexa", MB_OK | MB_ICONERROR);
+          Ask(win::toWide(kMsgCannotAddLayout), kMainWindowTitle, MB_OK | MB_ICONERROR);
           m_editor->selectLayout(*before);
         }
         FillTabs();
@@ -398,7 +399,7 @@ bool CCommandPage::OnCommand(int id, int notification, HWND control) {
     case IDC_CE_REMOVE_LAYOUT:
       if (notification == BN_CLICKED && m_editor) {
         if (!m_editor->removeCurrentLayout())
-          Ask(win::toWide(kMsgCannotRemoveLayout), L"Vexa", MB_OK | MB_ICONERROR);
+          Ask(win::toWide(kMsgCannotRemoveLayout), kMainWindowTitle, MB_OK | MB_ICONERROR);
         FillTabs();
       }
       return true;

@@ -9,6 +9,7 @@
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
+#include "vexa/shell/win/window_titles.h"
 
 namespace vexa::shell {
 
@@ -51,7 +52,7 @@ void CCommandTreeEditor::Modified() {
 
 int CCommandTreeEditor::Ask(const std::wstring& text, UINT type) const {
   win::IPrompt& prompt = m_hooks.prompt ? *m_hooks.prompt : win::MessageBoxes();
-  return prompt.Ask(GetParent(m_view.Handle()), text, L"Vexa", type);
+  return prompt.Ask(GetParent(m_view.Handle()), text, kMainWindowTitle, type);
 }
 
 // ---- The control ------------------------------------------------------------------------

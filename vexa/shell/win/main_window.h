@@ -19,6 +19,7 @@
 #include "vexa/shell/win/session_watch.h"
 #include "vexa/shell/win/status_line.h"
 #include "vexa/shell/win/tray_state.h"
+#include "vexa/shell/win/window_titles.h"
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/notify_icon.h"
 #include "vexa/winlib/prompt.h"
@@ -45,8 +46,6 @@ class CCommandPages;
 class CCommandTreeEditor;
 class COptionPage;
 
-inline constexpr const wchar_t* kMainWindowClass = L"VexaMainWindow";
-inline constexpr const wchar_t* kMainWindowTitle = L"Vexa";
 
 // A command start as the dispatch asked for it (names in UTF-8).
 struct CommandStart {

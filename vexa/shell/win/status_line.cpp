@@ -43,14 +43,12 @@ void CStatusLine::Show(const std::wstring& text) {
   m_shown = text;
   const std::wstring line = L"Status: " + text;
   if (m_bar) SendMessageW(m_bar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(line.c_str()));
-  if (m_tipPending) return;  // the pending update takes the newest text
-  m_tipPending = SetTimer(m_owner, kTrayTipTimer, kTrayTipDelayMs, nullptr) != 0;
-  if (!m_tipPending) UpdateTrayTip();
+  // Each new text puts the update off again: a burst of presses ends in one update.
+  if (!SetTimer(m_owner, kTrayTipTimer, kTrayTipDelayMs, nullptr)) UpdateTrayTip();
 }
 
 void CStatusLine::UpdateTrayTip() {
   KillTimer(m_owner, kTrayTipTimer);
-  m_tipPending = false;
   const std::wstring tip = trayTipText(m_shown, m_programName);
   if (tip == m_tip) return;
   m_tip = tip;

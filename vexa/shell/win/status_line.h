@@ -15,9 +15,9 @@ class CStatusLine {
   static constexpr UINT_PTR kStatusTimer = 3;   // a temporary text gives way
   static constexpr UINT_PTR kTrayTipTimer = 4;  // the tip follows a while later
   static constexpr UINT kTemporaryMs = 3000;
-  // The tip goes through the shell, which costs milliseconds: updates within
-  // this time are one update, made once the presses that caused them are on their way.
-  static constexpr UINT kTrayTipDelayMs = 100;
+  // The tip goes through the shell, which costs milliseconds: it follows once
+  // the status has been still this long, so that it never holds up a press.
+  static constexpr UINT kTrayTipDelayMs = 250;
 
   // `tray` must outlive this; the owner's WM_TIMER messages go to OnTimer.
   CStatusLine(HWND owner, win::CNotifyIcon& tray, std::wstring programName);
@@ -51,7 +51,6 @@ class CStatusLine {
   std::wstring m_programName;
   HWND m_bar = nullptr;
   std::wstring m_shown, m_permanent, m_tip;
-  bool m_tipPending = false;
 };
 
 }  // namespace vexa::shell
