@@ -52,7 +52,11 @@ CExecEngine::~CExecEngine() { Shutdown(); }
 bool CExecEngine::StartCommandRun(HWND mainWindow, RunRequest request, const RunOptions& options) {
   if (options.synchronous && !options.forceThread) {
     CExecCmd run(*this, mainWindow, std::move(request), options);
-    run.Run();
+    try {
+      run.Run();
+    } catch (...) {
+      if (!ReportRunFailure(__FILE__, __LINE__, __DATE__)) throw;
+    }
     return true;
   }
   return startThread(mainWindow, std::move(request), options);
@@ -70,6 +74,12 @@ bool CExecEngine::startThread(HWND mainWindow, RunRequest request, const RunOpti
   // Listed before it runs, so that an exit right now already sees it.
   return m_workers.Run(std::make_unique<CExecCmd>(*this, mainWindow, std::move(request), options),
                        [this](DWORD id, win::CHandle& thread) { return m_threads.add(id, thread); });
+}
+
+bool CExecEngine::ReportRunFailure(const char* file, int line, const char* date) const {
+  if (!m_failureSink) return false;
+  m_failureSink(std::current_exception(), file, line, date);
+  return true;
 }
 
 void CExecEngine::Shutdown() {
