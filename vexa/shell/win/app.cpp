@@ -15,6 +15,7 @@
 #include "vexa/base/utf8_path.h"
 #include "vexa/device/win/device.h"
 #include "vexa/device/win/device_selection_page.h"
+#include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/osd/win/osd.h"
