@@ -75,8 +75,11 @@ build-win32: deps
 	$(call build_preset,win32)
 	scripts/check-win32.sh build/win32
 
+# Only what a run starts: vexa.exe builds its plug-ins, modules and presets
+# beside it; vwindow reads its status line.
 run: deps
-	$(call build_preset,$(VEXA_RUN_ARCH))
+	cmake --preset $(VEXA_RUN_ARCH) >/dev/null
+	cmake --build --preset $(VEXA_RUN_ARCH) --target vexa vwindow -j $(JOBS)
 	$(call build_vremote)
 	@scripts/run.sh
 

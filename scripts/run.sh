@@ -88,7 +88,11 @@ echo "Receiver: the simulated \"$VEXA_RECEIVER\" (serial plug-in) on COM1, playe
 echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
 echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
 echo "Configuration file: $VEXA_CONFIG"
-echo "Log: $status_log (each status text Vexa shows); vremote's in $build/vremote.log."
+if [ -n "$keys_dir" ]; then
+  echo "Log: $status_log (each status text Vexa shows); vremote's in $build/vremote.log."
+else
+  echo "Log: $status_log (each status text Vexa shows)."
+fi
 echo "TCP/IP server: executed commands as lines on 127.0.0.1:1234 (try: nc 127.0.0.1 1234), unless another port is saved."
 
 # Vexa and the status watcher, outside the terminal's session as the wineserver is.

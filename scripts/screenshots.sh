@@ -173,4 +173,5 @@ done
 gallery_shot osd-settings "$out/osd-settings.png"
 gallery_shot export-wizard "$out/export-wizard.png"
 gallery_shot preset-manager "$out/preset-manager.png"
+gallery_shot learn "$out/learn.png"
 rm -rf "$presets_root"

@@ -458,6 +458,52 @@ TEST_F(ProgramQuitTest, TheRunningQuestionKeepsTheRunOnNoAndStopsOnlyTheRunsOnYe
   PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0);
   ASSERT_TRUE(answer(L"Do you really want to quit?", IDYES));
   EXPECT_EQ(program->Quit(), std::optional<DWORD>(0));
+// A box of the program whose text holds `part`.
+HWND findBoxHolding(const std::wstring& part) {
+  for (HWND box = FindWindowW(L"#32770", kMainWindowTitle); box;
+       box = FindWindowExW(nullptr, box, L"#32770", kMainWindowTitle)) {
+    wchar_t shown[2048] = {};
+    GetDlgItemTextW(box, 0xFFFF, shown, 2048);
+    if (std::wstring(shown).find(part) != std::wstring::npos) return box;
+  }
+  return nullptr;
+}
+
+TEST(ProgramStartTest, AConfigurationThatLoadsWithProblemsIsToldOnceStartUpIsDone) {
+  const fs::path exe = win::programFolder() / VEXA_EXE_FROM_TESTS;
+  const fs::path config = locateConfigFile(win::appDataFolder(), exe.parent_path());
+  const SavedProgramState saved(config);
+  ASSERT_EQ(findProgramWindow(), nullptr) << "is vexa.exe running in this Wine prefix?";
+  quietStart();
+
+  // The start-up macro starts the marker application; "Stray" (a command
+  // outside any remote) is what the load reports.
+  test::CTempFolder temp;
+  const fs::path started = temp.path() / "wake.start";
+  const std::string title = "vexa-wake-" + std::to_string(GetCurrentProcessId());
+  const std::string marker = win::toUtf8((win::programFolder() / VEXA_MARKER_APP_FROM_TESTS).wstring());
+  const std::string params = "\"" + title + "\" \"" + win::toUtf8(started.wstring()) + "\" \"" +
+                             win::toUtf8((temp.path() / "wake.close").wstring()) + "\" 1";
+  fs::create_directories(config.parent_path());
+  test::writeFile(config, "[Commands\\Startup Macro]\nID=0\n[Commands\\Startup Macro\\Wake]\nID=1\n"
+                          "[Commands\\Startup Macro\\Wake\\Layout 1]\nID=1\n"
+                          "[Commands\\Startup Macro\\Wake\\Layout 1\\Run]\nID=3\nAction=Execute application\n"
+                          "Filename=" + marker + "\nParam=" + params + "\n"
+                          "[Commands\\Stray]\nID=1\n[Commands\\Stray\\Layout 1]\nID=1\n");
+
+  CProgram program(L"");
+  ASSERT_TRUE(program.Started());
+  HWND report = nullptr;
+  ASSERT_TRUE(waitFor([&] { return (report = findBoxHolding(L"Commands\\Stray")) != nullptr; }, 20000));
+  // With the report on screen the program already runs its commands.
+  EXPECT_TRUE(waitFor([&] { return fs::exists(started); }, 10000));
+  EXPECT_TRUE(IsWindow(report));
+  SendMessageW(report, WM_COMMAND, IDOK, 0);
+  HWND wake = nullptr;
+  if (waitFor([&] { return (wake = FindWindowW(nullptr, win::toWide(title).c_str())) != nullptr; }, 5000))
+    PostMessageW(wake, WM_CLOSE, 0, 0);
+  ASSERT_NE(program.Window(), nullptr);
+  EXPECT_EQ(program.Quit(), std::optional<DWORD>(0));
 }
 
 }  // namespace

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <exception>
 #include <string>
+#include <vector>
 
 #include "support/win/dialog_template.h"
 #include "support/win/pump.h"
+#include "vexa/base/errors.h"
 #include "vexa/winlib/dialog.h"
+#include "vexa/winlib/failure_sink.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/property_sheet.h"
 #include "vexa/winlib/reg_key.h"
@@ -180,6 +184,41 @@ TEST(DialogTest, ModelessDialogLivesBesideTheLoopAndGoesOnCancel) {
   EXPECT_TRUE(tool.IsButtonChecked(kCheck));
   PostMessageW(tool.Handle(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   EXPECT_TRUE(test::pumpUntil([&] { return tool.Handle() == nullptr; }, 2000));
+}
+
+// ---- Failures inside message handlers
+
+class CFailingDialog : public CModelessDialog {
+ public:
+  int commands = 0;
+
+ protected:
+  bool OnCommand(int id, int notification, HWND control) override {
+    if (id == kCheck && ++commands == 1) VEXA_THROW(FileError, "Cannot open \"a.vcp\"");
+    return CModelessDialog::OnCommand(id, notification, control);
+  }
+};
+
+TEST(FailureScopeTest, AHandlerThatThrowsIsReportedAndItsWindowHandlesTheNextMessage) {
+  std::vector<std::string> reported;
+  const CFailureScope scope([&](std::exception_ptr error, const char*, int, const char*) {
+    try {
+      std::rethrow_exception(error);
+    } catch (const FileError& e) {
+      reported.push_back(e.what());
+    } catch (...) {
+      reported.push_back("?");
+    }
+  });
+  const auto form = formTemplate();
+  CFailingDialog dialog;
+  ASSERT_TRUE(dialog.Create(nullptr, form.get()));
+  SendMessageW(dialog.Item(kCheck), BM_CLICK, 0, 0);
+  EXPECT_EQ(reported, std::vector<std::string>{"Cannot open \"a.vcp\""});
+  SendMessageW(dialog.Item(kCheck), BM_CLICK, 0, 0);
+  EXPECT_EQ(dialog.commands, 2);
+  EXPECT_EQ(reported.size(), 1u);
+  dialog.Destroy();
 }
 
 class CCountingPage : public CPropertyPage {

@@ -2,7 +2,7 @@
 // with the program's own classes, and prints its screen rectangle
 // (X Y WIDTH HEIGHT) once it is up, so that `make screenshots` can take it.
 //   osd_gallery volume|mute|popup|shutdown|selector-single|selector-extra|
-//               osd-settings|export-wizard|preset-manager [presets folder]
+//               osd-settings|export-wizard|preset-manager|learn [presets folder]
 // The process ends by itself a few seconds later.
 #include <windows.h>
 
@@ -11,11 +11,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 
 #include "vexa/base/program_messages.h"
 #include "vexa/device/plugin_abi.h"
+#include "vexa/device/win/device.h"
+#include "vexa/device/win/learn_dialog.h"
 #include "vexa/exec/display_request.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/osd/osd_modes.h"
@@ -102,6 +105,7 @@ int wmain(int argc, wchar_t** argv) {
   ui.programFolder = folder;
   ui.resources = GetModuleHandleW(nullptr);
 
+  std::unique_ptr<device::CDevice> host;  // the "Learn" window's
   if (kind == L"volume") {
     display.ShowBar(osd::Mode::kVolume, static_cast<int32_t>((30000u << 16) | 47000u), "Master", 30000);
     reportThenQuit(barWindow);
@@ -131,12 +135,20 @@ int wmain(int argc, wchar_t** argv) {
   } else if (kind == L"export-wizard") {
     reportThenQuit([] { return FindWindowW(nullptr, presets::win::kExportTitle); });
     presets::win::runExportWizard(nullptr, ui);
+  } else if (kind == L"learn") {
+    // Over the configuration window, as the device page opens it.
+    main.Open();
+    device::DeviceHostOptions options;
+    options.programFolder = folder;
+    host = std::make_unique<device::CDevice>(std::move(options));
+    device::CLearnDialog::Open(*host, main.Handle(), "TV Remote", "Power", {});
+    reportThenQuit([] { return FindWindowW(device::kLearnWindowClass, nullptr); });
   } else if (kind == L"preset-manager") {
     reportThenQuit([] { return FindWindowW(nullptr, L"Preset Manager"); });
     presets::win::runPresetManager(nullptr, ui);
   } else {
     std::fputs("usage: osd_gallery volume|mute|popup|shutdown|selector-single|selector-extra|osd-settings|"
-               "export-wizard|preset-manager [presets folder]\n",
+               "export-wizard|preset-manager|learn [presets folder]\n",
                stderr);
     return 2;
   }

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "vexa/winlib/failure_sink.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::win {
@@ -48,7 +49,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   if (msg == WM_INITDIALOG) reinterpret_cast<CDialog*>(lp)->Attach(hwnd);
   auto* self = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   if (!self) return FALSE;
-  const INT_PTR result = self->Dispatch(msg, wp, lp);
+  INT_PTR result = FALSE;
+  try {
+    result = self->Dispatch(msg, wp, lp);
+  } catch (...) {
+    if (!CFailureScope::Report(__FILE__, __LINE__, __DATE__)) throw;
+  }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, DWLP_USER, 0);
     self->m_hwnd = nullptr;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "vexa/winlib/controls.h"
+#include "vexa/winlib/failure_sink.h"
 
 namespace vexa::win {
 
@@ -56,7 +57,12 @@ LRESULT CALLBACK CWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   }
   auto* self = reinterpret_cast<CWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcW(hwnd, msg, wp, lp);
-  const LRESULT result = self->OnMessage(msg, wp, lp);
+  LRESULT result = 0;
+  try {
+    result = self->OnMessage(msg, wp, lp);
+  } catch (...) {
+    if (!CFailureScope::Report(__FILE__, __LINE__, __DATE__)) throw;
+  }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->m_hwnd = nullptr;

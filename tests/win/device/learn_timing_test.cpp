@@ -227,5 +227,40 @@ TEST_F(LearnTimingTest, AStopCodeRemoteIsLearnedAndRepeatedByThePageUntilTheNext
   EXPECT_EQ(notify.records.size(), held);
 }
 
+TEST_F(LearnTimingTest, TheInstructionsFitInsideTheirFrameAndTheWindowOpensOverItsOwner) {
+  const HWND owner = CreateWindowExW(0, L"STATIC", L"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200, 500, 400,
+                                     nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(owner, nullptr);
+  ASSERT_NE(Learn::Open(*host, owner, "TV", "", {}), nullptr);
+  const HWND window = learn()->Handle();
+  const HWND instruction = control(Learn::kInstruction);
+  const HWND group = FindWindowExW(window, nullptr, L"Button", L"Learning button");
+  ASSERT_NE(group, nullptr);
+  RECT text{}, frame{}, bar{}, placed{}, opener{};
+  GetWindowRect(instruction, &text);
+  GetWindowRect(group, &frame);
+  GetWindowRect(control(Learn::kProgress), &bar);
+  GetWindowRect(window, &placed);
+  GetWindowRect(owner, &opener);
+
+  // The height the whole text needs, wrapped in the window's font.
+  const std::wstring shown = textOf(instruction);
+  const HDC dc = GetDC(instruction);
+  const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(instruction, WM_GETFONT, 0, 0)));
+  RECT needed{0, 0, text.right - text.left, 0};
+  DrawTextW(dc, shown.c_str(), -1, &needed, DT_CALCRECT | DT_WORDBREAK);
+  SelectObject(dc, old);
+  ReleaseDC(instruction, dc);
+  EXPECT_GE(text.bottom - text.top, needed.bottom) << win::toUtf8(shown);
+  EXPECT_LE(text.bottom, frame.bottom);
+  EXPECT_LE(bar.bottom, frame.bottom);
+  EXPECT_GE(bar.top, text.bottom);
+
+  EXPECT_NEAR((placed.left + placed.right) / 2, (opener.left + opener.right) / 2, 2);
+  EXPECT_NEAR((placed.top + placed.bottom) / 2, (opener.top + opener.bottom) / 2, 2);
+  learn()->Destroy();
+  DestroyWindow(owner);
+}
+
 }  // namespace
 }  // namespace vexa::test

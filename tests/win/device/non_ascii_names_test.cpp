@@ -3,6 +3,7 @@
 // (Windows-1252 here), the host and the main window UTF-8.
 #include "learn_test_support.h"
 #include "main_window_host_test.h"
+#include "vexa/device/win/device_selection_page.h"
 #include "vexa/device/win/status_text.h"
 
 namespace vexa::test {
@@ -40,6 +41,19 @@ TEST_F(NonAsciiLearnTest, ALearnedRemoteIsSavedInTheCodePageAndMatchedAfterReloa
   ASSERT_EQ(notify.records.size(), 1u);
   EXPECT_EQ(notify.records[0].remote, kRemoteAnsi);
   EXPECT_EQ(notify.records[0].command, "Marche");
+}
+
+class NonAsciiDeviceTest : public DeviceHostTest {};
+
+TEST_F(NonAsciiDeviceTest, ADeviceSelectedAndSavedIsSelectedAgainAtTheNextStart) {
+  writeGood2Settings(0, "");
+  ASSERT_TRUE(makeHost().SelectDevice(kReceiver, notify.Handle()));
+  ASSERT_TRUE(device::storeCurrentDevice(*host));  // what saving all settings does
+
+  device::CDevice& next = makeHost();
+  EXPECT_TRUE(device::startSavedDevice(next, notify.Handle()));
+  EXPECT_EQ(next.DeviceName(), kReceiver);
+  next.StopSession();
 }
 
 class NonAsciiMainWindowTest : public MainWindowHostTest {};

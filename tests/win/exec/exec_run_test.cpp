@@ -3,11 +3,14 @@
 // main window.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
 #include "support/temp_folder.h"
 #include "exec_test_support.h"
+#include "vexa/base/errors.h"
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/app_folder.h"
 #include "vexa/model/catalogue.h"
@@ -78,6 +81,48 @@ class RunTest : public ::testing::Test {
   CCmdItem* remote = &tree.insertRemote("TV");
   CExecEngine engine;
 };
+
+// Its first dial throws, as a failing library call would; later dials connect.
+class CFailingDial final : public exec::ISystemActions {
+ public:
+  std::atomic<int> dials{0};
+  bool exitWindows(uint32_t) override { return false; }
+  exec::SuspendResult suspend(bool) override { return {}; }
+  bool displayOff(bool&) override { return false; }
+  std::vector<DisplayMode> displayModes() override { return {}; }
+  bool applyDisplayMode(const DisplayMode&) override { return false; }
+  bool writeTvOut(uint32_t) override { return false; }
+  exec::DialResult dial(std::string_view) override {
+    if (++dials == 1) VEXA_THROW(FileError, "dial-up phone book unreadable");
+    return {exec::DialResult::Outcome::Connected, {}};
+  }
+  exec::HangUpResult hangUpAll() override { return {}; }
+  std::vector<std::string> dialEntries(bool&) override { return {}; }
+};
+
+TEST_F(RunTest, ARunWhoseActionThrowsIsReportedAndTheNextPressRuns) {
+  auto* system = new CFailingDial;
+  engine.Services().system.reset(system);
+  std::vector<std::string> reported;
+  engine.SetFailureSink([&](std::exception_ptr error, const char*, int, const char*) {
+    try {
+      std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+      reported.push_back(e.what());
+    }
+  });
+  add("Online", act("Connect", "Office"));
+  ASSERT_TRUE(press("Online"));
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(reported, std::vector<std::string>{"dial-up phone book unreadable"});
+
+  ASSERT_TRUE(press("Online"));
+  ASSERT_TRUE(idle());
+  EXPECT_EQ(system->dials, 2);
+  EXPECT_EQ(reported.size(), 1u);
+  const auto texts = window.temporaryTexts();
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Connecting to Office"), texts.end()) << ::testing::PrintToString(texts);
+}
 
 TEST_F(RunTest, ExecuteCloseTogglesAndEveryEffectReachesTheMainWindow) {
   const CCmdArray& toggle = add("Toggle", act(kExecuteCloseApplication, marker, params(title)));

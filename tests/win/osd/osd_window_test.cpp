@@ -160,5 +160,20 @@ TEST_F(OsdWindowTest, TitlePopupWrapsALongTitleWithoutTakingTheFocus) {
   EXPECT_TRUE(test::pumpUntil([&] { return !IsWindowVisible(popup); }, 4000));
 }
 
+// A shell lists every visible window that has no owner (Wine's taskbar
+// even a tool window): the displays are owned by a window never shown.
+TEST_F(OsdWindowTest, NeitherDisplayIsAWindowTheTaskbarLists) {
+  ASSERT_EQ(send(Mode::kVolume, "Master", 40000), 1);
+  ASSERT_EQ(send(Mode::kTitlePopup, "Notes", 0, main.Handle()), 1);
+  for (const wchar_t* cls : {kBarWindowClass, kPopupWindowClass}) {
+    const HWND display = FindWindowW(cls, nullptr);
+    ASSERT_NE(display, nullptr);
+    EXPECT_TRUE(IsWindowVisible(display));
+    const HWND owner = GetWindow(display, GW_OWNER);
+    EXPECT_NE(owner, nullptr);
+    EXPECT_FALSE(IsWindowVisible(owner));
+  }
+}
+
 }  // namespace
 }  // namespace vexa::osd::win

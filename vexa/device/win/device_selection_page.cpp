@@ -120,8 +120,9 @@ LRESULT CDeviceSelectionPage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 bool storeCurrentDevice(const CDevice& device) {
   const std::string name = device.Current() ? device.DeviceName() : std::string(kKeyboardDevice);
   win::CRegKey key;
+  // The name is UTF-8 here, as startSavedDevice reads it back.
   return key.Create(HKEY_CURRENT_USER, device.Options().registryKey) &&
-         key.SetString(kCurrentDeviceValue, win::ansiToWide(name));
+         key.SetString(kCurrentDeviceValue, win::toWide(name));
 }
 
 bool startSavedDevice(CDevice& device, HWND mainWindow) {

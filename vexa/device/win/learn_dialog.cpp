@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "vexa/device/learn_result.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/device/win/device.h"
@@ -53,8 +55,9 @@ CLearnDialog* CLearnDialog::Open(CDevice& device, HWND owner, const std::string&
 bool CLearnDialog::CreateWindowAndControls(HWND owner, const std::string& remote, const std::string& button) {
   if (!RegisterWindowClass(kLearnWindowClass)) return false;
   m_timing = m_device.TimingMode() == 1;
-  if (!Create(kLearnWindowClass, win::toWide(abi::kLearnWindowTitle), WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
-              WS_EX_DLGMODALFRAME, {CW_USEDEFAULT, CW_USEDEFAULT, 440, 330}, owner))
+  constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+  constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+  if (!Create(kLearnWindowClass, win::toWide(abi::kLearnWindowTitle), kStyle, kExStyle, {0, 0, 440, 330}, owner))
     return false;
   m_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -65,7 +68,15 @@ bool CLearnDialog::CreateWindowAndControls(HWND owner, const std::string& remote
     SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), TRUE);
     return c;
   };
-  add(L"BUTTON", L"Learning button", BS_GROUPBOX, 8, 4, 416, 136, 0xFFFF);
+  // The instruction takes the height its text needs in the font it is shown in.
+  const std::wstring instruction = win::toWide(m_timing ? kLearnInstructionTiming : kLearnInstructionBytes);
+  constexpr int kTextWidth = 390;
+  const int textHeight = TextHeight(instruction, kTextWidth);
+  const int progressTop = 86 + textHeight + 10;
+  const int groupBottom = progressTop + 18 + 12;
+  const int buttonsTop = groupBottom + 14;
+
+  add(L"BUTTON", L"Learning button", BS_GROUPBOX, 8, 4, 416, groupBottom - 4, 0xFFFF);
   add(L"STATIC", L"Remote Name", 0, 20, 26, 100, 18, 0xFFFF);
   HWND remotes = add(L"COMBOBOX", win::toWide(remote), CBS_DROPDOWN | WS_VSCROLL | WS_TABSTOP, 130, 22, 280, 200,
                      kRemoteBox);
@@ -74,17 +85,44 @@ bool CLearnDialog::CreateWindowAndControls(HWND owner, const std::string& remote
   SetWindowTextW(remotes, win::toWide(remote).c_str());
   add(L"STATIC", L"Button Name", 0, 20, 56, 100, 18, 0xFFFF);
   add(L"EDIT", win::toWide(button), WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 130, 52, 280, 22, kButtonBox);
-  add(L"STATIC",
-      win::toWide(m_timing ? kLearnInstructionTiming : kLearnInstructionBytes), 0, 20, 82, 390, 56, kInstruction);
-  add(PROGRESS_CLASSW, L"", 0, 20, 150, m_timing ? 360 : 396, 18, kProgress);
-  add(L"STATIC", L"", SS_NOTIFY, 392, 150, 18, 18, kLed);
+  add(L"STATIC", instruction, 0, 20, 86, kTextWidth, textHeight, kInstruction);
+  add(PROGRESS_CLASSW, L"", 0, 20, progressTop, m_timing ? 360 : 396, 18, kProgress);
+  add(L"STATIC", L"", SS_NOTIFY, 392, progressTop, 18, 18, kLed);
   ShowWindow(GetDlgItem(Handle(), kLed), m_timing ? SW_SHOW : SW_HIDE);
-  add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 20, 250, 110, 26, IDOK);
-  add(L"BUTTON", L"Learn Another", WS_TABSTOP, 160, 250, 110, 26, kLearnAnother);
-  add(L"BUTTON", L"Cancel", WS_TABSTOP, 300, 250, 110, 26, IDCANCEL);
+  add(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 20, buttonsTop, 110, 26, IDOK);
+  add(L"BUTTON", L"Learn Another", WS_TABSTOP, 160, buttonsTop, 110, 26, kLearnAnother);
+  add(L"BUTTON", L"Cancel", WS_TABSTOP, 300, buttonsTop, 110, 26, IDCANCEL);
+  PlaceOver(owner, {0, 0, 432, buttonsTop + 26 + 12}, kStyle, kExStyle);
   Restart();
   Show(SW_SHOW);
   return true;
+}
+
+int CLearnDialog::TextHeight(const std::wstring& text, int width) const {
+  const HDC dc = GetDC(Handle());
+  const HGDIOBJ old = SelectObject(dc, m_font);
+  RECT r{0, 0, width, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_WORDBREAK);
+  SelectObject(dc, old);
+  ReleaseDC(Handle(), dc);
+  return static_cast<int>(r.bottom - r.top);
+}
+
+void CLearnDialog::PlaceOver(HWND owner, RECT client, DWORD style, DWORD exStyle) {
+  AdjustWindowRectEx(&client, style, FALSE, exStyle);
+  const int width = client.right - client.left;
+  const int height = client.bottom - client.top;
+  // Centred over the window the user opened it from, kept on its screen.
+  RECT area{};
+  const HWND top = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+  if (!top || !IsWindowVisible(top) || !GetWindowRect(top, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  RECT screen{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+  int x = (area.left + area.right - width) / 2;
+  int y = (area.top + area.bottom - height) / 2;
+  x = std::max(static_cast<int>(screen.left), std::min(x, static_cast<int>(screen.right) - width));
+  y = std::max(static_cast<int>(screen.top), std::min(y, static_cast<int>(screen.bottom) - height));
+  SetWindowPos(Handle(), nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CLearnDialog::Restart() {

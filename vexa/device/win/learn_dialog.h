@@ -47,6 +47,10 @@ class CLearnDialog : public win::CWindow, private ILearnView {
  private:
   CLearnDialog(CDevice& device, std::function<void()> stored);
   bool CreateWindowAndControls(HWND owner, const std::string& remote, const std::string& button);
+  // The height `text` takes when wrapped to `width` in the window's font.
+  int TextHeight(const std::wstring& text, int width) const;
+  // Sizes the window to `client` and centres it over the owner's top-level window.
+  void PlaceOver(HWND owner, RECT client, DWORD style, DWORD exStyle);
   void Restart();
   int ToleranceFor(const std::string& remote) const;
   std::string RemoteName() const;

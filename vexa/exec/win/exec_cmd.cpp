@@ -45,7 +45,12 @@ CExecCmd::CExecCmd(CExecEngine& engine, HWND mainWindow, RunRequest request, Run
 }
 
 void CExecCmd::RunJob() {
-  ThreadStart();
+  // A failed run is reported and abandoned; this thread then serves the next press.
+  try {
+    ThreadStart();
+  } catch (...) {
+    if (!m_engine.ReportRunFailure(__FILE__, __LINE__, __DATE__)) throw;
+  }
   m_engine.Threads().remove(GetCurrentThreadId());
 }
 

@@ -52,7 +52,11 @@ CExecEngine::~CExecEngine() { Shutdown(); }
 bool CExecEngine::StartCommandRun(HWND mainWindow, RunRequest request, const RunOptions& options) {
   if (options.synchronous && !options.forceThread) {
     CExecCmd run(*this, mainWindow, std::move(request), options);
-    run.Run();
+    try {
+      run.Run();
+    } catch (...) {
+      if (!ReportRunFailure(__FILE__, __LINE__, __DATE__)) throw;
+    }
     return true;
   }
   return startThread(mainWindow, std::move(request), options);
@@ -85,6 +89,12 @@ bool CExecEngine::StopRuns() {
   const bool stopped = m_threads.empty();
   m_terminate.Reset();
   return stopped;
+}
+
+bool CExecEngine::ReportRunFailure(const char* file, int line, const char* date) const {
+  if (!m_failureSink) return false;
+  m_failureSink(std::current_exception(), file, line, date);
+  return true;
 }
 
 void CExecEngine::Shutdown() {

@@ -53,6 +53,7 @@
 #include "vexa/exec/win/priority_boost.h"
 #include "vexa/exec/win/process_list.h"
 #include "vexa/exec/win/process_name_cache.h"
+#include "vexa/winlib/failure_sink.h"
 #include "vexa/winlib/sync.h"
 
 namespace vexa::exec {
@@ -106,6 +107,12 @@ class CExecEngine {
   bool StopRuns();
   bool Busy() const { return !m_threads.empty(); }
 
+  // Where a run that throws is reported; the run is abandoned and the next
+  // press runs as usual. Without one the exception goes on up (and ends the program).
+  void SetFailureSink(win::FailureSink sink) { m_failureSink = std::move(sink); }
+  // Inside a catch block: hands the exception to the sink; false without one.
+  bool ReportRunFailure(const char* file, int line, const char* date) const;
+
   // The "Cycle through windows" flag; the main window's timer 10 clears it.
   std::atomic<bool>& CycleFlag() { return m_services.cycle; }
   // What the actions keep between runs; tests replace its system actions and mixer.
@@ -126,6 +133,7 @@ class CExecEngine {
   CPriorityBoost m_priority;
   CActionServices m_services;
   win::CEvent m_terminate;
+  win::FailureSink m_failureSink;
   CExecWorkers m_workers{kWaitingThreads};
 };
 

@@ -37,6 +37,8 @@ COsd::COsd(OsdHooks hooks)
     : m_hooks(std::move(hooks)),
       m_selector(m_commands),
       m_bar([this](UINT_PTR id) { OnBarTimer(id); }) {
+  m_bar.SetOwner(m_owner.Handle());
+  m_popup.SetOwner(m_owner.Handle());
   ApplySettings(OsdSettings{}, CLayoutSelector::Options{}.typematicDelayMs);
 }
 

@@ -14,6 +14,7 @@
 #include "vexa/osd/bar_display_state.h"
 #include "vexa/osd/layout_selector.h"
 #include "vexa/osd/osd_settings.h"
+#include "vexa/osd/win/display_owner.h"
 #include "vexa/osd/win/osd_bar_window.h"
 #include "vexa/osd/win/osd_popup_window.h"
 #include "vexa/osd/win/tree_selector_commands.h"
@@ -85,6 +86,7 @@ class COsd {
   CTreeSelectorCommands m_commands;
   CLayoutSelector m_selector;
   CBarDisplayState m_state;
+  CDisplayOwner m_owner;  // outlives the displays it owns
   COsdBarWindow m_bar;
   COsdPopupWindow m_popup;
   vexa::win::CBrush m_background;

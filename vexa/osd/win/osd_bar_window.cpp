@@ -25,7 +25,7 @@ bool COsdBarWindow::Ensure(const OsdSettings& settings) {
   if (recreate) Destroy();
   if (IsCreated()) return true;
   if (!RegisterWindowClass(kBarWindowClass)) return false;
-  if (!Create(kBarWindowClass, L"", WS_POPUP, kExStyle, {0, 0, 1, 1})) return false;
+  if (!Create(kBarWindowClass, L"", WS_POPUP, kExStyle, {0, 0, 1, 1}, m_owner)) return false;
   // Without layered windows the key colour simply shows.
   m_layered = settings.transparent() && applyColourKey(Handle());
   return true;

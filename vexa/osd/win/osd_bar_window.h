@@ -27,6 +27,8 @@ class COsdBarWindow : public vexa::win::CWindow {
 
   // Created on first use; settings that change the window's kind recreate it.
   bool Ensure(const OsdSettings& settings);
+  // The window that owns it once created (which keeps it off the taskbar).
+  void SetOwner(HWND owner) { m_owner = owner; }
   void ShowBar(const BarContent& content);
   void ShowSelector(const SelectorView& view);
   void Hide();
@@ -48,6 +50,7 @@ class COsdBarWindow : public vexa::win::CWindow {
 
   std::function<void(UINT_PTR)> m_onTimer;
   OsdSettings m_settings;
+  HWND m_owner = nullptr;
   vexa::win::CFont m_font;
   vexa::win::CFont m_smallFont;
   bool m_layered = false;

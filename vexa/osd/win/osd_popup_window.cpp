@@ -44,7 +44,7 @@ bool COsdPopupWindow::Ensure(const OsdSettings& settings, HBRUSH background) {
     // Its own class: redrawn whole on resize, in the background colour.
     if (!RegisterWindowClass(kPopupWindowClass)) return false;
   }
-  if (!Create(kPopupWindowClass, L"", WS_POPUP, kExStyle, {0, 0, 1, 1})) return false;
+  if (!Create(kPopupWindowClass, L"", WS_POPUP, kExStyle, {0, 0, 1, 1}, m_owner)) return false;
   SetClassLongPtrW(Handle(), GCL_STYLE, CS_HREDRAW | CS_VREDRAW);
   SetClassLongPtrW(Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(background));
   if (settings.transparent()) applyColourKey(Handle());

@@ -32,6 +32,8 @@ class COsdPopupWindow : public vexa::win::CWindow {
   static constexpr int kMaxLines = 8;
 
   bool Ensure(const OsdSettings& settings, HBRUSH background);
+  // The window that owns it once created (which keeps it off the taskbar).
+  void SetOwner(HWND owner) { m_owner = owner; }
   // A request for what is already on show only turns its icon into the repeat mark.
   void Show(PopupContent content);
   void Hide();
@@ -50,6 +52,7 @@ class COsdPopupWindow : public vexa::win::CWindow {
   int TextWidth() const;
 
   OsdSettings m_settings;
+  HWND m_owner = nullptr;
   vexa::win::CFont m_titleFont, m_bodyFont, m_emphasisFont;
   PopupContent m_content;
   std::wstring m_title;

@@ -9,11 +9,13 @@
 #include <optional>
 
 #include <string>
+#include <vector>
 
 #include "vexa/base/errors.h"
 #include "vexa/base/utf8_path.h"
 #include "vexa/device/win/device.h"
 #include "vexa/device/win/device_selection_page.h"
+#include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/osd/win/osd.h"
@@ -30,6 +32,7 @@
 #include "vexa/shell/win/error_reporter.h"
 #include "vexa/shell/win/failure_hook.h"
 #include "vexa/shell/win/command_config.h"
+#include "vexa/shell/win/command_part_load.h"
 #include "vexa/shell/win/config_location.h"
 #include "vexa/shell/win/device_part.h"
 #include "vexa/shell/win/instance_guard.h"
@@ -37,6 +40,7 @@
 #include "vexa/shell/win/program_modules.h"
 #include "vexa/shell/win/registry_profile.h"
 #include "vexa/shell/win/settings_store.h"
+#include "vexa/winlib/failure_sink.h"
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/handle.h"
 #include "vexa/winlib/message_loop.h"
@@ -150,14 +154,9 @@ presets::win::PresetUi presetUi(CMainWindow& window, CCmdTree& tree, device::CDe
     showError(L"Could not save the device preset.");
     return false;
   };
-  a.loadCommandPart = [&window, &tree, &codePage](const std::filesystem::path& file) {
-    const LoadResult result = loadCommandPart(file, tree, codePage);
-    // What loaded stays; the user hears about the rest.
-    if (const std::string problems = loadProblemsMessage(file, result); !problems.empty())
-      showError(win::toWide(problems));
-    window.SetCommandTree(&tree);
-    window.SetApplyReason(CMainWindow::ApplyReason::CommandTree, true);
-    return result.ok;
+  a.loadCommandPart = [&window, &tree, &host, &codePage](const std::filesystem::path& file) {
+    return loadCommandPartIntoProgram(window, tree, host, file, codePage,
+                                      [](const std::string& problems) { showError(win::toWide(problems)); });
   };
   a.loadDevicePart = [&window, &host](const std::filesystem::path& file) {
     const bool loaded = loadDevicePart(host, file, window.Handle());
@@ -261,8 +260,11 @@ int runApplication(HINSTANCE instance) {
   std::error_code missing;
   const bool configExisted = std::filesystem::exists(config.file(), missing);
   const auto tree = std::make_unique<CCmdTree>();
+  // What the load found is told once start-up is done: a box now would hold
+  // the remote back until someone clicks it.
+  std::vector<std::string> loadReport;
   const LoadResult loaded =
-      loadCurrentConfig(config, *tree, [](const std::string& message) { showError(win::toWide(message)); });
+      loadCurrentConfig(config, *tree, [&loadReport](const std::string& message) { loadReport.push_back(message); });
   CRegistryProfile profile(device::kProgramRegistryKey);
   restoreActiveLayouts(*tree, profile);
   CMainWindow window;
@@ -304,6 +306,13 @@ int runApplication(HINSTANCE instance) {
   CErrorReporter reporter(win::programFolder(), systemCodePage, std::move(reporterHooks));
   reporter.Create();
   const CUnhandledFailureHook failureHook(reporter);
+  // A message handler or a run that fails is reported and abandoned; the program goes on.
+  const win::FailureSink reportFailure = [&reporter](std::exception_ptr error, const char* file, int line,
+                                                     const char* date) {
+    reporter.ReportException(std::move(error), file, line, date);
+  };
+  const win::CFailureScope failureScope(reportFailure);
+  window.Dispatch()->Engine().SetFailureSink(reportFailure);
 
   SessionHooks sessionHooks = deviceSessionHooks(window, host);
   sessionHooks.stopServer = [&modules] { modules.StopServer(); };
@@ -332,7 +341,9 @@ int runApplication(HINSTANCE instance) {
   const bool hidden =
       window.Settings().options.has(ProgramOptions::kHideOnStartup) || commandLine.options.presetFile.has_value();
   if (!hidden) window.Open();
+  for (const auto& message : loadReport) showError(win::toWide(message));
   const int exitCode = win::RunMessageLoop();
+  if (window.Dispatch()) window.Dispatch()->Engine().SetFailureSink({});  // the reporter goes first
   window.SetCommandTree(nullptr);
   window.AttachDevice(nullptr);
   host.UnloadPlugin();
