@@ -23,6 +23,10 @@ class CCmdItem;
 class CCmdTree;
 }  // namespace vexa
 
+namespace vexa::exec {
+struct CActionServices;
+}
+
 namespace vexa::shell {
 
 inline constexpr const wchar_t* kCaptureWaiting = L"Press a button on the remote control...";
@@ -38,8 +42,9 @@ struct CommandPageHooks {
   std::function<void(const CCmdItem& item)> iconChanged;
   // A message box; the button pressed.
   std::function<int(const std::wstring& text, const std::wstring& title, UINT type)> ask;
-  // Passed on to the Action Definition dialog (tests replace the machine's sources).
-  std::function<std::vector<std::string>(ChoiceSource, int type)> choices;
+  // The actions' services, whose system and mixer give the Action Definition
+  // dialog its choices (null: this machine's).
+  std::function<exec::CActionServices*()> services;
 };
 
 class CCommandPage : public win::CModelessDialog {
