@@ -139,7 +139,8 @@ TEST(WindowPattern, ThePickersNameAddressesThePickedWindow) {
   };
   const WindowEntry& player = list[1];
   const WindowEntry& panel = player.children[0];
-  EXPECT_EQ(name({&player, &panel, &panel.children[1]}, false), "Player (Frame)\\\\\\Controls (Panel)\\\\\\Play (Button)");
+  EXPECT_EQ(name({&player, &panel, &panel.children[1]}, false),
+            "Player (Frame)\\\\\\Controls (Panel)\\\\\\Play (Button)");
   EXPECT_EQ(findWindowEntry(list, name({&player, &panel, &panel.children[0]}, false))->handle, 211u);
   EXPECT_EQ(findWindowEntry(list, name({&list[0], &list[0].children[0]}, false))->handle, 11u);
   // Class names only: the first window of the class that has such a child.

@@ -166,7 +166,8 @@ bool CWindowPicker::OnCommand(int id, int notification, HWND control) {
 
 bool CWindowPicker::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result) {
   if (msg == WM_DESTROY) StopMarking();
-  if (msg != abi::kVexaMessage || wp != ProgramMessage::kHotKeyEvent) return CModalDialog::OnMessage(msg, wp, lp, result);
+  if (msg != abi::kVexaMessage || wp != ProgramMessage::kHotKeyEvent)
+    return CModalDialog::OnMessage(msg, wp, lp, result);
   const bool take = (static_cast<uint32_t>(lp) & 0xFF) == kTakeKey;
   if (take) {
     GetCursorPos(&m_takeAt);
@@ -186,7 +187,8 @@ void CWindowPicker::OnOK() {
   }
   // The path from the top level down, as the actions read a child's name.
   std::vector<std::string> labels;
-  for (; item; item = TreeView_GetParent(tree, item)) labels.insert(labels.begin(), win::toUtf8(win::treeItemText(tree, item)));
+  for (; item; item = TreeView_GetParent(tree, item))
+    labels.insert(labels.begin(), win::toUtf8(win::treeItemText(tree, item)));
   m_chosen = windowPathName(labels);
   StopMarking();
   End(IDOK);
