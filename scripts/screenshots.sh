@@ -93,6 +93,9 @@ done
 vexa_window select "Switch to window" "Action Definition"
 vexa_window click 2205 "Action Definition"   # the window field's browse button
 sleep 1.5
+# A control of the main window, picked in the tree beneath its window (control ids from editor_resource.h).
+vexa_window select "Vexa (VexaMainWindow)/ (SysTreeView32)" "Available windows" 2300
+sleep 0.5
 shoot_window "$out/window-picker.png" "Available windows"
 vexa_window click 2 "Available windows"
 sleep 0.5

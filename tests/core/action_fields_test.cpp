@@ -1,4 +1,5 @@
 #include "vexa/model/action_fields.h"
+#include "vexa/exec/actions/display_mode_text.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,8 @@ TEST(KeystrokeToken, ModifierLettersThenLowerCaseHexCode) {
 }
 
 TEST(DisplayModes, RateOnlyWhenReported) {
-  EXPECT_EQ(displayModeText(1024, 768, 32, 0), "1024x768 32-Bit");
-  EXPECT_EQ(displayModeText(800, 600, 16, 75), "800x600 16-Bit @75 Hz");
+  EXPECT_EQ(displayModeText(DisplayMode{1024, 768, 32, 0}), "1024x768 32-Bit");
+  EXPECT_EQ(displayModeText(DisplayMode{800, 600, 16, 75}), "800x600 16-Bit @75 Hz");
   std::vector<std::string> modes;
   appendUnique(modes, "a");
   appendUnique(modes, "b");

@@ -127,6 +127,29 @@ TEST(WindowPattern, TitleClassWildcardsAndChildren) {
   EXPECT_EQ(find("*"), 1u);
 }
 
+TEST(WindowPattern, ThePickersNameAddressesThePickedWindow) {
+  std::vector<WindowEntry> list = {
+      {1, "Editor", "Frame", {{11, "", "Edit", {}}}},
+      {2, "Player", "Frame", {{21, "Controls", "Panel", {{211, "", "Edit", {}}, {212, "Play", "Button", {}}}}}},
+  };
+  const auto name = [](std::vector<const WindowEntry*> path, bool classOnly) {
+    std::vector<std::string> labels;
+    for (const WindowEntry* e : path) labels.push_back(windowPickerLabel(*e, classOnly));
+    return windowPathName(labels);
+  };
+  const WindowEntry& player = list[1];
+  const WindowEntry& panel = player.children[0];
+  EXPECT_EQ(name({&player, &panel, &panel.children[1]}, false),
+            "Player (Frame)\\\\\\Controls (Panel)\\\\\\Play (Button)");
+  EXPECT_EQ(findWindowEntry(list, name({&player, &panel, &panel.children[0]}, false))->handle, 211u);
+  EXPECT_EQ(findWindowEntry(list, name({&list[0], &list[0].children[0]}, false))->handle, 11u);
+  // Class names only: the first window of the class that has such a child.
+  EXPECT_EQ(name({&player, &panel}, true), " (Frame)\\\\\\ (Panel)");
+  EXPECT_EQ(findWindowEntry(list, name({&player, &panel}, true))->handle, 21u);
+  EXPECT_EQ(findWindowEntry(list, name({&player, &panel, &panel.children[1]}, true))->handle, 212u);
+  EXPECT_EQ(findWindowEntry(list, name({&list[0]}, true))->handle, 1u);
+}
+
 TEST(WindowPattern, WildcardBacktracking) {
   EXPECT_TRUE(wildcardMatch("a*b*c", "axxbyybzc"));
   EXPECT_FALSE(wildcardMatch("a*b*c", "axxbyybz"));

@@ -203,5 +203,37 @@ TEST(ActionDefinitionTest, AcceptWritesTheRecordOnlyWhenValid) {
   EXPECT_EQ((std::pair{a.delay, a.flags}), (std::pair{700, 0x9u}));
 }
 
+TEST(ActionDefinitionTest, ATypeChangeKeepsOnlyTheFieldsThatStillMeanTheSame) {
+  const auto keeps = [](std::string_view from, std::string_view to, int field) {
+    return fieldKeepsMeaning(*findCatalogueEntry(from), *findCatalogueEntry(to), field);
+  };
+  // A keystroke is no program parameter, a program's parameter no display mode's.
+  EXPECT_FALSE(keeps("Keystroke to current window", "Execute application", 2));
+  EXPECT_FALSE(keeps("Execute application", "Change display mode", 2));
+  // A pointer's speed is no mixer step; an application no window.
+  EXPECT_FALSE(keeps("Move Mouse", "Adjust Up/Right", 2));
+  EXPECT_FALSE(keeps("Execute application", "Switch to window", 1));
+  // Lists of other choices, and a field the new type does not use.
+  EXPECT_FALSE(keeps("Shutdown Windows", "Suspend Windows", 1));
+  EXPECT_FALSE(keeps("Move Mouse", "Roll Mouse Wheel", 1));
+  EXPECT_FALSE(keeps("Execute application", "Close application", 2));
+  EXPECT_FALSE(keeps("Minimize window", "Maximize window", 1));
+  // The same thing under the same label stays.
+  EXPECT_TRUE(keeps("Execute application", "Mininimize application", 1));
+  EXPECT_TRUE(keeps("Execute/Close application", "Execute application", 2));
+  EXPECT_TRUE(keeps("Keystroke to application", "Keystroke to window", 2));
+  EXPECT_TRUE(keeps("Switch to window", "PostMessage", 1));
+  EXPECT_TRUE(keeps("Mute", "Adjust Down/Left", 1));
+  EXPECT_TRUE(keeps("Click Mouse Button", "DoubleClick Mouse Button", 1));
+}
+
+TEST(ActionDefinitionTest, AnEmptyListSaysWhyNothingCanBeChosen) {
+  const std::string mixer = noChoiceMessage(*findCatalogueEntry("Mute"), true);
+  EXPECT_NE(mixer.find("no mixer control"), std::string::npos) << mixer;
+  EXPECT_NE(mixer.find("\"Mute\""), std::string::npos) << mixer;
+  EXPECT_NE(noChoiceMessage(*findCatalogueEntry("Mute"), false), mixer);
+  EXPECT_NE(noChoiceMessage(*findCatalogueEntry("Change display mode"), true).find("\"Mode\""), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vexa

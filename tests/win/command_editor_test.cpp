@@ -15,10 +15,15 @@
 #include <vector>
 
 #include "support/temp_folder.h"
+#include "support/win/input_recorder.h"
 #include "support/win/pump.h"
 #include "support/win/window_answers.h"
+#include "support/win/recording_system_actions.h"
 #include "vexa/base/program_messages.h"
 #include "vexa/device/plugin_abi.h"
+#include "vexa/exec/win/actions/action_choices.h"
+#include "vexa/exec/win/actions/action_context.h"
+#include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/presets/config_files.h"
 #include "vexa/shell/res/editor_resource.h"
@@ -27,6 +32,7 @@
 #include "vexa/shell/win/command_pages.h"
 #include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/shell/win/main_window.h"
+#include "vexa/shell/win/window_picker.h"
 #include "vexa/winlib/system_code_page.h"
 #include "vexa/winlib/unicode.h"
 
@@ -95,6 +101,24 @@ void chooseType(HWND dialog, const wchar_t* type) {
   const HTREEITEM item = findTreeItem(tree, TreeView_GetRoot(tree), type);
   ASSERT_NE(item, nullptr) << win::toUtf8(type);
   TreeView_SelectItem(tree, item);
+}
+
+// Selects the window picker's item with that label, at any level.
+void pickItem(HWND picker, const std::wstring& label) {
+  const HWND tree = GetDlgItem(picker, IDC_WP_TREE);
+  const HTREEITEM item = findTreeItem(tree, TreeView_GetRoot(tree), label);
+  ASSERT_NE(item, nullptr) << win::toUtf8(label);
+  TreeView_SelectItem(tree, item);
+}
+
+// The window of the picker's selected item and its label.
+std::pair<HWND, std::wstring> pickedItem(HWND picker) {
+  const HWND tree = GetDlgItem(picker, IDC_WP_TREE);
+  TVITEMW item{};
+  item.mask = TVIF_PARAM;
+  item.hItem = TreeView_GetSelection(tree);
+  if (!item.hItem || !TreeView_GetItem(tree, &item)) return {};
+  return {reinterpret_cast<HWND>(item.lParam), win::treeItemText(tree, item.hItem)};
 }
 
 // The file dialog's name box, whichever form the system shows.
@@ -294,13 +318,11 @@ TEST_F(CommandEditorTest, PersonBuildsACommandAppliesItAndFindsItAfterANewStart)
     SetDlgItemTextW(dialog, IDC_AD_NAME, L"Fo=cus");
     chooseType(dialog, L"Switch to window");
     driver.on(L"Available windows", [&](HWND picker) {
-      const HWND list = GetDlgItem(picker, IDC_WP_LIST);
-      SendMessageW(list, LB_SETCURSEL,
-                   SendMessageW(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Vexa Test Target")), 0);
+      pickItem(picker, L"Vexa Test Target (Static)");
       click(picker, IDOK);
     });
     click(dialog, IDC_AD_BROWSE1);
-    EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_AD_FIELD1)), L"Vexa Test Target");
+    EXPECT_EQ(textOf(GetDlgItem(dialog, IDC_AD_FIELD1)), L"Vexa Test Target (Static)");
     driver.on(L"Action Definition", [&, dialog](HWND refusal) {
       EXPECT_NE(refusal, dialog);  // the message box of that title, on top
       click(refusal, IDOK);
@@ -380,7 +402,7 @@ TEST_F(CommandEditorTest, PersonBuildsACommandAppliesItAndFindsItAfterANewStart)
   ASSERT_EQ(first.layoutCount(), 2u);
   EXPECT_EQ(first.layoutAt(1)->layoutName(), "Evening");
   ASSERT_EQ(first.actions().size(), 3u);
-  EXPECT_EQ(first.actions()[0]->fileName, "Vexa Test Target");
+  EXPECT_EQ(first.actions()[0]->fileName, "Vexa Test Target (Static)");
   EXPECT_EQ(first.actions()[1]->fileName, win::toUtf8(player.wstring()));
   EXPECT_EQ(first.actions()[1]->param, "-fullscreen");
   EXPECT_EQ(first.actions()[2]->fileName, "Hibernate");
@@ -534,21 +556,205 @@ TEST_F(CommandEditorTest, FolderPageOpensTheEditorOnTheApplicationCommandAndPick
   SendMessageW(page.Control(CAppFolderPage::kForeground), BM_CLICK, 0, 0);
   ASSERT_TRUE(IsWindowEnabled(page.Control(CAppFolderPage::kWindowBrowse)));
   driver.on(L"Available windows", [&](HWND picker) {
-    const HWND list = GetDlgItem(picker, IDC_WP_LIST);
-    SendMessageW(list, LB_SETCURSEL,
-                 SendMessageW(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(L"Vexa Player Window")), 0);
+    pickItem(picker, L"Vexa Player Window (Static)");
     click(picker, IDOK);
   });
   SendMessageW(page.Control(CAppFolderPage::kWindowBrowse), BM_CLICK, 0, 0);
   EXPECT_TRUE(driver.allDone());
-  EXPECT_EQ(folder.folder()->windowName, "Vexa Player Window");
+  EXPECT_EQ(folder.folder()->windowName, "Vexa Player Window (Static)");
+}
+
+TEST_F(CommandEditorTest, ChangingTheTypeClearsTheFieldsWhoseMeaningChanged) {
+  CCmdItem& remote = made(TreeOp::NewRemote, nullptr, L"TV");
+  made(TreeOp::NewCommand, &remote, L"Seven");
+  CDialogDriver driver;
+  std::wstring parameter, keystroke, location;
+  driver.on(L"Action Definition", [&](HWND dialog) {
+    chooseType(dialog, L"Keystroke to application");
+    SetDlgItemTextW(dialog, IDC_AD_FIELD2, L"7");
+    chooseType(dialog, L"Keystroke to window");  // still a keystroke
+    keystroke = textOf(GetDlgItem(dialog, IDC_AD_FIELD2));
+    chooseType(dialog, L"Execute application");  // a keystroke is no parameter
+    parameter = textOf(GetDlgItem(dialog, IDC_AD_FIELD2));
+    chooseType(dialog, L"Suspend Windows");
+    chooseType(dialog, L"Open Location");  // "Hibernate" is no location
+    location = textOf(GetDlgItem(dialog, IDC_AD_FIELD1));
+    click(dialog, IDCANCEL);
+  });
+  tool(IDC_ACTION_NEW);
+  EXPECT_TRUE(driver.allDone());
+  EXPECT_EQ(keystroke, L"7");
+  EXPECT_EQ(parameter, L"");
+  EXPECT_EQ(location, L"");
+}
+
+// A machine without sound: no mixer line at all.
+class CSilentMixer final : public IMixer {
+ public:
+  bool adjust(MixerKind, int, std::string_view, MixerDestination, int64_t&) override { return false; }
+  std::string masterLine() override { return {}; }
+  std::vector<std::string> lines(MixerDestination, bool) override { return {}; }
+};
+
+TEST_F(CommandEditorTest, ChoicesAreTheActionsOwnAndAnEmptyMixerListSaysWhyOnOk) {
+  exec::CActionServices& services = window.Dispatch()->Engine().Services();
+  auto system = std::make_unique<test::CRecordingSystemActions>();
+  system->modes = {{800, 600, 16, 0}, {800, 600, 16, 0}, {1024, 768, 32, 60}};
+  services.system = std::move(system);
+  services.mixer = std::make_unique<CSilentMixer>();
+  CCmdItem& remote = made(TreeOp::NewRemote, nullptr, L"TV");
+  made(TreeOp::NewCommand, &remote, L"Quiet");
+  CDialogDriver driver;
+  std::vector<std::wstring> modes;
+  std::wstring told;
+  bool stayedOpen = false;
+  driver.on(L"Action Definition", [&](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_AD_NAME, L"Silence");
+    const HWND choices = GetDlgItem(dialog, IDC_AD_CHOICES1);
+    chooseType(dialog, L"Change display mode");
+    for (int i = 0; i < SendMessageW(choices, CB_GETCOUNT, 0, 0); ++i) {
+      wchar_t text[64] = {};
+      SendMessageW(choices, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      modes.push_back(text);
+    }
+    chooseType(dialog, L"Mute");
+    driver.on(L"Action Definition", [&, dialog](HWND box) {
+      if (box != dialog) told = textOf(GetDlgItem(box, 0xFFFF));  // a message box's text
+      click(box, IDOK);
+    });
+    click(dialog, IDOK);
+    stayedOpen = IsWindow(dialog) && IsWindowVisible(dialog);
+    click(dialog, IDCANCEL);
+  });
+  tool(IDC_ACTION_NEW);
+  EXPECT_TRUE(driver.allDone());
+  EXPECT_EQ(modes, (std::vector<std::wstring>{L"800x600 16-Bit", L"1024x768 32-Bit @60 Hz"}));
+  EXPECT_NE(told.find(L"no mixer control"), std::wstring::npos) << win::toUtf8(told);
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_TRUE(listRows(pageItem(IDC_CE_ACTIONS)).empty());
+}
+
+TEST_F(CommandEditorTest, PickedControlOfAnotherProgramIsWhereThePostMessageActionLands) {
+  CTempFolder temp;
+  const auto record = temp.path() / "recorder.txt";
+  const HWND recorder = test::startInputRecorder("Vexa Picker Target", record);
+  ASSERT_NE(recorder, nullptr);
+  const HWND list = FindWindowExW(recorder, nullptr, L"ComboBox", nullptr);
+  ASSERT_NE(list, nullptr);
+  CCmdItem& remote = made(TreeOp::NewRemote, nullptr, L"TV");
+  CCmdItem& command = made(TreeOp::NewCommand, &remote, L"Choose");
+  CDialogDriver driver;
+  std::pair<HWND, std::wstring> picked;
+  std::wstring field1;
+  driver.on(L"Action Definition", [&](HWND dialog) {
+    SetDlgItemTextW(dialog, IDC_AD_NAME, L"Select");
+    chooseType(dialog, L"PostMessage");
+    driver.on(L"Available windows", [&](HWND picker) {
+      // The pointer over the control, then F2 as the hook module hands it to the main window.
+      SetWindowPos(recorder, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      RECT box{};
+      GetWindowRect(list, &box);
+      const POINT at{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+      SetCursorPos(at.x, at.y);
+      EXPECT_TRUE(test::pumpUntil([&] { return WindowFromPoint(at) == list; }, 3000));
+      SendMessageW(window.Handle(), abi::kVexaMessage, ProgramMessage::kHotKeyEvent, 0x71);
+      test::pumpUntil([&] { return pickedItem(picker).first == list; }, 3000);
+      picked = pickedItem(picker);
+      click(picker, IDOK);
+    });
+    click(dialog, IDC_AD_BROWSE1);
+    field1 = textOf(GetDlgItem(dialog, IDC_AD_FIELD1));
+    SetDlgItemTextW(dialog, IDC_AD_FIELD2, L"WM_COMMAND:0x4d:0");
+    click(dialog, IDOK);
+  });
+  tool(IDC_ACTION_NEW);
+  ASSERT_TRUE(driver.allDone());
+  EXPECT_EQ(picked.first, list);
+  EXPECT_EQ(picked.second, L" (ComboBox)");
+  EXPECT_EQ(field1, L"Vexa Picker Target (VexaInputRecorder)\\\\\\ (ComboBox)");
+  // The tree's "Test" runs the command: the control's command reaches its window.
+  window.TreeEditor()->Execute(TreeOp::Test, &command);
+  const std::string landed = "command 77 " + std::to_string(reinterpret_cast<uintptr_t>(list));
+  EXPECT_TRUE(test::waitForLine(record, landed, 5000)) << landed;
+  test::endInputRecorder(recorder);
+}
+
+// A plain window of the test at a known place.
+struct CProbeWindow {
+  HWND handle;
+  CProbeWindow(int x, int y, bool visible) {
+    WNDCLASSW type{};
+    type.lpfnWndProc = DefWindowProcW;
+    type.hInstance = GetModuleHandleW(nullptr);
+    type.lpszClassName = L"VexaPickerProbe";
+    RegisterClassW(&type);  // fails harmlessly once registered
+    handle = CreateWindowExW(WS_EX_TOPMOST, L"VexaPickerProbe", L"Picker Probe", WS_POPUP | (visible ? WS_VISIBLE : 0),
+                             x, y, 120, 90, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  }
+  ~CProbeWindow() { DestroyWindow(handle); }
+};
+
+TEST(WindowPicker, F2OverAWindowOpenedSinceAsksToRefreshAndNoLeavesTheList) {
+  std::vector<int> answers{IDNO, IDYES};
+  std::vector<std::wstring> asked;
+  CWindowPicker picker([&](const std::wstring& text, UINT) {
+    asked.push_back(text);
+    const int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+  });
+  CDialogDriver driver;
+  std::pair<HWND, std::wstring> afterNo, afterYes;
+  HWND probeWindow = nullptr;
+  driver.on(L"Available windows", [&](HWND dialog) {
+    CProbeWindow probe(10, 10, true);
+    probeWindow = probe.handle;
+    SetCursorPos(40, 40);
+    EXPECT_TRUE(test::pumpUntil([&] { return WindowFromPoint({40, 40}) == probe.handle; }, 3000));
+    const auto f2 = [&] {
+      SendMessageW(dialog, abi::kVexaMessage, ProgramMessage::kHotKeyEvent, 0x71);
+      const size_t before = asked.size();
+      test::pumpUntil([&] { return asked.size() > before; }, 3000);
+      test::pumpPending();
+      return pickedItem(dialog);
+    };
+    afterNo = f2();
+    afterYes = f2();
+    click(dialog, IDCANCEL);
+  });
+  EXPECT_FALSE(picker.Run(nullptr));
+  EXPECT_TRUE(driver.allDone());
+  EXPECT_EQ(asked, (std::vector<std::wstring>(2, L"The window could not be found. Refresh list?")));
+  EXPECT_EQ(afterNo.first, nullptr);
+  EXPECT_EQ(afterYes.first, probeWindow);
+  EXPECT_EQ(afterYes.second, L"Picker Probe (VexaPickerProbe)");
+}
+
+TEST(WindowPicker, HiddenWindowsAndClassOnlyNamesFollowTheirBoxes) {
+  CProbeWindow hidden(10, 10, false);
+  CWindowPicker picker;
+  CDialogDriver driver;
+  bool listedWhileVisibleOnly = true;
+  driver.on(L"Available windows", [&](HWND dialog) {
+    const HWND tree = GetDlgItem(dialog, IDC_WP_TREE);
+    listedWhileVisibleOnly = findTreeItem(tree, TreeView_GetRoot(tree), L"Picker Probe (VexaPickerProbe)") != nullptr;
+    click(dialog, IDC_WP_VISIBLE);
+    pickItem(dialog, L"Picker Probe (VexaPickerProbe)");
+    click(dialog, IDC_WP_CLASS_ONLY);
+    click(dialog, IDOK);
+  });
+  const auto chosen = picker.Run(nullptr);
+  EXPECT_TRUE(driver.allDone());
+  EXPECT_FALSE(listedWhileVisibleOnly);
+  EXPECT_EQ(chosen, std::optional<std::string>(" (VexaPickerProbe)"));
 }
 
 TEST(ActionSources, DialUpWithoutItsLibraryOffersNotAvailable) {
-  EXPECT_EQ(dialUpChoices(L"no-such-dialup.dll"), std::vector<std::string>{"Not available"});
-  EXPECT_EQ(dialUpChoices(L"kernel32.dll"), std::vector<std::string>{"Not available"});
+  exec::CWindowsSystemActions noLibrary(L"no-such-dialup.dll"), noEnumeration(L"kernel32.dll");
+  EXPECT_EQ(exec::dialUpChoices(noLibrary), std::vector<std::string>{"Not available"});
+  EXPECT_EQ(exec::dialUpChoices(noEnumeration), std::vector<std::string>{"Not available"});
   // The display always has its current mode.
-  const auto modes = displayModeChoices();
+  const auto modes = exec::displayModeChoices(noLibrary);
   ASSERT_FALSE(modes.empty());
   EXPECT_NE(modes[0].find("-Bit"), std::string::npos);
 }

@@ -210,8 +210,8 @@ void usage() {
       "       vwindow abort-shutdown     press \"Abort\" in the shutdown window\n"
       "       vwindow tray-menu      open the tray icon's menu\n"
       "       vwindow exit           end Vexa as its tray menu's Exit does\n"
-      "       vwindow select PATH [TITLE]   select Remote/Folder/Command in the tree (or an action type\n"
-      "                              in the dialog TITLE)\n"
+      "       vwindow select PATH [TITLE [TREE]]  select Remote/Folder/Command in the tree (or an action\n"
+      "                              type in the dialog TITLE, or the item of its tree control TREE)\n"
       "       vwindow click ID [TITLE]      click the control ID of the main window (or of dialog TITLE)\n"
       "       vwindow type ID TEXT [TITLE]  put TEXT into the field ID, as typing it would\n"
       "       vwindow command BESIDE ID     post command ID to the page holding control BESIDE\n"
@@ -258,7 +258,11 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"exit") return PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0) ? 0 : 1;
   const auto root = [&](int at) { return argc > at ? topLevel(window, argv[at]) : window; };
   if (command == L"select" && argc > 2)
-    return selectItem(window, root(3), argc > 3 ? 2201 /* the action types */ : CMainWindow::kTreeViewId, argv[2]);
+    return selectItem(window, root(3),
+                      argc > 4   ? _wtoi(argv[4])
+                      : argc > 3 ? 2201 /* the action types */
+                                 : CMainWindow::kTreeViewId,
+                      argv[2]);
   if (command == L"click" && argc > 2) {
     const HWND target = control(root(3), _wtoi(argv[2]));
     // Posted: the click may open a modal dialog, which must not hold this tool.

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "vexa/model/catalogue.h"
 #include "vexa/model/cmd.h"
 
 namespace vexa {
@@ -31,6 +32,16 @@ void applyDelay(CMD& action, int delayMs);
 
 // Types whose first field is a drop-down list instead of an edit field.
 bool typeHasChoiceList(int type);
+
+// Whether field 1 or 2 keeps its value when the type changes from `from` to
+// `to`: the same label over the same kind of field 1 (its target and its
+// choices). Any other change of type would give the old value a meaning it
+// never had.
+bool fieldKeepsMeaning(const CatalogueEntry& from, const CatalogueEntry& to, int field);
+
+// Why a type whose field 1 is a list cannot be saved with nothing chosen;
+// `listEmpty` when the machine offered no choice at all.
+std::string noChoiceMessage(const CatalogueEntry& entry, bool listEmpty);
 
 struct ActionDefinitionInput {
   std::string name;

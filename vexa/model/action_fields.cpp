@@ -70,17 +70,6 @@ std::optional<std::string> keystrokeToken(unsigned modifiers, unsigned virtualKe
   return std::string(text);
 }
 
-std::string displayModeText(unsigned width, unsigned height, unsigned bitsPerPixel, unsigned refreshHz) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%ux%u %u-Bit", width, height, bitsPerPixel);
-  std::string mode = text;
-  if (refreshHz != 0) {
-    std::snprintf(text, sizeof text, "%s @%u Hz", mode.c_str(), refreshHz);
-    mode = text;
-  }
-  return mode;
-}
-
 void appendUnique(std::vector<std::string>& choices, std::string choice) {
   if (std::find(choices.begin(), choices.end(), choice) == choices.end()) choices.push_back(std::move(choice));
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the Action Definition dialog shows in its fields, decided without a
-// window: the keystroke table's lines, display-mode choices, key tokens and
-// which choice a drop-down list keeps when it is refilled.
+// window: the keystroke table's lines, key tokens and which choice a
+// drop-down list keeps when it is refilled.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,9 +37,6 @@ inline constexpr unsigned kControl = 2;
 inline constexpr unsigned kAlt = 4;
 }  // namespace KeyModifier
 std::optional<std::string> keystrokeToken(unsigned modifiers, unsigned virtualKey);
-
-// "%dx%d %d-Bit", then " @%d Hz" when the rate is not 0.
-std::string displayModeText(unsigned width, unsigned height, unsigned bitsPerPixel, unsigned refreshHz);
 
 // Choices in their order, without repeats (drivers report a mode per flag set).
 void appendUnique(std::vector<std::string>& choices, std::string choice);

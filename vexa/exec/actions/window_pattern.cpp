@@ -10,6 +10,19 @@ std::string windowItemText(std::string_view title, std::string_view className) {
 
 std::string classOnlyName(std::string_view className) { return " (" + std::string(className) + ")"; }
 
+std::string windowPickerLabel(const WindowEntry& entry, bool classOnly) {
+  return classOnly ? classOnlyName(entry.className) : windowItemText(entry.title, entry.className);
+}
+
+std::string windowPathName(const std::vector<std::string>& labels) {
+  std::string name;
+  for (size_t i = 0; i < labels.size(); ++i) {
+    if (i > 0) name += kChildSeparator;
+    name += labels[i];
+  }
+  return name;
+}
+
 bool wildcardMatch(std::string_view pattern, std::string_view text) {
   // Iterative with one back-track point: linear in practice, no recursion on long titles.
   size_t p = 0, t = 0, star = std::string_view::npos, mark = 0;

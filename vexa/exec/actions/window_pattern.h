@@ -24,6 +24,13 @@ std::string windowItemText(std::string_view title, std::string_view className);
 // " (%s)", the name "Match Window Class Names Only" gives.
 std::string classOnlyName(std::string_view className);
 
+// The window picker's label of a window: the item text, or with
+// `classOnly` the class-only name.
+std::string windowPickerLabel(const WindowEntry& entry, bool classOnly);
+// The name an action stores for a window picked in the tree: the labels from
+// the top level down to it, joined by the child separator.
+std::string windowPathName(const std::vector<std::string>& labels);
+
 // `pattern` against `text` as a whole, ignoring ASCII case.
 bool wildcardMatch(std::string_view pattern, std::string_view text);
 // One level of a name: the item text, a class-only name, or (as names

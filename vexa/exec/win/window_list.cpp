@@ -26,11 +26,12 @@ std::string textOf(HWND window) {
 }
 
 // Children in a tree under `parent`: EnumChildWindows lists every descendant flat.
-void addChildren(WindowEntry& parent) {
+void addChildren(WindowEntry& parent, bool visibleOnly) {
   Collect all;
   EnumChildWindows(reinterpret_cast<HWND>(parent.handle), collect, reinterpret_cast<LPARAM>(&all));
   std::map<HWND, std::vector<HWND>> byParent;
-  for (HWND child : all.windows) byParent[GetParent(child)].push_back(child);
+  for (HWND child : all.windows)
+    if (!visibleOnly || IsWindowVisible(child)) byParent[GetParent(child)].push_back(child);
   // Depth-first from the top window; a window whose parent is not listed is skipped.
   std::vector<std::pair<WindowEntry*, HWND>> pending{{&parent, reinterpret_cast<HWND>(parent.handle)}};
   while (!pending.empty()) {
@@ -66,7 +67,7 @@ void CWindowList::refresh(bool visibleOnly, bool children) {
     if (visibleOnly && !IsWindowVisible(window)) continue;
     WindowEntry entry = windowEntryOf(window);
     if (entry.title.empty() && entry.className.empty()) continue;
-    if (children) addChildren(entry);
+    if (children) addChildren(entry, visibleOnly);
     windows.push_back(std::move(entry));
   }
   m_windows = std::move(windows);

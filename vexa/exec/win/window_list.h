@@ -14,7 +14,8 @@ namespace vexa::exec {
 class CWindowList {
  public:
   // With `children` false only the top level is collected: most names need
-  // no more, and collecting every child is the costly part.
+  // no more, and collecting every child is the costly part. `visibleOnly`
+  // leaves out hidden windows at every level.
   void refresh(bool visibleOnly = false, bool children = true);
   bool hasChildren() const { return m_children; }
   bool empty() const { return m_windows.empty(); }

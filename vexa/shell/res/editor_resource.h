@@ -55,7 +55,11 @@
 #define IDC_AD_DELAY_MS 2211
 
 // ---- Window picker, keystroke table, explanation page
-#define IDC_WP_LIST 2300
+#define IDC_WP_TREE 2300
+#define IDC_WP_REFRESH 2301
+#define IDC_WP_MARK 2302
+#define IDC_WP_VISIBLE 2303
+#define IDC_WP_CLASS_ONLY 2304
 #define IDC_KT_LIST 2310
 #define IDC_KT_HOTKEY 2311
 #define IDC_KT_MESSAGE 2312

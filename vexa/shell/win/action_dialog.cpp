@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "vexa/base/strings.h"
+#include "vexa/exec/win/actions/action_choices.h"
+#include "vexa/exec/win/actions/winmm_mixer.h"
 #include "vexa/model/action_definition.h"
 #include "vexa/model/action_fields.h"
 #include "vexa/shell/res/editor_resource.h"
@@ -12,6 +14,7 @@
 #include "vexa/shell/win/message_capture.h"
 #include "vexa/shell/win/mouse_position_tool.h"
 #include "vexa/shell/win/tool_dialogs.h"
+#include "vexa/shell/win/window_picker.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
@@ -20,21 +23,10 @@ namespace {
 
 constexpr const wchar_t* kAnyFileFilter = L"All files (*.*)\0*.*\0Executable files (*.exe)\0*.exe\0\0";
 
-std::vector<std::string> machineChoices(ChoiceSource source, int type) {
-  switch (source) {
-    case ChoiceSource::DisplayModes: return displayModeChoices();
-    case ChoiceSource::MixerControls: return mixerControlChoices(type);
-    case ChoiceSource::DialUpEntries: return dialUpChoices();
-    default: return {};
-  }
-}
-
 }  // namespace
 
 CActionDefinitionDialog::CActionDefinitionDialog(CMD action, ActionDialogContext context)
-    : m_action(std::move(action)), m_context(std::move(context)) {
-  if (!m_context.choices) m_context.choices = machineChoices;
-}
+    : m_action(std::move(action)), m_context(std::move(context)) {}
 
 bool CActionDefinitionDialog::Run(HWND owner) {
   return DoModal(owner, GetModuleHandleW(nullptr), IDD_ACTION_DEFINITION) == IDOK;
@@ -105,6 +97,19 @@ bool CActionDefinitionDialog::OnInitDialog() {
   return true;
 }
 
+std::vector<std::string> CActionDefinitionDialog::SystemChoices(const CatalogueEntry& entry) const {
+  exec::CWindowsSystemActions ownSystem;
+  exec::CWinmmMixer ownMixer;
+  exec::ISystemActions& system = m_context.system ? *m_context.system : ownSystem;
+  IMixer& mixer = m_context.mixer ? *m_context.mixer : ownMixer;
+  switch (entry.choices) {
+    case ChoiceSource::DisplayModes: return exec::displayModeChoices(system);
+    case ChoiceSource::MixerControls: return exec::mixerControlChoices(mixer, actionKindFromNumber(entry.type));
+    case ChoiceSource::DialUpEntries: return exec::dialUpChoices(system);
+    default: return {};
+  }
+}
+
 std::vector<std::string> CActionDefinitionDialog::ChoicesOf(const CatalogueEntry& entry) const {
   switch (entry.choices) {
     case ChoiceSource::None: return {};
@@ -114,12 +119,11 @@ std::vector<std::string> CActionDefinitionDialog::ChoicesOf(const CatalogueEntry
       return fixed;
     }
     case ChoiceSource::Layouts: return m_context.layouts;
-    default: return m_context.choices(entry.choices, entry.type);
+    default: return SystemChoices(entry);
   }
 }
 
-void CActionDefinitionDialog::FillChoices(const CatalogueEntry& entry) {
-  const std::string current = Field1();
+void CActionDefinitionDialog::FillChoices(const CatalogueEntry& entry, const std::string& current) {
   const std::vector<std::string> choices = ChoicesOf(entry);
   SendItem(IDC_AD_CHOICES1, CB_RESETCONTENT);
   for (const std::string& choice : choices)
@@ -129,24 +133,32 @@ void CActionDefinitionDialog::FillChoices(const CatalogueEntry& entry) {
   m_filledFor = &entry;
 }
 
+std::string CActionDefinitionDialog::DefaultField1(const CatalogueEntry& entry) const {
+  if (entry.flags & CatalogueFlag::kApplication) return m_context.folderFile;
+  if (entry.flags & CatalogueFlag::kWindow) return m_context.folderWindow;
+  return {};
+}
+
 void CActionDefinitionDialog::TypeSelected() {
   const CatalogueEntry* entry = SelectedEntry();
-  const std::string field1 = Field1();
+  // A value whose meaning the new type changes goes; a group selected on the
+  // way keeps the values of the last type.
+  const bool changed = entry && m_shown && entry != m_shown;
+  const bool keep1 = !changed || fieldKeepsMeaning(*m_shown, *entry, 1);
+  const bool keep2 = !changed || fieldKeepsMeaning(*m_shown, *entry, 2);
+  std::string field1 = keep1 ? Field1() : DefaultField1(*entry);
+  if (entry && field1.empty()) field1 = DefaultField1(*entry);
+  if (!keep2) SetItemText(IDC_AD_FIELD2, "");
+  if (entry) m_shown = entry;
   m_choiceMode = entry && typeHasChoiceList(entry->type);
-  if (!m_choiceMode) SetItemText(IDC_AD_FIELD1, field1);
+  SetItemText(IDC_AD_FIELD1, field1);  // the text a refill keeps if it can
   ShowItem(IDC_AD_FIELD1, !m_choiceMode);
   ShowItem(IDC_AD_CHOICES1, m_choiceMode);
-  if (m_choiceMode && entry != m_filledFor) {
-    SetItemText(IDC_AD_FIELD1, field1);  // the text the refill keeps if it can
-    FillChoices(*entry);
-  }
+  if (m_choiceMode && (entry != m_filledFor || !keep1)) FillChoices(*entry, field1);
   const bool on1 = entry && !entry->field1.empty();
   const bool on2 = entry && !entry->field2.empty();
   SetItemText(IDC_AD_LABEL1, on1 ? entry->field1 : "");
   SetItemText(IDC_AD_LABEL2, on2 ? entry->field2 : "");
-  // A field the type does not use is ignored: it shows nothing rather than another type's value.
-  if (!on1) SetItemText(IDC_AD_FIELD1, "");
-  if (!on2) SetItemText(IDC_AD_FIELD2, "");
   EnableItem(IDC_AD_FIELD1, on1);
   EnableItem(IDC_AD_CHOICES1, on1);
   EnableItem(IDC_AD_LABEL1, on1);
@@ -282,6 +294,15 @@ bool CActionDefinitionDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR&
   return false;
 }
 
+bool CActionDefinitionDialog::NothingChosen(const CatalogueEntry& entry) {
+  if (!m_choiceMode || entry.field1.empty() || !Field1().empty()) return false;
+  // Saved so, the action would fail each time under another name.
+  const bool listEmpty = SendItem(IDC_AD_CHOICES1, CB_GETCOUNT) <= 0;
+  Tell(win::toWide(noChoiceMessage(entry, listEmpty)), win::toWide(kActionDefinitionTitle));
+  SetFocus(Item(IDC_AD_CHOICES1));
+  return true;
+}
+
 void CActionDefinitionDialog::OnOK() {
   ActionDefinitionInput input;
   input.name = ItemText(IDC_AD_NAME);
@@ -290,6 +311,7 @@ void CActionDefinitionDialog::OnOK() {
   input.field1 = entry && !entry->field1.empty() ? Field1() : std::string();
   input.field2 = entry && !entry->field2.empty() ? ItemText(IDC_AD_FIELD2) : std::string();
   input.delay = IsButtonChecked(IDC_AD_DELAY) ? static_cast<int>(SendItem(IDC_AD_SLIDER, TBM_GETPOS)) : 0;
+  if (entry && NothingChosen(*entry)) return;
   const ActionNameProblem problem = acceptActionDefinition(input, m_action);
   if (problem != ActionNameProblem::None) {
     Tell(win::toWide(actionNameMessage(problem)), win::toWide(kActionDefinitionTitle));

@@ -13,6 +13,13 @@
 #include "vexa/model/cmd.h"
 #include "vexa/winlib/dialog.h"
 
+namespace vexa {
+class IMixer;
+}
+namespace vexa::exec {
+class ISystemActions;
+}
+
 namespace vexa::shell {
 
 struct ActionDialogContext {
@@ -24,8 +31,10 @@ struct ActionDialogContext {
   std::vector<std::string> layouts;  // of the command being edited ("Switch Layout")
   std::filesystem::path programFolder;  // its "vk.key"
   HWND mainWindow = nullptr;   // takes 0x469/0x46A
-  // Replaceable choice sources (tests); by default this machine's.
-  std::function<std::vector<std::string>(ChoiceSource, int type)> choices;
+  // Where the lists of field 1 come from: the actions' own services, so that
+  // the choices are what the actions will find. Null: this machine's.
+  exec::ISystemActions* system = nullptr;
+  IMixer* mixer = nullptr;
   // Replaceable message box titled `title`.
   std::function<void(const std::wstring& text, const std::wstring& title)> tell;
 };
@@ -49,8 +58,12 @@ class CActionDefinitionDialog : public win::CModalDialog {
   // The catalogue entry selected in the tree; null for a group or nothing.
   const CatalogueEntry* SelectedEntry() const;
   void TypeSelected();
-  void FillChoices(const CatalogueEntry& entry);
+  // Field 1 of a type the old value does not fit: what the dialog shows for an empty field.
+  std::string DefaultField1(const CatalogueEntry& entry) const;
+  void FillChoices(const CatalogueEntry& entry, const std::string& current);
   std::vector<std::string> ChoicesOf(const CatalogueEntry& entry) const;
+  std::vector<std::string> SystemChoices(const CatalogueEntry& entry) const;
+  bool NothingChosen(const CatalogueEntry& entry);
   std::string Field1() const;
   void SetField1(const std::string& text);
   void BrowseField1();
@@ -62,6 +75,7 @@ class CActionDefinitionDialog : public win::CModalDialog {
   CMD m_action;
   ActionDialogContext m_context;
   const CatalogueEntry* m_filledFor = nullptr;
+  const CatalogueEntry* m_shown = nullptr;  // the type the fields' values belong to
   bool m_choiceMode = false;
   bool m_syncing = false;
 };

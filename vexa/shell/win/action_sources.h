@@ -1,8 +1,8 @@
 #pragma once
-// Where the Action Definition dialog's choices come from on this machine:
-// display modes, mixer controls, dial-up entries, open windows and the
-// keystroke table; and the guard that keeps the keyboard hook away while a
-// field takes keys itself.
+// What the Action Definition dialog reads from this machine beyond the
+// choices of field 1 (those come from the actions' own services): the
+// window a name addresses and the keystroke table; and the guard that keeps
+// the keyboard hook away while a field takes keys itself.
 #include <windows.h>
 
 #include <filesystem>
@@ -13,16 +13,6 @@
 
 namespace vexa::shell {
 
-// Every mode the display driver enumerates, as "%dx%d %d-Bit[ @%d Hz]".
-std::vector<std::string> displayModeChoices();
-// Mixer controls fitting an action type: volume controls for types 20 and
-// 31 to 33 (type 20 on the recording destination), mute controls for 30.
-std::vector<std::string> mixerControlChoices(int actionType);
-// Phone-book entries through the dial-up library loaded at run time; the
-// single choice "Not available" when it or its function is missing.
-std::vector<std::string> dialUpChoices(const wchar_t* library = L"rasapi32.dll");
-// Titles of the visible top-level windows (the window picker's list).
-std::vector<std::string> openWindowTitles();
 // The window a name of the actions addresses ("title (class)", wildcards,
 // " (class)", a child path, or a bare title), as the actions find it; null when none.
 HWND findNamedWindow(const std::string& name);

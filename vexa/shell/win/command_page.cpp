@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "vexa/device/plugin_abi.h"
+#include "vexa/exec/win/actions/action_context.h"
 #include "vexa/model/app_folder.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/model/cmd_tree.h"
@@ -236,7 +237,10 @@ ActionDialogContext contextFor(CCommandEditor& editor, const APPFOLDER* folder, 
   }
   context.programFolder = hooks.programFolder;
   context.mainWindow = hooks.mainWindow;
-  context.choices = hooks.choices;
+  if (exec::CActionServices* services = hooks.services ? hooks.services() : nullptr) {
+    context.system = services->system.get();
+    context.mixer = services->mixer.get();
+  }
   if (hooks.prompt)
     context.tell = [prompt = hooks.prompt](const std::wstring& text, const std::wstring& title) {
       prompt->Ask(nullptr, text, title, MB_OK | MB_ICONEXCLAMATION);

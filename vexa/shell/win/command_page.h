@@ -24,6 +24,10 @@ class CCmdItem;
 class CCmdTree;
 }  // namespace vexa
 
+namespace vexa::exec {
+struct CActionServices;
+}
+
 namespace vexa::shell {
 
 inline constexpr const wchar_t* kCaptureWaiting = L"Press a button on the remote control...";
@@ -39,8 +43,9 @@ struct CommandPageHooks {
   std::function<void(const CCmdItem& item)> iconChanged;
   // Where questions and messages go; message boxes when null.
   win::IPrompt* prompt = nullptr;
-  // Passed on to the Action Definition dialog (tests replace the machine's sources).
-  std::function<std::vector<std::string>(ChoiceSource, int type)> choices;
+  // The actions' services, whose system and mixer give the Action Definition
+  // dialog its choices (null: this machine's).
+  std::function<exec::CActionServices*()> services;
 };
 
 class CCommandPage : public win::CModelessDialog {

@@ -3,7 +3,7 @@
 #include "vexa/model/cmd_tree.h"
 #include "vexa/model/names.h"
 #include "vexa/shell/res/editor_resource.h"
-#include "vexa/shell/win/tool_dialogs.h"
+#include "vexa/shell/win/window_picker.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {

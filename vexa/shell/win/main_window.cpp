@@ -208,6 +208,9 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
     if (m_editor) m_editor->Refresh(&item);
   };
   pageHooks.command.iconChanged = pageHooks.folder.iconChanged;
+  pageHooks.command.services = [this]() -> exec::CActionServices* {
+    return m_dispatch ? &m_dispatch->Engine().Services() : nullptr;
+  };
   m_pages = std::make_unique<CCommandPages>(*tree, std::move(pageHooks));
   m_pages->Create(Handle(), m_frame ? m_frame->PageArea() : RECT{});
   m_editor->Refresh();

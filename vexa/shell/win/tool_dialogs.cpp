@@ -7,38 +7,6 @@
 
 namespace vexa::shell {
 
-std::optional<std::string> CWindowPicker::Run(HWND owner) {
-  if (DoModal(owner, GetModuleHandleW(nullptr), IDD_WINDOW_PICKER) != IDOK) return std::nullopt;
-  return m_chosen;
-}
-
-bool CWindowPicker::OnInitDialog() {
-  for (const std::string& title : m_titles)
-    SendItem(IDC_WP_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::toWide(title).c_str()));
-  SendItem(IDC_WP_LIST, LB_SETCURSEL, 0);
-  return true;
-}
-
-bool CWindowPicker::OnCommand(int id, int notification, HWND control) {
-  if (id == IDC_WP_LIST && notification == LBN_DBLCLK) {
-    OnOK();
-    return true;
-  }
-  return CModalDialog::OnCommand(id, notification, control);
-}
-
-void CWindowPicker::OnOK() {
-  const LRESULT at = SendItem(IDC_WP_LIST, LB_GETCURSEL);
-  if (at == LB_ERR) {
-    End(IDCANCEL);
-    return;
-  }
-  std::wstring text(static_cast<size_t>(SendItem(IDC_WP_LIST, LB_GETTEXTLEN, at)) + 1, L'\0');
-  text.resize(static_cast<size_t>(SendItem(IDC_WP_LIST, LB_GETTEXT, at, reinterpret_cast<LPARAM>(text.data()))));
-  m_chosen = win::toUtf8(text);
-  End(IDOK);
-}
-
 std::optional<std::string> CKeystrokeTable::Run(HWND owner) {
   const INT_PTR result = DoModal(owner, GetModuleHandleW(nullptr), IDD_KEYSTROKE_TABLE);
   m_hotKey.Detach();  // resumes the hook on every way out

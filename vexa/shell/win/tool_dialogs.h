@@ -1,6 +1,5 @@
 #pragma once
-// The two pickers of the Action Definition dialog and the folder page: the
-// window picker ("Available windows") and the keystroke table.
+// The keystroke table of the Action Definition dialog ("Keystroke Table").
 #include <windows.h>
 
 #include <filesystem>
@@ -13,23 +12,6 @@
 #include "vexa/winlib/dialog.h"
 
 namespace vexa::shell {
-
-class CWindowPicker : public win::CModalDialog {
- public:
-  // The titles to offer; by default the open windows.
-  explicit CWindowPicker(std::vector<std::string> titles = openWindowTitles()) : m_titles(std::move(titles)) {}
-  // The chosen title; nothing on Cancel.
-  std::optional<std::string> Run(HWND owner);
-
- protected:
-  bool OnInitDialog() override;
-  bool OnCommand(int id, int notification, HWND control) override;
-  void OnOK() override;
-
- private:
-  std::vector<std::string> m_titles;
-  std::string m_chosen;
-};
 
 class CKeystrokeTable : public win::CModalDialog {
  public:

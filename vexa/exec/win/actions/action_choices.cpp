@@ -4,7 +4,7 @@ namespace vexa::exec {
 
 std::vector<std::string> displayModeChoices(ISystemActions& system) {
   std::vector<std::string> choices;
-  for (const DisplayMode& mode : system.displayModes()) choices.push_back(displayModeText(mode));
+  for (const DisplayMode& mode : system.displayModes()) appendUnique(choices, displayModeText(mode));
   return choices;
 }
 
@@ -22,7 +22,7 @@ std::vector<std::string> mixerControlChoices(IMixer& mixer, ActionKind kind) {
 std::vector<std::string> dialUpChoices(ISystemActions& system) {
   bool available = false;
   std::vector<std::string> entries = system.dialEntries(available);
-  if (!available) return {kDialUpNotAvailable};
+  if (!available) return {std::string(vexa::kDialUpNotAvailable)};
   return entries;
 }
 

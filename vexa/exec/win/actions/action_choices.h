@@ -7,12 +7,12 @@
 #include "vexa/exec/actions/action_kind.h"
 #include "vexa/exec/actions/mixer_rules.h"
 #include "vexa/exec/win/actions/system_actions.h"
+#include "vexa/model/action_fields.h"
 
 namespace vexa::exec {
 
-inline constexpr const char* kDialUpNotAvailable = "Not available";
-
-// One "%dx%d %d-Bit[ @%d Hz]" line per mode the display driver enumerates.
+// One "%dx%d %d-Bit[ @%d Hz]" line per mode the display driver enumerates
+// (drivers list a mode once per flag set: each line comes once).
 std::vector<std::string> displayModeChoices(ISystemActions& system);
 // The mixer lines that fit the type: "Record Volume" the recording
 // destination's volume lines, "Mute" the playback lines with a mute switch,

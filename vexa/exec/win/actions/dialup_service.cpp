@@ -31,8 +31,8 @@ struct RasLibrary {
   GetErrorString errorText = nullptr;
   HangUp hangUp = nullptr;
 
-  bool Load() {
-    if (!module.Load(L"rasapi32.dll")) return false;
+  bool Load(const std::wstring& library) {
+    if (!module.Load(library.c_str())) return false;
     errorText = rasEntry<GetErrorString>(module, "RasGetErrorStringA", "RasGetErrorString");
     hangUp = rasEntry<HangUp>(module, "RasHangUpA", "RasHangUp");
     return errorText && hangUp;
@@ -52,7 +52,7 @@ DialResult CWindowsSystemActions::dial(std::string_view entry) {
   using Dial = DWORD(WINAPI*)(LPRASDIALEXTENSIONS, LPCSTR, LPRASDIALPARAMSA, DWORD, LPVOID, LPHRASCONN);
   DialResult r;
   RasLibrary ras;
-  if (!ras.Load()) return r;
+  if (!ras.Load(m_dialUpLibrary)) return r;
   const auto getParams = rasEntry<GetParams>(ras.module, "RasGetEntryDialParamsA", "RasGetEntryDialParams");
   const auto dialEntry = rasEntry<Dial>(ras.module, "RasDialA", "RasDial");
   if (!getParams || !dialEntry) return r;
@@ -83,7 +83,7 @@ HangUpResult CWindowsSystemActions::hangUpAll() {
   using Enum = DWORD(WINAPI*)(LPRASCONNA, LPDWORD, LPDWORD);
   HangUpResult r;
   RasLibrary ras;
-  if (!ras.Load()) return r;
+  if (!ras.Load(m_dialUpLibrary)) return r;
   const auto enumerate = rasEntry<Enum>(ras.module, "RasEnumConnectionsA", "RasEnumConnections");
   if (!enumerate) return r;
   RASCONNA connections[kMaxConnections] = {};
@@ -112,7 +112,7 @@ std::vector<std::string> CWindowsSystemActions::dialEntries(bool& available) {
   std::vector<std::string> names;
   available = false;
   win::CModule ras;
-  if (!ras.Load(L"rasapi32.dll")) return names;
+  if (!ras.Load(m_dialUpLibrary.c_str())) return names;
   const auto enumerate = rasEntry<Enum>(ras, "RasEnumEntriesA", "RasEnumEntries");
   if (!enumerate) return names;
   available = true;

@@ -51,6 +51,9 @@ class ISystemActions {
 
 class CWindowsSystemActions final : public ISystemActions {
  public:
+  // Dial-up comes from `dialUpLibrary`, loaded at each call.
+  explicit CWindowsSystemActions(std::wstring dialUpLibrary = L"rasapi32.dll")
+      : m_dialUpLibrary(std::move(dialUpLibrary)) {}
   bool exitWindows(uint32_t type) override;
   SuspendResult suspend(bool hibernate) override;
   bool displayOff(bool& available) override;
@@ -60,6 +63,9 @@ class CWindowsSystemActions final : public ISystemActions {
   DialResult dial(std::string_view entry) override;
   HangUpResult hangUpAll() override;
   std::vector<std::string> dialEntries(bool& available) override;
+
+ private:
+  std::wstring m_dialUpLibrary;
 };
 
 }  // namespace vexa::exec
