@@ -1,12 +1,13 @@
 // A window of another process that records what it receives, one line per
 // event, in a UTF-8 file the tests read:
-//   input_recorder_app <title> <record file> [timed]
+//   input_recorder_app <title> <record file> [timed|fields]
 // Lines: "key <vk hex> <C|-><A|-><S|->" per key down (with the modifier
 // state then), "char <code>", "msg <hex> <wParam> <lParam>" for WM_USER and
 // up, "command <wParam> <lParam>", "lbuttondown|lbuttonup|lbuttondblclk|
 // rbuttondown|mbuttondown <x> <y>", "wheel <delta>", "syscommand close".
 // Children: a static text and a drop-down list whose selected item is 600
-// characters long.
+// characters long; with "fields" also two edit fields, "first" (which has the
+// focus) and "second".
 #include <windows.h>
 #include <shellapi.h>
 
@@ -74,7 +75,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 3) return 2;
   g_record = argv[2];
-  g_timed = argc > 3 && std::wstring(argv[3]) == L"timed";
+  const std::wstring mode = argc > 3 ? argv[3] : L"";
+  g_timed = mode == L"timed";
   WNDCLASSW wc{};
   wc.lpfnWndProc = windowProc;
   wc.hInstance = instance;
@@ -96,6 +98,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   SendMessageW(list, CB_SETCURSEL, 1, 0);
   ShowWindow(w, SW_SHOWNORMAL);
   SetForegroundWindow(w);
+  if (mode == L"fields") {
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
+    HWND first = CreateWindowW(L"EDIT", L"first", style, 10, 10, 180, 24, w, nullptr, instance, nullptr);
+    CreateWindowW(L"EDIT", L"second", style, 10, 40, 180, 24, w, nullptr, instance, nullptr);
+    SetFocus(first);
+  }
   record("ready");
   LocalFree(argv);
   MSG msg;

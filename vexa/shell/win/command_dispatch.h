@@ -79,6 +79,9 @@ class CCommandDispatch {
   // Where executed commands (0x468) go; without one they are dropped.
   void SetServerForwarder(std::function<void(const ServerRecord&)> forward) { m_forward = std::move(forward); }
   void SuspendHotKeys(bool suspended) { m_hotKeysSuspended = suspended; }
+  // The program's own shut-down, run when a shutdown countdown ends and
+  // before the session is ended; without one only the runs stop.
+  void SetEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
   // Asks before stopping running commands; false when the user said No.
   bool StopRunsForExit(HWND owner);
   exec::CExecEngine& Engine() { return *m_engine; }
@@ -103,6 +106,7 @@ class CCommandDispatch {
   bool m_ignoreNextKey = false;
   bool m_hotKeysSuspended = false;
   std::function<void(const ServerRecord&)> m_forward;
+  std::function<void()> m_endProgram;
 };
 
 }  // namespace vexa::shell

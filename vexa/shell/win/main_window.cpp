@@ -89,6 +89,7 @@ bool CMainWindow::Create(HICON icon, HICON smallIcon) {
   if (m_trayIcons.idle.Get()) m_trayPicture = std::make_unique<CTrayState>(m_tray, m_trayIcons, Handle(), kFlashTimer);
   m_dispatch = std::make_unique<CCommandDispatch>(Handle(), DispatchSettings::fromRegistry(),
                                                   [this](const std::wstring& text) { ShowTemporaryStatus(text); });
+  m_dispatch->SetEndProgram([this] { StopProgram(); });
   CreateOsdPage();
   return true;
 }
@@ -319,6 +320,11 @@ void CMainWindow::Exit() {
 }
 
 void CMainWindow::ShutDown() {
+  StopProgram();
+  Destroy();
+}
+
+void CMainWindow::StopProgram() {
   Show(SW_HIDE);
   const auto run = [](const std::function<void()>& step) {
     if (step) step();
@@ -336,7 +342,6 @@ void CMainWindow::ShutDown() {
   run(m_shutdownHooks.atProgramEnd);
   progress.Step();
   progress.Destroy();
-  Destroy();
 }
 
 bool CMainWindow::WatchSessions(SessionHooks hooks) {
