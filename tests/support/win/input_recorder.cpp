@@ -44,14 +44,6 @@ HWND startInputRecorder(const std::string& title, const std::filesystem::path& r
   return FindWindowW(kInputRecorderClass, win::toWide(title).c_str());
 }
 
-std::string controlText(HWND control) {
-  wchar_t text[256] = L"";
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(control, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length))
-    return {};
-  return win::toUtf8(std::wstring(text, std::min<size_t>(length, 255)));
-}
-
 void endInputRecorder(HWND window) {
   DWORD pid = 0;
   if (!window || !GetWindowThreadProcessId(window, &pid)) return;

@@ -15,15 +15,13 @@ inline constexpr const wchar_t* kInputRecorderClass = L"VexaInputRecorder";
 enum class RecorderMode {
   Plain,
   Timed,      // each key down also writes "t <performance counter>"
-  TwoFields,  // two edit fields, "first" (focused) and "second"
+  TwoFields,  // two child fields, "first" (focused) and "second", of class "VexaRecorderField"
 };
 
 // Starts the recorder titled `title` writing to `record` and waits for its
 // window; null when it did not come.
 HWND startInputRecorder(const std::string& title, const std::filesystem::path& record,
                         RecorderMode mode = RecorderMode::Plain);
-// The text of a control of another process.
-std::string controlText(HWND control);
 // Ends the recorder's process.
 void endInputRecorder(HWND window);
 std::vector<std::string> fileLines(const std::filesystem::path& file);

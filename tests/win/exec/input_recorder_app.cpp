@@ -6,8 +6,8 @@
 // up, "command <wParam> <lParam>", "lbuttondown|lbuttonup|lbuttondblclk|
 // rbuttondown|mbuttondown <x> <y>", "wheel <delta>", "syscommand close".
 // Children: a static text and a drop-down list whose selected item is 600
-// characters long; with "fields" also two edit fields, "first" (which has the
-// focus) and "second".
+// characters long; with "fields" also two fields, "first" (which has the
+// focus) and "second", that record "<field> char <code>".
 #include <windows.h>
 #include <shellapi.h>
 
@@ -68,6 +68,29 @@ LRESULT CALLBACK windowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(window, msg, wp, lp);
 }
 
+LRESULT CALLBACK fieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CHAR) {
+    char title[32] = "";
+    GetWindowTextA(field, title, sizeof title);
+    record("%s char %u", title, static_cast<unsigned>(wp));
+    return 0;
+  }
+  return DefWindowProcW(field, msg, wp, lp);
+}
+
+void addFields(HWND parent, HINSTANCE instance) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = fieldProc;
+  wc.hInstance = instance;
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"VexaRecorderField";
+  RegisterClassW(&wc);
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER;
+  HWND first = CreateWindowW(wc.lpszClassName, L"first", style, 10, 10, 180, 24, parent, nullptr, instance, nullptr);
+  CreateWindowW(wc.lpszClassName, L"second", style, 10, 40, 180, 24, parent, nullptr, instance, nullptr);
+  SetFocus(first);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
@@ -98,12 +121,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   SendMessageW(list, CB_SETCURSEL, 1, 0);
   ShowWindow(w, SW_SHOWNORMAL);
   SetForegroundWindow(w);
-  if (mode == L"fields") {
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL;
-    HWND first = CreateWindowW(L"EDIT", L"first", style, 10, 10, 180, 24, w, nullptr, instance, nullptr);
-    CreateWindowW(L"EDIT", L"second", style, 10, 40, 180, 24, w, nullptr, instance, nullptr);
-    SetFocus(first);
-  }
+  if (mode == L"fields") addFields(w, instance);
   record("ready");
   LocalFree(argv);
   MSG msg;
