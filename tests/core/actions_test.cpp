@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "support/one_line_mixer.h"
 #include "vexa/exec/actions/action_kind.h"
 #include "vexa/exec/actions/display_mode_text.h"
 #include "vexa/exec/actions/keystroke_text.h"
@@ -310,6 +311,20 @@ TEST(MixerRules, AudioModeCyclesThroughWhatTheLineOrTheMasterHas) {
   EXPECT_FALSE(selectNextAudioMode(mixer, state, "Wave", 20));
   EXPECT_EQ(state.index, -1);
   EXPECT_TRUE(state.line.empty());
+}
+
+TEST(MixerRules, MuteTogglesAndGivesTheStateWithTheLinesVolume) {
+  test::COneLineMixer mixer("Wave");
+  const int64_t bothChannels = (40000LL << 16) | 40000;
+  auto outcome = toggleMute(mixer, "Wave");
+  ASSERT_TRUE(outcome);
+  EXPECT_TRUE(outcome->muted);
+  EXPECT_EQ(outcome->volume, bothChannels);
+  outcome = toggleMute(mixer, "Wave");
+  ASSERT_TRUE(outcome);
+  EXPECT_FALSE(outcome->muted);
+  EXPECT_EQ(outcome->volume, bothChannels);
+  EXPECT_FALSE(toggleMute(mixer, "Line In"));
 }
 
 TEST(PostMessageText, NamesNumbersAndSeparators) {

@@ -9,6 +9,16 @@
 #include <vector>
 
 #include "support/temp_folder.h"
+#include "support/win/pump.h"
+#include "support/win/recording_system_actions.h"
+#include "vexa/base/program_messages.h"
+#include "vexa/exec/actions/shutdown_rules.h"
+#include "vexa/exec/win/exec_engine.h"
+#include "vexa/model/app_folder.h"
+#include "vexa/model/cmd_tree_store.h"
+#include "vexa/shell/win/command_dispatch.h"
+#include "vexa/shell/win/registry_profile.h"
+#include "vexa/winlib/reg_key.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/presets/config_files.h"
 #include "vexa/winlib/message_loop.h"
@@ -179,6 +189,40 @@ TEST_F(MainWindowTest, ClosingHidesAndExitEndsTheLoopAndRemovesTrayIcon) {
   EXPECT_FALSE(IsWindow(hwnd));
   EXPECT_FALSE(window.HasTrayIcon());
   EXPECT_TRUE(drainQuit());
+}
+
+TEST_F(MainWindowTest, ARemoteShutdownEndsTheProgramInOrderBeforeTheSession) {
+  const std::wstring programKey = L"Software\\Marlix\\VexaTest\\Shutdown" + std::to_wstring(GetCurrentProcessId());
+  CRegistryProfile profile(programKey);
+  CCmdTree tree;
+  auto folder = std::make_unique<APPFOLDER>("Player");
+  folder->flags = APPFOLDER::kRememberLayout;
+  CCmdItem& player = tree.insertFolder(tree.insertRemote("TV"), std::move(folder));
+  auto command = std::make_unique<CCmdArray>("Play");
+  command->addLayout("Second");
+  CCmdArray& play = *command;
+  tree.insertCommand(player, std::move(command));
+  play.switchToLayout(1);
+  window.SetCommandTree(&tree);
+  std::vector<std::string> steps;
+  window.SetShutdownHooks({[&] { steps.push_back("server stopped"); }, {}, [&] {
+                             storeActiveLayouts(tree, profile, true);
+                             steps.push_back("layouts stored");
+                           }});
+  auto* system = new test::CRecordingSystemActions;
+  system->onCall = [&](const std::string& call) { steps.push_back(call); };
+  window.Dispatch()->Engine().Services().system.reset(system);
+
+  SendMessageW(window.Handle(), ProgramMessage::kShutdown, 1, ShutdownType::kShutdown | kShutdownNoOsd);
+  EXPECT_TRUE(test::pumpUntil([&] { return !system->calls().empty(); }, 5000));
+  EXPECT_EQ(steps, (std::vector<std::string>{"server stopped", "layouts stored", "exit 9"}));
+  win::CRegKey key;
+  ASSERT_TRUE(key.Open(HKEY_CURRENT_USER, programKey + L"\\Commands\\TV\\Player\\Play"));
+  EXPECT_EQ(key.QueryDword(L"ActiveLayout"), 1u);
+  window.SetShutdownHooks({});
+  window.SetCommandTree(nullptr);
+  win::CRegKey root;
+  if (root.Open(HKEY_CURRENT_USER, L"Software\\Marlix", KEY_ALL_ACCESS)) root.DeleteTree(L"VexaTest");
 }
 
 TEST_F(MainWindowTest, LeavingWithChangesAsksToSaveAndKeepsThemOnCancelOrFailure) {

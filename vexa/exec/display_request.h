@@ -14,7 +14,7 @@ namespace vexa {
 struct DisplayRequest {
   static constexpr uint32_t kVolumeBar = 101;        // text: mixer control name; value: level
   // 102 panning, 103 fader, 104 treble, 105 bass: the audio modes' bars, as kVolumeBar.
-  static constexpr uint32_t kMuteBar = 106;          // text: mixer control name; value: 1 when muted
+  static constexpr uint32_t kMuteBar = 106;          // text: mixer control name; value: its volume
   static constexpr uint32_t kShutdown = 201;         // value: countdown seconds; the main window's own request
   static constexpr uint32_t kWindowTitle = 502;      // text: the title; object: the window
   static constexpr uint32_t kLayoutSelector = 301;   // text: command name; object: command or null

@@ -57,11 +57,14 @@ HHOOK answeredHook(HWND window, WPARAM code, HHOOK fallback) {
 
 LRESULT CALLBACK keyboardProc(int code, WPARAM wp, LPARAM lp) {
   const HWND main = mainWindow();
-  if (code == HC_ACTION) {
-    const auto& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp);
+  const auto* key = code == HC_ACTION ? reinterpret_cast<const KBDLLHOOKSTRUCT*>(lp) : nullptr;
+  // Keys a program synthesised (the program's own keystrokes and the Alt and
+  // Tab of "Cycle through windows" among them) are nobody's press: they are
+  // not reported and do not change which modifiers the user holds.
+  if (key && !(key->flags & LLKHF_INJECTED)) {
     const bool down = wp == WM_KEYDOWN || wp == WM_SYSKEYDOWN;
-    if (!tapmod::trackModifier(g_state.held, key.vkCode, down) && down && main &&
-        ask(main, kKeyEvent, static_cast<LPARAM>(tapmod::keyEvent(static_cast<uint16_t>(key.vkCode), g_state.held))))
+    if (!tapmod::trackModifier(g_state.held, key->vkCode, down) && down && main &&
+        ask(main, kKeyEvent, static_cast<LPARAM>(tapmod::keyEvent(static_cast<uint16_t>(key->vkCode), g_state.held))))
       return 1;  // a hot key: the focused program does not get it as well
   }
   return CallNextHookEx(answeredHook(main, kKeyboardHookHandle, g_state.keyboard), code, wp, lp);

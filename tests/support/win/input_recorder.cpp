@@ -25,14 +25,15 @@ bool waitForLine(const std::filesystem::path& file, const std::string& line, uns
       timeoutMs);
 }
 
-HWND startInputRecorder(const std::string& title, const std::filesystem::path& record, bool timed) {
+HWND startInputRecorder(const std::string& title, const std::filesystem::path& record, RecorderMode mode) {
   // The recorder appends; a file left by an ended run of the same process id
   // (Wine reuses them) would say "ready" before this recorder is.
   std::error_code stale;
   std::filesystem::remove(record, stale);
   const auto exe = win::modulePath().parent_path() / "input_recorder_app.exe";
   std::wstring line = L"\"" + exe.wstring() + L"\" \"" + win::toWide(title) + L"\" \"" + record.wstring() + L"\"";
-  if (timed) line += L" timed";
+  if (mode == RecorderMode::Timed) line += L" timed";
+  if (mode == RecorderMode::TwoFields) line += L" fields";
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};

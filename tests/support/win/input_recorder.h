@@ -12,10 +12,16 @@ namespace vexa::test {
 
 inline constexpr const wchar_t* kInputRecorderClass = L"VexaInputRecorder";
 
+enum class RecorderMode {
+  Plain,
+  Timed,      // each key down also writes "t <performance counter>"
+  TwoFields,  // two child fields, "first" (focused) and "second", of class "VexaRecorderField"
+};
+
 // Starts the recorder titled `title` writing to `record` and waits for its
-// window; null when it did not come. With `timed` each key down also writes
-// "t <performance counter>".
-HWND startInputRecorder(const std::string& title, const std::filesystem::path& record, bool timed = false);
+// window; null when it did not come.
+HWND startInputRecorder(const std::string& title, const std::filesystem::path& record,
+                        RecorderMode mode = RecorderMode::Plain);
 // Ends the recorder's process.
 void endInputRecorder(HWND window);
 std::vector<std::string> fileLines(const std::filesystem::path& file);

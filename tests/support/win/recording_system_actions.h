@@ -1,6 +1,7 @@
 #pragma once
 // Stands in for the machine's irreversible effects: records each call and
 // answers as the test sets it up.
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -57,9 +58,12 @@ class CRecordingSystemActions final : public exec::ISystemActions {
   exec::DialResult dialResult;
   exec::HangUpResult hangUpResult;
   std::vector<std::string> entries;
+  // Told of each call as it happens, to put it in order with other events.
+  std::function<void(const std::string& call)> onCall;
 
  private:
   void note(std::string call) {
+    if (onCall) onCall(call);
     std::lock_guard lock(m_lock);
     m_calls.push_back(std::move(call));
   }

@@ -73,7 +73,7 @@ LRESULT CRecordingWindow::onVexaMessage(WPARAM code, LPARAM lp) {
   }
   if (code == ProgramMessage::kDisplayRequest) {
     auto* r = reinterpret_cast<DisplayRequest*>(lp);
-    requests.push_back({r->code, r->text, r->object, r->repeat});
+    requests.push_back({r->code, r->text, r->object, r->repeat, r->value});
     if (r->code != DisplayRequest::kLayoutSelector) return 1;
     if (selectorReplacement) r->replacement = *selectorReplacement;
     return selectorAnswer;

@@ -30,6 +30,7 @@ struct ReceivedRequest {
   std::string text;
   const void* object;
   uint32_t repeat;
+  int32_t value;
 };
 
 class CRecordingWindow : public win::CWindow {

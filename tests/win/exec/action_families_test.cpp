@@ -4,10 +4,14 @@
 // themselves are proved natively; these tests check the wiring.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <thread>
 #include <sstream>
 
 #include "exec_test_support.h"
+#include "freed_memory_poison.h"
+#include "support/one_line_mixer.h"
 #include "support/temp_folder.h"
 #include "support/win/input_recorder.h"
 #include "support/win/recording_system_actions.h"
@@ -75,7 +79,9 @@ class ActionFamilies : public ::testing::Test {
   }
   exec::CExecEngine& engine() { return window->dispatch->Engine(); }
 
-  HWND startRecorder(const std::string& t) { return startInputRecorder(t, folder.path() / (t + ".txt")); }
+  HWND startRecorder(const std::string& t, RecorderMode mode = RecorderMode::Plain) {
+    return startInputRecorder(t, folder.path() / (t + ".txt"), mode);
+  }
   std::vector<std::string> recorded(const std::string& t) { return fileLines(folder.path() / (t + ".txt")); }
   bool recordedLine(const std::string& t, const std::string& line, unsigned ms = 3000) {
     return waitForLine(folder.path() / (t + ".txt"), line, ms);
@@ -162,6 +168,15 @@ TEST_F(ActionFamilies, LeaveWindowFocusAfterKeystrokeKeepsTheWindowInFront) {
   EXPECT_EQ(GetForegroundWindow(), recorder);
 }
 
+TEST_F(ActionFamilies, KeystrokesToANamedControlLandInThatControl) {
+  ASSERT_TRUE(startRecorder(title, RecorderMode::TwoFields));
+  const std::string name = title + " (VexaInputRecorder)\\\\\\second (VexaRecorderField)";
+  EXPECT_EQ(run(act("Keystroke to window", name, "xy")), (std::vector<std::string>{"Keystroke sent to " + name}));
+  EXPECT_TRUE(recordedLine(title, "second char 121"));
+  EXPECT_TRUE(contains(recorded(title), "second char 120"));
+  EXPECT_FALSE(contains(recorded(title), "first char 120")) << ::testing::PrintToString(recorded(title));
+}
+
 TEST_F(ActionFamilies, ActiveWindowActionsAndSwitchToWindow) {
   const HWND recorder = startRecorder(title);
   const HWND previous = startRecorder(other);
@@ -236,6 +251,26 @@ TEST_F(ActionFamilies, MoveMouseStopsSoonAfterTheLastPress) {
   EXPECT_FALSE(engine().Services().mouse.moving());
 }
 
+TEST(MouseMover, TwoMovesAtOnceShareTheAxisThreads) {
+  exec::CMouseMover mover;
+  const MouseMotion motion{1, 1, 1};
+  for (int round = 0; round < 200; ++round) {
+    std::atomic<int> ready{0};
+    const auto press = [&] {
+      ++ready;
+      while (ready.load() < 2) {
+      }
+      mover.move(motion);
+    };
+    std::thread first(press), second(press);
+    first.join();
+    second.join();
+    ASSERT_TRUE(mover.moving()) << round;
+    mover.stop();
+    ASSERT_TRUE(pumpUntil([&] { return !mover.moving(); }, 2000)) << round;
+  }
+}
+
 TEST_F(ActionFamilies, ShutdownStepsCountsDownAndEndsThroughTheSystemActions) {
   auto texts = run(act("Shutdown Windows", "Reboot", ""));
   EXPECT_TRUE(texts.empty());  // the request is posted; the main window reports
@@ -284,6 +319,51 @@ TEST_F(ActionFamilies, TheLastTickEndsTheProgramThenTheSession) {
   EXPECT_EQ(statuses, (std::vector<std::string>{"Forced LogOff in 2 sec", "Forced LogOff in 1 sec"}));
 }
 
+TEST_F(ActionFamilies, SteppingPastNinetyMinutesShowsOffOnTheDisplay) {
+  auto& countdown = window->dispatch->Actions().Shutdown();
+  osd::win::COsdBarWindow& bar = window->dispatch->Osd().BarWindow();
+  for (int press = 0; press < 7; ++press) countdown.OnRequest(15, ShutdownType::kReboot);
+  EXPECT_EQ(countdown.Countdown(), 5400u);
+  EXPECT_EQ(bar.Caption(), L"Reboot 90 min");
+  countdown.OnRequest(15, ShutdownType::kReboot);
+  EXPECT_EQ(countdown.Countdown(), 0u);
+  EXPECT_EQ(bar.Caption(), L"Reboot OFF");
+  EXPECT_EQ(bar.Content().icon, osd::BarIcon::ShutdownOff);
+  EXPECT_EQ(window->dispatchStatuses.back(), "Reboot OFF");
+  window->dispatch->Osd().HideBar();  // the display's end starts nothing
+  EXPECT_FALSE(countdown.Ticking());
+  EXPECT_TRUE(system->calls().empty());
+}
+
+// Each way out of "Remote System Shutdown" cancels; none reads the window
+// after it was freed (the poison would hand such a read the canary's handle).
+TEST_F(ActionFamilies, AbortEscapeAndTheCloseBoxCancelWithoutTouchingTheClosedWindow) {
+  auto& countdown = window->dispatch->Actions().Shutdown();
+  const std::pair<const char*, void (*)(HWND)> ways[] = {
+      {"Abort", [](HWND w) { SendMessageW(GetDlgItem(w, IDCANCEL), BM_CLICK, 0, 0); }},
+      {"Escape", [](HWND w) { SendMessageW(GetDlgItem(w, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0); }},
+      {"close box", [](HWND w) { SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }}};
+  for (const auto& [way, leave] : ways) {
+    countdown.OnRequest(5, ShutdownType::kShutdown | kShutdownNoOsd);
+    countdown.OnTick();  // 4 s left, within the requested 5: the window opens
+    const HWND shutdown = countdown.Window();
+    ASSERT_TRUE(shutdown) << way;
+    const HWND canary = CreateWindowExW(0, L"STATIC", L"canary", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+    {
+      CFreedMemoryPoison poison(reinterpret_cast<uintptr_t>(canary));
+      leave(shutdown);
+      pumpUntil([&] { return countdown.Window() == nullptr; }, 2000);
+    }
+    EXPECT_TRUE(IsWindow(canary)) << way;
+    DestroyWindow(canary);
+    EXPECT_FALSE(IsWindow(shutdown)) << way;
+    EXPECT_EQ(countdown.Countdown(), 0u) << way;
+    EXPECT_FALSE(countdown.Ticking()) << way;
+  }
+  EXPECT_TRUE(system->calls().empty());
+}
+
 TEST_F(ActionFamilies, ACycleDoesNotStopTheShutdownCountdown) {
   auto& countdown = window->dispatch->Actions().Shutdown();
   countdown.OnRequest(60, ShutdownType::kShutdown | kShutdownNoOsd);
@@ -294,6 +374,40 @@ TEST_F(ActionFamilies, ACycleDoesNotStopTheShutdownCountdown) {
   EXPECT_TRUE(countdown.Ticking());
   EXPECT_LT(countdown.Countdown(), 60u);
   countdown.Abort();
+}
+
+TEST_F(ActionFamilies, MuteReportsTheStateAndTheDisplayShowsTheLevelAndTheSpeaker) {
+  auto* mixer = new COneLineMixer("Wave");
+  engine().Services().mixer.reset(mixer);
+  const auto muteRequestValue = [&] {
+    for (auto r = window->requests.rbegin(); r != window->requests.rend(); ++r)
+      if (r->code == DisplayRequest::kMuteBar) return r->value;
+    return int32_t{-1};
+  };
+  const auto barFor = [&](uint32_t code) {
+    DisplayRequest request;
+    request.code = code;
+    request.text = "Wave";
+    request.value = muteRequestValue();
+    window->dispatch->Osd().OnDisplayRequest(request);
+    return window->dispatch->Osd().BarWindow().Content();
+  };
+  const int32_t bothChannels = static_cast<int32_t>((40000u << 16) | 40000u);
+  EXPECT_EQ(run(act("Mute", "Wave")), (std::vector<std::string>{"Muted Wave"}));
+  ASSERT_EQ(window->count(DisplayRequest::kMuteBar), 1);
+  EXPECT_EQ(muteRequestValue(), bothChannels);  // the bar's level, not the switch
+  osd::BarContent bar = barFor(DisplayRequest::kMuteBar);
+  EXPECT_TRUE(bar.muted);
+  EXPECT_EQ(bar.level, 40000u);
+  EXPECT_EQ(run(act("Mute", "Wave")), (std::vector<std::string>{"Unmuted Wave"}));
+  bar = barFor(DisplayRequest::kMuteBar);
+  EXPECT_FALSE(bar.muted);
+  EXPECT_EQ(bar.level, 40000u);
+  // Any bar of a muted line shows the crossed-out speaker.
+  mixer->muted = true;
+  bar = barFor(DisplayRequest::kVolumeBar);
+  EXPECT_TRUE(bar.muted);
+  EXPECT_EQ(bar.caption, "Wave Volume");
 }
 
 TEST_F(ActionFamilies, SystemActionsGoThroughTheInterface) {

@@ -1,12 +1,13 @@
 // A window of another process that records what it receives, one line per
 // event, in a UTF-8 file the tests read:
-//   input_recorder_app <title> <record file> [timed]
+//   input_recorder_app <title> <record file> [timed|fields]
 // Lines: "key <vk hex> <C|-><A|-><S|->" per key down (with the modifier
 // state then), "char <code>", "msg <hex> <wParam> <lParam>" for WM_USER and
 // up, "command <wParam> <lParam>", "lbuttondown|lbuttonup|lbuttondblclk|
 // rbuttondown|mbuttondown <x> <y>", "wheel <delta>", "syscommand close".
 // Children: a static text and a drop-down list whose selected item is 600
-// characters long.
+// characters long; with "fields" also two fields, "first" (which has the
+// focus) and "second", that record "<field> char <code>".
 #include <windows.h>
 #include <shellapi.h>
 
@@ -67,6 +68,29 @@ LRESULT CALLBACK windowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(window, msg, wp, lp);
 }
 
+LRESULT CALLBACK fieldProc(HWND field, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_CHAR) {
+    char title[32] = "";
+    GetWindowTextA(field, title, sizeof title);
+    record("%s char %u", title, static_cast<unsigned>(wp));
+    return 0;
+  }
+  return DefWindowProcW(field, msg, wp, lp);
+}
+
+void addFields(HWND parent, HINSTANCE instance) {
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = fieldProc;
+  wc.hInstance = instance;
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"VexaRecorderField";
+  RegisterClassW(&wc);
+  const DWORD style = WS_CHILD | WS_VISIBLE | WS_BORDER;
+  HWND first = CreateWindowW(wc.lpszClassName, L"first", style, 10, 10, 180, 24, parent, nullptr, instance, nullptr);
+  CreateWindowW(wc.lpszClassName, L"second", style, 10, 40, 180, 24, parent, nullptr, instance, nullptr);
+  SetFocus(first);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
@@ -74,7 +98,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   if (!argv || argc < 3) return 2;
   g_record = argv[2];
-  g_timed = argc > 3 && std::wstring(argv[3]) == L"timed";
+  const std::wstring mode = argc > 3 ? argv[3] : L"";
+  g_timed = mode == L"timed";
   WNDCLASSW wc{};
   wc.lpfnWndProc = windowProc;
   wc.hInstance = instance;
@@ -96,6 +121,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   SendMessageW(list, CB_SETCURSEL, 1, 0);
   ShowWindow(w, SW_SHOWNORMAL);
   SetForegroundWindow(w);
+  if (mode == L"fields") addFields(w, instance);
   record("ready");
   LocalFree(argv);
   MSG msg;

@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
   const std::filesystem::path record =
       std::filesystem::path(temp) / ("vexa-keys-" + std::to_string(GetCurrentProcessId()) + ".txt");
   const std::string title = "Vexa keystroke probe " + std::to_string(GetCurrentProcessId());
-  const HWND recorder = vexa::test::startInputRecorder(title, record, true);
+  const HWND recorder = vexa::test::startInputRecorder(title, record, vexa::test::RecorderMode::Timed);
   if (!recorder) {
     std::fprintf(stderr, "no recorder window\n");
     return 1;

@@ -159,10 +159,12 @@ class CTargetWindow : public win::CWindow {
   static constexpr int kButtonId = 1001;
   HWND button = nullptr;
   std::vector<WPARAM> commands;
+  std::vector<UINT> clicks;  // left button down and up
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == WM_COMMAND) commands.push_back(wp);
+    if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP) clicks.push_back(msg);
     return CWindow::OnMessage(msg, wp, lp);
   }
 };
@@ -236,6 +238,33 @@ TEST(MessageCapture, ClicksOfTheTargetAreListedTestedAndReturned) {
   EXPECT_EQ(chosen->windowName, "Capture Target");
   const std::string expected = target.ButtonCommandText();
   EXPECT_EQ(chosen->messageText, expected);
+}
+
+TEST(MessageCapture, TestPostsAClickAsTheActionDoesWithTheButtonLetGo) {
+  CTargetWindow target;
+  ASSERT_TRUE(target.Create());
+  shell::CMessageCapture capture("Capture Target");
+  bool tested = false;
+  std::thread driver([&] {
+    const HWND dialog = waitForWindow(L"Message Capture");
+    if (!dialog) return;
+    PostMessageW(target.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
+    if (waitFor([&] { return rowCount(dialog) >= 1; }) && rowText(dialog, 0) == L"WM_LBUTTONDOWN") {
+      LVITEMW select{};
+      select.stateMask = select.state = LVIS_SELECTED | LVIS_FOCUSED;
+      SendDlgItemMessageW(dialog, IDC_MC_LIST, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&select));
+      SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDC_MC_TEST, BN_CLICKED), 0);
+      tested = true;
+    }
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  });
+  EXPECT_FALSE(capture.Run(nullptr));
+  driver.join();
+  ASSERT_TRUE(tested);
+  MSG msg;
+  while (PeekMessageW(&msg, target.Handle(), 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  // The captured click, then the test's: down and up, so that the button is not left held.
+  EXPECT_EQ(target.clicks, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP}));
 }
 
 }  // namespace

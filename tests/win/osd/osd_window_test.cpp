@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include "support/one_line_mixer.h"
 #include "support/win/pump.h"
+#include "vexa/exec/win/exec_engine.h"
 #include "vexa/base/program_messages.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/exec/display_request.h"
@@ -98,8 +100,11 @@ TEST_F(OsdWindowTest, VolumeBarAppearsOnTopWithoutTakingTheFocus) {
 }
 
 TEST_F(OsdWindowTest, ABurstUpdatesOneWindowAndItHidesAfterTheTimeout) {
+  auto* mixer = new test::COneLineMixer("Wave");
+  main.Dispatch()->Engine().Services().mixer.reset(mixer);
   for (int i = 0; i < 50; ++i) send(Mode::kVolume, "Wave", i * 1000);
   EXPECT_EQ(countThreadWindows(kBarWindowClass), 1);
+  mixer->muted = true;  // the display asks the line
   send(Mode::kMute, "Wave", 0);
   EXPECT_TRUE(osd().BarWindow().Muted());
   EXPECT_EQ(countThreadWindows(kBarWindowClass), 1);

@@ -46,6 +46,15 @@ std::optional<std::vector<int64_t>> adjustChannels(MixerKind kind, std::vector<i
   return values;
 }
 
+std::optional<MuteOutcome> toggleMute(IMixer& mixer, std::string_view line) {
+  int64_t state = 0;
+  if (!mixer.adjust(MixerKind::Mute, 1, line, MixerDestination::Playback, state)) return std::nullopt;
+  MuteOutcome outcome;
+  outcome.muted = state != 0;
+  if (!mixer.adjust(MixerKind::Volume, 0, line, MixerDestination::Playback, outcome.volume)) outcome.volume = 0;
+  return outcome;
+}
+
 std::optional<std::string> selectNextAudioMode(IMixer& mixer, AudioModeState& state, std::string_view line,
                                                uint64_t nowSeconds) {
   const auto& modes = audioModes();

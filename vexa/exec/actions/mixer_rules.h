@@ -44,6 +44,14 @@ class IMixer {
   virtual std::vector<std::string> lines(MixerDestination destination, bool mute) = 0;
 };
 
+// "Mute": the line's mute switch toggled, then its state and its volume
+// (what the bar shows); none when the line has no mute switch.
+struct MuteOutcome {
+  bool muted = false;
+  int64_t volume = 0;  // 0 when the line has no volume control
+};
+std::optional<MuteOutcome> toggleMute(IMixer& mixer, std::string_view line);
+
 // The audio-mode state the main window keeps, as the actions read and change it.
 struct AudioModeState {
   int index = -1;  // into audioModes(); -1: none

@@ -40,6 +40,7 @@ class COsdBarWindow : public vexa::win::CWindow {
   const std::wstring& Caption() const { return m_caption; }
   const std::vector<std::wstring>& Lines() const { return m_lines; }
   bool Muted() const { return m_content.muted; }
+  const BarContent& Content() const { return m_content; }
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

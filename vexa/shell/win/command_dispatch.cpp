@@ -63,6 +63,12 @@ CCommandDispatch::CCommandDispatch(HWND mainWindow, DispatchSettings settings, S
   hooks.status = [this](const std::wstring& text) {
     if (m_status) m_status(text);
   };
+  // The speaker is crossed out when the line is muted now, whatever the request.
+  hooks.lineMuted = [this](const std::string& line) {
+    IMixer* mixer = m_engine->Services().mixer.get();
+    int64_t muted = 0;
+    return mixer && mixer->adjust(MixerKind::Mute, 0, line, MixerDestination::Playback, muted) && muted != 0;
+  };
   hooks.programIcon = reinterpret_cast<HICON>(GetClassLongPtrW(mainWindow, GCLP_HICON));
   m_osd = std::make_unique<osd::win::COsd>(std::move(hooks));
   CActionRequests::Hooks actionHooks;
@@ -72,7 +78,12 @@ CCommandDispatch::CCommandDispatch(HWND mainWindow, DispatchSettings settings, S
   actionHooks.suspendHotKeys = [this](bool suspended) { SuspendHotKeys(suspended); };
   actionHooks.endCycle = [this] { EndCycle(); };
   actionHooks.shutdownDisplay = [this](DisplayRequest& request) { return ShowShutdownDisplay(request); };
-  actionHooks.endProgram = [this] { m_engine->Shutdown(); };
+  actionHooks.endProgram = [this] {
+    if (m_endProgram)
+      m_endProgram();
+    else
+      m_engine->Shutdown();
+  };
   m_actions = std::make_unique<CActionRequests>(mainWindow, *m_engine, std::move(actionHooks));
   ApplySettings(settings);
 }

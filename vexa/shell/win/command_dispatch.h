@@ -81,6 +81,9 @@ class CCommandDispatch {
   // Where executed commands (0x468) go; without one they are dropped.
   void SetServerForwarder(std::function<void(const ServerRecord&)> forward) { m_forward = std::move(forward); }
   void SuspendHotKeys(bool suspended) { m_hotKeysSuspended = suspended; }
+  // The program's own shut-down, run when a shutdown countdown ends and
+  // before the session is ended; without one only the runs stop.
+  void SetEndProgram(std::function<void()> end) { m_endProgram = std::move(end); }
   exec::CExecEngine& Engine() { return *m_engine; }
   // The on-screen display, which takes the runs' display requests (code 98).
   osd::win::COsd& Osd() { return *m_osd; }
@@ -103,6 +106,7 @@ class CCommandDispatch {
   bool m_ignoreNextKey = false;
   bool m_hotKeysSuspended = false;
   std::function<void(const ServerRecord&)> m_forward;
+  std::function<void()> m_endProgram;
 };
 
 }  // namespace vexa::shell

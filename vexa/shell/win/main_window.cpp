@@ -86,6 +86,7 @@ bool CMainWindow::Create(HICON icon, HICON smallIcon) {
   m_deviceStatus = std::make_unique<CDeviceStatus>(*m_status, m_trayPicture.get(), [this](bool ready) {
     if (m_dispatch) m_dispatch->SetDeviceReady(ready);
   });
+  m_dispatch->SetEndProgram([this] { StopProgram(); });
   CreateOsdPage();
   return true;
 }
@@ -291,6 +292,11 @@ void CMainWindow::Exit() {
 }
 
 void CMainWindow::ShutDown() {
+  StopProgram();
+  Destroy();
+}
+
+void CMainWindow::StopProgram() {
   Show(SW_HIDE);
   const auto run = [](const std::function<void()>& step) {
     if (step) step();
@@ -308,7 +314,6 @@ void CMainWindow::ShutDown() {
   run(m_shutdownHooks.atProgramEnd);
   progress.Step();
   progress.Destroy();
-  Destroy();
 }
 
 bool CMainWindow::WatchSessions(SessionHooks hooks) {

@@ -101,6 +101,8 @@ class CMainWindow : public win::CWindow {
   // Shut-down in order, asking nothing: the server, the device, session
   // notifications and the runs stop; then the window goes and the message loop ends.
   void ShutDown();
+  // All of ShutDown but the window's end: what runs before a remote shutdown ends the session.
+  void StopProgram();
   // Steps of shut-down that belong to the program object, in their place in the order.
   struct ShutdownHooks {
     std::function<void()> stopServer, endSessionNotifications, atProgramEnd;

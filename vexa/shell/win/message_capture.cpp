@@ -4,6 +4,7 @@
 
 #include "vexa/base/program_messages.h"
 #include "vexa/device/plugin_abi.h"
+#include "vexa/exec/win/actions/post_message.h"
 #include "vexa/shell/res/editor_resource.h"
 #include "vexa/shell/win/action_sources.h"
 #include "vexa/shell/win/hook_module.h"
@@ -18,12 +19,16 @@ using UnHookMsgFn = void(WINAPI*)(uintptr_t hook);
 
 HWND windowOf(uint32_t value) { return reinterpret_cast<HWND>(static_cast<uintptr_t>(value)); }
 
-void postDirectly(HWND window, const CapturedMessage& m) { PostMessageW(window, m.message, m.wParam, m.lParam); }
+// As the "PostMessage" action posts the row's text: a click is down and up.
+void postAsTheAction(HWND window, const CapturedMessage& m) {
+  std::string status;
+  exec::postMessageText(window, capturedMessageText(m), status);
+}
 
 }  // namespace
 
 CMessageCapture::CMessageCapture(std::string targetName, PickWindow pick, Post post)
-    : m_targetName(std::move(targetName)), m_pick(std::move(pick)), m_post(post ? std::move(post) : postDirectly) {}
+    : m_targetName(std::move(targetName)), m_pick(std::move(pick)), m_post(post ? std::move(post) : postAsTheAction) {}
 
 std::optional<CapturedChoice> CMessageCapture::Run(HWND owner) {
   m_result.reset();

@@ -31,12 +31,14 @@ unsigned CShutdownCountdown::OnRequest(unsigned seconds, uint32_t flags) {
     m_countdown = stepShutdownCountdown(m_countdown, m_requested);
   if (m_status) m_status(shutdownRequestStatus(m_type, m_countdown));
   bool shown = false;
-  if (!noOsd && m_countdown != 0 && m_display) {
+  // A press past the longest countdown shows "OFF" on the display that is up.
+  if (!noOsd && (m_countdown != 0 || m_displayShowing) && m_display) {
     DisplayRequest request;
     request.code = DisplayRequest::kShutdown;
     request.value = static_cast<int32_t>(m_countdown);
     request.repeat = m_requested;
-    request.text = std::string(shutdownWindowText(m_type));
+    // "Reboot 15 min", "Reboot OFF": the name the status line uses too.
+    request.text = std::string(shutdownStatusName(m_type));
     shown = m_display(request);
     m_noDisplay = !shown;
   }
@@ -87,16 +89,17 @@ void CShutdownCountdown::stopTick() {
   m_ticking = false;
 }
 
+HWND CShutdownCountdown::Window() const { return m_window ? m_window->Handle() : nullptr; }
+
 void CShutdownCountdown::showWindow() {
-  if (!m_window || !IsWindow(m_window))
-    m_window = openShutdownWindow(m_main, shutdownWindowText(m_type), m_countdown, [this] { Abort(); });
-  else
-    updateShutdownWindow(m_window, m_countdown);
+  if (m_window && m_window->IsCreated()) {
+    m_window->Update(m_countdown);
+    return;
+  }
+  auto window = std::make_unique<CRemoteShutdownWindow>([this] { Abort(); });
+  m_window = window->Open(m_main, shutdownWindowText(m_type), m_countdown) ? std::move(window) : nullptr;
 }
 
-void CShutdownCountdown::closeWindow() {
-  if (m_window && IsWindow(m_window)) DestroyWindow(m_window);
-  m_window = nullptr;
-}
+void CShutdownCountdown::closeWindow() { m_window.reset(); }
 
 }  // namespace vexa::shell

@@ -5,12 +5,15 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "vexa/exec/display_request.h"
 #include "vexa/exec/win/actions/action_context.h"
 
 namespace vexa::shell {
+
+class CRemoteShutdownWindow;
 
 class CShutdownCountdown {
  public:
@@ -38,7 +41,7 @@ class CShutdownCountdown {
   unsigned Countdown() const { return m_countdown; }
   bool Ticking() const { return m_ticking; }
   uint32_t Type() const { return m_type; }
-  HWND Window() const { return m_window; }
+  HWND Window() const;
 
  private:
   void startTick();
@@ -58,7 +61,7 @@ class CShutdownCountdown {
   bool m_ticking = false;
   bool m_displayShowing = false;
   bool m_noDisplay = false;  // the OSD refused the last request
-  HWND m_window = nullptr;  // "Remote System Shutdown"
+  std::unique_ptr<CRemoteShutdownWindow> m_window;  // "Remote System Shutdown"
 };
 
 }  // namespace vexa::shell

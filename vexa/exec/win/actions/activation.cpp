@@ -25,6 +25,22 @@ void attachForAWhile(DWORD from, DWORD to) {
   }).detach();
 }
 
+// The keyboard focus to `window` unless it or one of its children has it
+// already. Only the window's own thread, or one sharing its input, may move
+// its focus: this thread joins it for the call.
+void giveFocus(HWND window) {
+  const DWORD target = GetWindowThreadProcessId(window, nullptr);
+  GUITHREADINFO input{};
+  input.cbSize = sizeof(input);
+  if (GetGUIThreadInfo(target, &input) && input.hwndFocus &&
+      (input.hwndFocus == window || IsChild(window, input.hwndFocus)))
+    return;
+  const DWORD self = GetCurrentThreadId();
+  const bool joined = target != self && AttachThreadInput(self, target, TRUE);
+  SetFocus(window);
+  if (joined) AttachThreadInput(self, target, FALSE);
+}
+
 bool isHeld(unsigned key) { return (GetAsyncKeyState(static_cast<int>(key)) & 0x8000) != 0; }
 
 // The modifier keys down or up as `key` needs; the previous states for putting back.
@@ -46,19 +62,23 @@ bool activateWindow(IActionHost& host, HWND window, bool temporary) {
     r.wasHidden = IsWindowVisible(window) == FALSE;
     host.request(r);
   }
-  if (window != active && !isTopChildOf(window, active)) {
-    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-    if (!IsWindowVisible(window)) ShowWindow(window, SW_SHOW);
+  // A child control comes forward with its top-level window, then takes the focus.
+  HWND top = GetAncestor(window, GA_ROOT);
+  if (!top) top = window;
+  if (top != active && !isTopChildOf(top, active)) {
+    if (IsIconic(top)) ShowWindow(top, SW_RESTORE);
+    if (!IsWindowVisible(top)) ShowWindow(top, SW_SHOW);
     // Joining input queues is the way past the foreground lock; where the
     // plain call is allowed it only disturbs the focus when undone (the
     // change itself may show a moment later, so its answer decides).
-    if (!SetForegroundWindow(window)) {
-      const DWORD targetThread = GetWindowThreadProcessId(window, nullptr);
+    if (!SetForegroundWindow(top)) {
+      const DWORD targetThread = GetWindowThreadProcessId(top, nullptr);
       const DWORD frontThread = active ? GetWindowThreadProcessId(active, nullptr) : 0;
       attachForAWhile(targetThread, frontThread);
-      SetForegroundWindow(window);
+      SetForegroundWindow(top);
     }
   }
+  giveFocus(window);
   const HWND now = GetForegroundWindow();
   return !now || now == window || now == GetWindow(window, GW_OWNER) || GetAncestor(window, GA_ROOT) == now;
 }

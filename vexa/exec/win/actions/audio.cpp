@@ -74,13 +74,14 @@ bool adjustDown(ActionContext& c, std::string& message) { return adjust(c, messa
 
 bool mute(ActionContext& c, std::string& message) {
   const std::string& line = c.action().fileName;
-  int64_t state = 0;
-  if (!c.services.mixer->adjust(MixerKind::Mute, 1, line, MixerDestination::Playback, state)) {
+  const auto outcome = toggleMute(*c.services.mixer, line);
+  if (!outcome) {
     message = statusText("'Mute' failed for %s", line);
     return false;
   }
-  showBar(c, DisplayRequest::kMuteBar, line, state);
-  message = statusText(state ? "Muted %s" : "Unmuted %s", line);
+  // The bar shows the line's level; the display reads the mute state itself.
+  showBar(c, DisplayRequest::kMuteBar, line, outcome->volume);
+  message = statusText(outcome->muted ? "Muted %s" : "Unmuted %s", line);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include "vexa/exec/actions/status_text.h"
 #include "vexa/exec/win/actions/action_table.h"
 #include "vexa/exec/win/actions/activation.h"
+#include "vexa/exec/win/actions/post_message.h"
 #include "vexa/model/app_folder.h"
 #include "vexa/winlib/unicode.h"
 
@@ -34,40 +35,7 @@ bool postMessage(ActionContext& c, std::string& message) {
     message = statusText("PostMessage: Window %s not found", name);
     return false;
   }
-  const auto parsed = parsePostMessageText(text);
-  if (!parsed) {
-    message = statusText("PostMessage %s failed", text);
-    return false;
-  }
-  const WPARAM wp = parsed->wParam;
-  const LPARAM lp = static_cast<LPARAM>(parsed->lParam);
-  const UINT msg = parsed->message;
-  if (msg == WindowMessage::kCommand) {
-    // A control's command goes to its dialog, naming the control.
-    if (const HWND parent = GetParent(window)) {
-      post(parent, msg, wp, reinterpret_cast<LPARAM>(window));
-    } else {
-      const HWND child = lp ? GetDlgItem(window, LOWORD(wp)) : nullptr;
-      post(window, msg, wp, reinterpret_cast<LPARAM>(child));
-    }
-  } else if (msg == WindowMessage::kLButtonDown) {
-    post(window, WM_LBUTTONDOWN, wp, lp);
-    post(window, WM_LBUTTONUP, 0, lp);
-  } else if (msg == WindowMessage::kLButtonDblClk) {
-    post(window, WM_LBUTTONDOWN, wp, lp);
-    post(window, WM_LBUTTONUP, 0, lp);
-    post(window, WM_LBUTTONDBLCLK, wp, lp);
-    post(window, WM_LBUTTONUP, 0, lp);
-  } else if (msg >= WindowMessage::kUser && msg <= WindowMessage::kLastPostable) {
-    post(window, msg, wp, lp);
-  } else {
-    char hex[16];
-    std::snprintf(hex, sizeof hex, "%x", msg);
-    message = statusText("PostMessage: unsupported message: %s", hex);
-    return false;
-  }
-  message = statusText("PostMessage: %s", text);
-  return true;
+  return postMessageText(window, text, message);
 }
 
 // Sized from the control: a combo box's item or a window's text of any length.
@@ -133,6 +101,43 @@ bool switchLayout(ActionContext& c, std::string& message) {
 }
 
 }  // namespace
+
+bool postMessageText(HWND window, std::string_view text, std::string& message) {
+  const auto parsed = parsePostMessageText(text);
+  if (!parsed) {
+    message = statusText("PostMessage %s failed", text);
+    return false;
+  }
+  const WPARAM wp = parsed->wParam;
+  const LPARAM lp = static_cast<LPARAM>(parsed->lParam);
+  const UINT msg = parsed->message;
+  if (msg == WindowMessage::kCommand) {
+    // A control's command goes to its dialog, naming the control.
+    if (const HWND parent = GetParent(window)) {
+      post(parent, msg, wp, reinterpret_cast<LPARAM>(window));
+    } else {
+      const HWND child = lp ? GetDlgItem(window, LOWORD(wp)) : nullptr;
+      post(window, msg, wp, reinterpret_cast<LPARAM>(child));
+    }
+  } else if (msg == WindowMessage::kLButtonDown) {
+    post(window, WM_LBUTTONDOWN, wp, lp);
+    post(window, WM_LBUTTONUP, 0, lp);
+  } else if (msg == WindowMessage::kLButtonDblClk) {
+    post(window, WM_LBUTTONDOWN, wp, lp);
+    post(window, WM_LBUTTONUP, 0, lp);
+    post(window, WM_LBUTTONDBLCLK, wp, lp);
+    post(window, WM_LBUTTONUP, 0, lp);
+  } else if (msg >= WindowMessage::kUser && msg <= WindowMessage::kLastPostable) {
+    post(window, msg, wp, lp);
+  } else {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%x", msg);
+    message = statusText("PostMessage: unsupported message: %s", hex);
+    return false;
+  }
+  message = statusText("PostMessage: %s", text);
+  return true;
+}
 
 void registerMessageActions(CActionTable& table) {
   table.add(ActionKind::PostMessage, postMessage);

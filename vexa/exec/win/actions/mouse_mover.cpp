@@ -10,11 +10,15 @@ CMouseMover::~CMouseMover() {
 }
 
 void CMouseMover::join() {
+  std::lock_guard lock(m_threadsLock);
   for (auto& t : m_threads)
     if (t.joinable()) t.join();
 }
 
 void CMouseMover::move(const MouseMotion& motion) {
+  // Without the lock two runs could both start an axis's thread, and a
+  // std::thread assigned over a running one ends the program.
+  std::lock_guard lock(m_threadsLock);
   m_step[0] = motion.stepX;
   m_step[1] = motion.stepY;
   m_tickMs = motion.tickMs;

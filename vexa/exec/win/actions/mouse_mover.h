@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 
 #include "vexa/exec/actions/mouse_rules.h"
@@ -21,6 +22,7 @@ class CMouseMover {
   CMouseMover& operator=(const CMouseMover&) = delete;
 
   // New steps and tick; starts a thread for each axis that moves and has none.
+  // Runs of two "Move Mouse" commands may call it at once.
   void move(const MouseMotion& motion);
   // Timer 11: set the event, zero the steps, let the threads end.
   void stop();
@@ -30,6 +32,7 @@ class CMouseMover {
   void run(int axis);
   void join();
 
+  std::mutex m_threadsLock;  // guards m_threads: starting, collecting, joining
   win::CEvent m_stop;
   std::atomic<int> m_step[2]{0, 0};
   std::atomic<unsigned> m_tickMs{25};
