@@ -24,7 +24,8 @@ grep -q '^ready' "$out" || { echo "the probe never got its hook:"; cat "$out"; e
 notepad_pid=$!
 window=
 for _ in $(seq 300); do
-  window=$(xdotool search --name 'Notepad' 2>/dev/null | head -n1 || true)
+  # Viewable only: X refuses the focus to a window not mapped yet.
+  window=$(xdotool search --onlyvisible --name 'Notepad' 2>/dev/null | head -n1 || true)
   [ -n "$window" ] && break
   sleep 0.1
 done
