@@ -212,7 +212,7 @@ TEST(MessageCapture, ClicksOfTheTargetAreListedTestedAndReturned) {
     PostMessageW(target.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     PostMessageW(target.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
     waitFor([&] { return rowCount(dialog) >= 3; });
-    Sleep(100);
+    SendMessageW(target.Handle(), WM_NULL, 0, 0);  // the target's thread is done with the posted messages
     afterClicks = rowCount(dialog);
     for (int row = 0; row < afterClicks; ++row) rows.push_back(rowText(dialog, row));
     // Data a hook of another kind, or a short one, might send; and a window of another program.
