@@ -108,17 +108,16 @@ TEST_F(ApplicationActionsTest, ForegroundTestByProcessAndByWindowName) {
   const HWND window = findTitled(title);
   ASSERT_TRUE(window);
   SetForegroundWindow(window);
-  pumpFor(200);
-  const bool inFront = GetForegroundWindow() == window;
+  ASSERT_TRUE(pumpUntil([&] { return GetForegroundWindow() == window; }, 3000));
 
   APPFOLDER byProcess("Marker");
   byProcess.loadFileName(marker);
-  EXPECT_EQ(environment.passesForegroundTest(byProcess), inFront);
+  EXPECT_TRUE(environment.passesForegroundTest(byProcess));
 
   APPFOLDER byName("Marker");
   byName.loadFileName(marker);
   byName.windowName = title;
-  EXPECT_EQ(environment.passesForegroundTest(byName), inFront);
+  EXPECT_TRUE(environment.passesForegroundTest(byName));
   byName.windowName = "no window is called this";
   EXPECT_FALSE(environment.passesForegroundTest(byName));
   // Through the window list, as a run asks the main window: "title (class)" and patterns.
@@ -128,9 +127,9 @@ TEST_F(ApplicationActionsTest, ForegroundTestByProcessAndByWindowName) {
     return list.find(name);
   });
   byName.windowName = title + " (VexaMarkerApp)";
-  EXPECT_EQ(environment.passesForegroundTest(byName), inFront);
+  EXPECT_TRUE(environment.passesForegroundTest(byName));
   byName.windowName = " (VexaMarker?pp)";
-  EXPECT_EQ(environment.passesForegroundTest(byName), inFront);
+  EXPECT_TRUE(environment.passesForegroundTest(byName));
 
   // Another application's folder fails while the marker is in front.
   APPFOLDER other("Other");

@@ -24,13 +24,16 @@ grep -q '^ready' "$out" || { echo "the probe never got its hook:"; cat "$out"; e
 notepad_pid=$!
 window=
 for _ in $(seq 300); do
-  window=$(xdotool search --name 'Notepad' 2>/dev/null | head -n1 || true)
+  # Viewable only: X refuses the focus to a window not mapped yet.
+  window=$(xdotool search --onlyvisible --name 'Notepad' 2>/dev/null | head -n1 || true)
   [ -n "$window" ] && break
   sleep 0.1
 done
 [ -n "$window" ] || { echo "notepad's window never showed"; exit 1; }
 xdotool windowfocus --sync "$window"
-sleep 0.3
+# X has given notepad the focus; the key goes once Wine has it in front too.
+for _ in $(seq 100); do grep -q '^front .*Notepad' "$out" && break; sleep 0.1; done
+grep -q '^front .*Notepad' "$out" || { echo "notepad never came to the front:"; cat "$out"; exit 1; }
 xdotool key F9
 
 wait "$probe_pid" || { echo "probe failed:"; cat "$out"; exit 1; }

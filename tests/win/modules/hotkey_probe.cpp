@@ -1,7 +1,8 @@
 // The Windows half of the hot-key test from outside: a real main window with
 // the hook module, and one command with the hot key F9. Prints "ready" once
-// the hook is in, then for the first start "started REMOTE/COMMAND" and the
-// title of the window that had the focus; that window is asked to close.
+// the hook is in, "front TITLE" when another program's window comes to the front,
+// then for the first start "started REMOTE/COMMAND" and the title of the
+// window that had the focus; that window is asked to close.
 //   hotkey_probe [timeout-ms]
 #include <windows.h>
 
@@ -31,7 +32,20 @@ int main(int argc, char** argv) {
   }
   std::printf("ready\n");
   std::fflush(stdout);
-  if (!vexa::test::pumpUntil([&] { return !started.empty(); }, timeoutMs)) {
+  // Says which other program's window comes to the front: the key may be typed then.
+  HWND toldFront = nullptr;
+  const auto tellFront = [&] {
+    const HWND front = GetForegroundWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(front, &process);
+    if (front == toldFront || !front || process == GetCurrentProcessId()) return;
+    wchar_t title[256] = L"";
+    GetWindowTextW(front, title, 256);
+    std::printf("front %s\n", vexa::win::toUtf8(title).c_str());
+    std::fflush(stdout);
+    toldFront = front;
+  };
+  if (!vexa::test::pumpUntil([&] { tellFront(); return !started.empty(); }, timeoutMs)) {
     std::printf("no command started\n");
     return 1;
   }

@@ -42,23 +42,34 @@ class ProgramServerTest : public ::testing::Test {
   void startAndConnect() {
     fixture->modules->Start();
     ASSERT_TRUE(client.Connect(port));
-    Sleep(100);
+    // Served once a line the window passed on reaches it.
+    ASSERT_TRUE(syncClients(
+        [this](uint32_t n) {
+          postRecord("Sync", "Test", n);
+          pumpFor(20);
+        },
+        {&client}, syncs));
   }
 
   CWinsock winsock;
   int port = 0;
   std::unique_ptr<CModulesFixture> fixture;
   CTcpClient client;
+  uint32_t syncs = 0;
 };
 
 TEST_F(ProgramServerTest, StartsOnTheSavedPortAndReleasesThoseWaitingForIt) {
   std::atomic<bool> released{false};
   HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"vexa_server_ready");
+  HANDLE waiting = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   ASSERT_NE(ready, nullptr);
-  std::thread waiter([&] { released = WaitForSingleObject(ready, 5000) == WAIT_OBJECT_0; });
-  Sleep(200);  // the waiter waits before the pulse
+  ASSERT_NE(waiting, nullptr);
+  // A pulse releases only those already waiting: the waiter says so as it starts to wait, in one step.
+  std::thread waiter([&] { released = SignalObjectAndWait(waiting, ready, 5000, FALSE) == WAIT_OBJECT_0; });
+  EXPECT_EQ(WaitForSingleObject(waiting, 5000), WAIT_OBJECT_0);
   fixture->modules->Start();
   waiter.join();
+  CloseHandle(waiting);
   CloseHandle(ready);
   EXPECT_TRUE(released);
   EXPECT_TRUE(fixture->modules->Server().Running());

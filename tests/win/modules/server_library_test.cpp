@@ -27,6 +27,10 @@ class ServerLibraryTest : public ::testing::Test {
     ASSERT_NE(start("127.0.0.1", port, nullptr), 0);
   }
   void TearDown() override { stop(); }
+  // The clients once the serving thread took them in.
+  bool served(const std::vector<CTcpClient*>& clients, unsigned timeoutMs = 10000) {
+    return syncClients([this](uint32_t n) { send("Sync", "Test", n); }, clients, syncs, timeoutMs);
+  }
 
   CWinsock winsock;
   win::CModule library;
@@ -34,13 +38,14 @@ class ServerLibraryTest : public ::testing::Test {
   SendFn send = nullptr;
   StopFn stop = nullptr;
   int port = 0;
+  uint32_t syncs = 0;
 };
 
 TEST_F(ServerLibraryTest, EveryClientGetsEachCommandAsOneLine) {
   CTcpClient a, b;
   ASSERT_TRUE(a.Connect(port));
   ASSERT_TRUE(b.Connect(port));
-  Sleep(100);  // accepted by the serving thread
+  ASSERT_TRUE(served({&a, &b}));
   EXPECT_EQ(send("Play", "TV Remote", 3), 0);
   EXPECT_EQ(send("Next\nline", "TV", 0), 0);
   EXPECT_EQ(a.ReadLine(), "Play\tTV Remote\t3");
@@ -54,7 +59,7 @@ TEST_F(ServerLibraryTest, AClientThatStopsReadingIsDroppedInsteadOfWaitedFor) {
   CTcpClient stalled;
   ASSERT_TRUE(stalled.Connect(port));
   stalled.ShrinkReceiveBuffer();
-  Sleep(100);
+  ASSERT_TRUE(served({&stalled}));
   const std::string name(250, 'n');
   int failures = 0, lastError = 0;
   // Far more than the socket buffers and the client's queue can hold: were
@@ -70,26 +75,31 @@ TEST_F(ServerLibraryTest, AClientThatStopsReadingIsDroppedInsteadOfWaitedFor) {
   // The server goes on for everyone else.
   CTcpClient fresh;
   ASSERT_TRUE(fresh.Connect(port));
-  Sleep(100);
+  ASSERT_TRUE(served({&fresh}));
   EXPECT_EQ(send("After", "Remote", 1), 0);
   EXPECT_EQ(fresh.ReadLine(), "After\tRemote\t1");
 }
 
 TEST_F(ServerLibraryTest, ClientsBeyondTheLimitAreTurnedAwayUntilOneLeaves) {
   std::vector<std::unique_ptr<CTcpClient>> clients;
+  std::vector<CTcpClient*> all;
   for (int i = 0; i < 16; ++i) {
     clients.push_back(std::make_unique<CTcpClient>());
     ASSERT_TRUE(clients.back()->Connect(port));
+    all.push_back(clients.back().get());
   }
-  Sleep(200);
+  ASSERT_TRUE(served(all));
   CTcpClient extra;
   ASSERT_TRUE(extra.Connect(port));  // the kernel accepts; the server closes it
   EXPECT_TRUE(extra.ClosedByServer());
   clients.front()->Close();
-  Sleep(200);
+  // Until the server has seen the first one go, a newcomer is still turned away.
   CTcpClient late;
-  ASSERT_TRUE(late.Connect(port));
-  Sleep(200);
+  bool lateServed = false;
+  for (int attempt = 0; attempt < 20 && !lateServed; ++attempt)
+    lateServed = late.Connect(port) && served({&late}, 500);
+  ASSERT_TRUE(lateServed);
+  ASSERT_TRUE(served({&late, clients.back().get()}));
   send("Mute", "TV", 0);
   EXPECT_EQ(late.ReadLine(), "Mute\tTV\t0");
   EXPECT_EQ(clients.back()->ReadLine(), "Mute\tTV\t0");
@@ -100,7 +110,7 @@ TEST_F(ServerLibraryTest, GarbageAndVanishingClientsLeaveTheOthersServed) {
   ASSERT_TRUE(noisy.Connect(port));
   ASSERT_TRUE(crashing.Connect(port));
   ASSERT_TRUE(good.Connect(port));
-  Sleep(100);
+  ASSERT_TRUE(served({&noisy, &crashing, &good}));
   EXPECT_TRUE(noisy.Send(std::string(100000, '\xff')));
   EXPECT_TRUE(noisy.Send("\r\n\0\0GET / HTTP/1.0\r\n\r\n"));
   crashing.Abort();

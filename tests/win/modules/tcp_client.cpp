@@ -1,5 +1,7 @@
 #include "tcp_client.h"
 
+#include <algorithm>
+
 namespace vexa::test {
 
 bool CTcpClient::Connect(int port) {
@@ -80,6 +82,30 @@ int freePort() {
   getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
   closesocket(s);
   return ntohs(address.sin_port);
+}
+
+bool syncClients(const std::function<void(uint32_t n)>& sendSync, const std::vector<CTcpClient*>& clients,
+                 uint32_t& sent, unsigned timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  std::vector<bool> reached(clients.size(), false);
+  while (std::find(reached.begin(), reached.end(), false) != reached.end()) {
+    const ULONGLONG round = GetTickCount64();
+    if (round >= deadline) return false;
+    sendSync(++sent);
+    for (size_t i = 0; i < clients.size(); ++i)
+      if (!reached[i]) reached[i] = clients[i]->ReadLine(20).starts_with("Sync\tTest\t");
+    // A closed client answers at once: one line per 20 ms all the same.
+    if (const ULONGLONG spent = GetTickCount64() - round; spent < 20) Sleep(static_cast<DWORD>(20 - spent));
+  }
+  sendSync(++sent);
+  const std::string last = "Sync\tTest\t" + std::to_string(sent);
+  for (CTcpClient* client : clients)
+    for (std::string line; line != last;) {
+      const ULONGLONG now = GetTickCount64();
+      if (now >= deadline) return false;
+      line = client->ReadLine(static_cast<unsigned>(deadline - now));
+    }
+  return true;
 }
 
 }  // namespace vexa::test

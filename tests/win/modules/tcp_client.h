@@ -3,7 +3,10 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace vexa::test {
 
@@ -47,5 +50,13 @@ class CTcpClient {
 
 // A port nobody listens on right now.
 int freePort();
+
+// Sends numbered lines "Sync\tTest\t<n>" through `sendSync` until each client
+// read one, then reads each up to the last: the server serves them all, and
+// the next line each reads is the next one sent. `sent` counts on over the
+// calls of a test, so that a line of an earlier call is never taken for the
+// last. False after the time-out.
+bool syncClients(const std::function<void(uint32_t n)>& sendSync, const std::vector<CTcpClient*>& clients,
+                 uint32_t& sent, unsigned timeoutMs = 10000);
 
 }  // namespace vexa::test

@@ -34,12 +34,10 @@ HWND waitForWindow(const wchar_t* title) {
   return nullptr;
 }
 
-bool waitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 300; ++i) {
+bool waitFor(const std::function<bool()>& done, unsigned timeoutMs = 10000) {
+  for (const ULONGLONG end = GetTickCount64() + timeoutMs; GetTickCount64() < end; Sleep(10))
     if (done()) return true;
-    Sleep(10);
-  }
-  return false;
+  return done();
 }
 
 std::wstring itemText(HWND dialog, int id) {
@@ -67,6 +65,28 @@ struct CPlainWindow {
 LRESULT sendCode(HWND window, WPARAM code, LPARAM lp) { return SendMessageW(window, abi::kVexaMessage, code, lp); }
 LPARAM position(int x, int y) { return static_cast<LPARAM>(x * 65536 + y); }
 
+void movePointer(int x, int y) {
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = x * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
+  move.mi.dy = y * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &move, sizeof(move));
+}
+
+// The real pointer, parked at (x, y) once the tool's hook reported it there
+// over `nameShown`, (dx, dy) inside it: any later report (a window shown under
+// the pointer makes one) then says the same. A step beside it first, so that
+// the last step is a move wherever the pointer was.
+bool parkPointer(HWND tool, int x, int y, const std::wstring& nameShown, int dx, int dy) {
+  movePointer(x + 1, y + 1);
+  movePointer(x, y);
+  return waitFor([&] {
+    return itemText(tool, IDC_MP_NOW_NAME) == nameShown && itemText(tool, IDC_MP_NOW_X) == L"x: " + std::to_wstring(dx) &&
+           itemText(tool, IDC_MP_NOW_Y) == L"y: " + std::to_wstring(dy);
+  });
+}
+
 class MousePositionToolTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(hooks.Load()); }  // as the program holds it
@@ -84,13 +104,7 @@ TEST_F(MousePositionToolTest, F2TakesThePositionRelativeToTheWindowUnderThePoint
     const HWND dialog = waitForWindow(L"Mouse Position Tool");
     if (!dialog) return;
     // The real hook: the pointer moved over the target.
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = 70 * 65536 / GetSystemMetrics(SM_CXSCREEN) + 1;
-    move.mi.dy = 90 * 65536 / GetSystemMetrics(SM_CYSCREEN) + 1;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &move, sizeof(move));
-    waitFor([&] { return itemText(dialog, IDC_MP_NOW_NAME) == L"Target (VexaPointTarget)"; });
+    parkPointer(dialog, 50, 50, L"Target (VexaPointTarget)", 30, 20);
     shownAfterMove = itemText(dialog, IDC_MP_NOW_NAME);
     hookHandle = sendCode(dialog, ProgramMessage::kMouseHookHandle, 0);
     SendDlgItemMessageW(dialog, IDC_MP_CLASS_ONLY, BM_CLICK, 0, 0);
@@ -116,6 +130,7 @@ TEST_F(MousePositionToolTest, OnTheDesktopThePositionIsTheScreensAndNoWindowIsNa
     const HWND dialog = waitForWindow(L"Mouse Position Tool");
     if (!dialog) return;
     SendDlgItemMessageW(dialog, IDC_MP_DESKTOP, BM_CLICK, 0, 0);
+    parkPointer(dialog, 130, 120, L"", 130, 120);
     sendCode(dialog, ProgramMessage::kMousePosition, position(130, 120));
     sendCode(dialog, ProgramMessage::kHotKeyEvent, 0x71);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
@@ -199,7 +214,7 @@ TEST(MessageCapture, ClicksOfTheTargetAreListedTestedAndReturned) {
     PostMessageW(target.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     PostMessageW(target.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 6));
     waitFor([&] { return rowCount(dialog) >= 3; });
-    Sleep(100);
+    SendMessageW(target.Handle(), WM_NULL, 0, 0);  // the target's thread is done with the posted messages
     afterClicks = rowCount(dialog);
     for (int row = 0; row < afterClicks; ++row) rows.push_back(rowText(dialog, row));
     // Data a hook of another kind, or a short one, might send; and a window of another program.
@@ -281,10 +296,10 @@ class CNotepad {
     startup.cb = sizeof(startup);
     wchar_t command[] = L"notepad.exe";
     if (!CreateProcessW(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process)) return;
-    for (int i = 0; i < 500 && !window; ++i) {
-      window = FindWindowW(L"Notepad", nullptr);
-      if (!window) Sleep(10);
-    }
+    // Its window exists before notepad gives it its title: only once notepad
+    // waits for input is the window as a person would pick it.
+    WaitForInputIdle(m_process.hProcess, 10000);
+    waitFor([&] { return (window = OwnWindow()) != nullptr; });
   }
   ~CNotepad() {
     if (window) PostMessageW(window, WM_CLOSE, 0, 0);
@@ -297,6 +312,14 @@ class CNotepad {
   HWND window = nullptr;
 
  private:
+  HWND OwnWindow() const {
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"Notepad", nullptr));) {
+      DWORD process = 0;
+      GetWindowThreadProcessId(w, &process);
+      if (process == m_process.dwProcessId && IsWindowVisible(w)) return w;
+    }
+    return nullptr;
+  }
   PROCESS_INFORMATION m_process{};
 };
 
@@ -311,21 +334,17 @@ TEST(MessageCaptureOfAnotherProgram, ItsClicksAreListed) {
     const HWND dialog = waitForWindow(L"Message Capture");
     if (!dialog) return;
     // The hooks reach notepad's thread when it next takes a message: one sent
-    // first (and not listed) gives them the chance. Under emulation loading
-    // them into notepad can still outlast a click, which is then not seen: a
-    // click that brought no row within 3 s is made again, at most twice.
+    // first (and not listed) is answered only once they are in.
     DWORD_PTR answered = 0;
     SendMessageTimeoutW(notepad.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answered);
-    const auto clickListed = [&] {
+    PostMessageW(notepad.window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 40));
+    waitFor([&] {
       for (int row = 0, n = rowCount(dialog); row < n; ++row)
         if (rowText(dialog, row) == L"WM_LBUTTONDBLCLK") return true;
       return false;
-    };
-    for (int click = 0; click < 3 && !clickListed(); ++click) {
-      PostMessageW(notepad.window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(40, 40));
-      waitFor(clickListed);
-    }
-    Sleep(200);
+    });
+    // Answered once notepad is done with the click and has reported all it saw of it.
+    SendMessageTimeoutW(notepad.window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answered);
     for (int row = 0, n = rowCount(dialog); row < n; ++row) rows.push_back(rowText(dialog, row));
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
   });
@@ -376,8 +395,8 @@ TEST_F(ActionDefinitionToolsTest, SetMousePositionTakesThePositionFromTheTool) {
     browse(dialog, IDC_AD_BROWSE1);
     const HWND tool = waitForWindow(L"Mouse Position Tool");
     if (!tool) return;
-    sendCode(tool, ProgramMessage::kMousePosition, position(50, 50));
-    sendCode(tool, ProgramMessage::kHotKeyEvent, 0x71);
+    if (parkPointer(tool, 50, 50, L"Target (VexaPointTarget)", 30, 20))
+      sendCode(tool, ProgramMessage::kHotKeyEvent, 0x71);
     PostMessageW(tool, WM_COMMAND, IDOK, 0);
     waitUntilClosed(L"Mouse Position Tool");
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);

@@ -6,9 +6,11 @@
 #include <windows.h>
 
 #include "support/win/pump.h"
+#include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/catalogue.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/osd/win/osd.h"
+#include "vexa/shell/win/command_dispatch.h"
 #include "vexa/shell/win/main_window.h"
 
 namespace vexa::osd::win {
@@ -53,7 +55,9 @@ class SelectorWiringTest : public ::testing::Test {
   }
   void press(const std::string& command, int repeat) {
     main.StartCommand("Remote", command, repeat);
-    test::pumpFor(150);  // the run's requests come back from its thread
+    // The run's requests come back from its thread: all are in once it has ended.
+    ASSERT_TRUE(test::pumpUntil([&] { return !main.Dispatch()->Engine().Busy(); }, 5000));
+    test::pumpPending();
   }
 
   shell::CMainWindow main;

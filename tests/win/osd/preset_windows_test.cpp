@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <atomic>
+#include <functional>
 #include <thread>
 
 #include "support/temp_folder.h"
@@ -19,19 +21,23 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Polls from the person's thread; false when `done` did not hold within the time.
+bool waitFor(const std::function<bool()>& done, unsigned timeoutMs = 10000) {
+  for (const ULONGLONG end = GetTickCount64() + timeoutMs; GetTickCount64() < end; Sleep(10))
+    if (done()) return true;
+  return done();
+}
+
 HWND waitForWindow(const wchar_t* title) {
-  for (int i = 0; i < 200; ++i) {
-    // Visible once its initialisation is done.
-    if (const HWND w = FindWindowW(nullptr, title); w && IsWindowVisible(w)) return w;
-    Sleep(25);
-  }
-  return nullptr;
+  HWND found = nullptr;
+  // Visible once its initialisation is done.
+  waitFor([&] { return (found = FindWindowW(nullptr, title)) && IsWindowVisible(found); });
+  return found && IsWindowVisible(found) ? found : nullptr;
 }
 
 // A wizard the steps did not finish is cancelled, so that a failure cannot hang the run.
 void closeIfOpen(HWND sheet) {
-  Sleep(300);
-  if (IsWindow(sheet)) PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  if (!waitFor([&] { return !IsWindow(sheet); })) PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
 }
 
 struct FindControl {
@@ -50,6 +56,13 @@ HWND findDescendant(HWND parent, int id) {
   FindControl find{id};
   EnumChildWindows(parent, matchControl, reinterpret_cast<LPARAM>(&find));
   return find.found;
+}
+
+// A control of a page the sheet turns to: there once the page is shown.
+HWND waitForDescendant(HWND parent, int id) {
+  HWND found = nullptr;
+  waitFor([&] { return (found = findDescendant(parent, id)) != nullptr; });
+  return found;
 }
 
 std::vector<std::wstring> listRows(HWND list) {
@@ -96,9 +109,13 @@ class PresetWindowsTest : public ::testing::Test {
     ui.actions.applyAndStore = [this] { ++applied; };
     ui.actions.ask = [this](std::string_view q) {
       questions.emplace_back(q);
+      ++asked;
       return false;
     };
-    ui.actions.warn = [this](std::string_view w) { warnings.emplace_back(w); };
+    ui.actions.warn = [this](std::string_view w) {
+      warnings.emplace_back(w);
+      ++warned;
+    };
     main.SetPresetUi(std::move(ui));
   }
   fs::path preset(const std::string& file) const { return root / ("presets/" + file); }
@@ -108,6 +125,7 @@ class PresetWindowsTest : public ::testing::Test {
   int applied = 0;
   std::vector<std::string> questions;
   std::vector<std::string> warnings;
+  std::atomic<int> asked{0}, warned{0};  // what the person's thread may read
 };
 
 TEST_F(PresetWindowsTest, WizardSavesAnActionPresetUnderANewName) {
@@ -117,8 +135,7 @@ TEST_F(PresetWindowsTest, WizardSavesAnActionPresetUnderANewName) {
     if (!sheet) return;
     SendMessageW(findDescendant(sheet, IDC_TYPE_ACTION), BM_CLICK, 0, 0);
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
-    Sleep(100);
-    SendMessageW(findDescendant(sheet, IDC_NAME_NEW), BM_CLICK, 0, 0);
+    SendMessageW(waitForDescendant(sheet, IDC_NAME_NEW), BM_CLICK, 0, 0);
     SendMessageW(findDescendant(sheet, IDC_NAME_EDIT), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(L"Living room"));
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);
@@ -138,17 +155,17 @@ TEST_F(PresetWindowsTest, WizardSavesAnActionPresetUnderANewName) {
 TEST_F(PresetWindowsTest, WizardAsksBeforeReplacingAndNoKeepsTheFiles) {
   test::writeFile(preset("Den.vcp"), "old");
   test::writeFile(preset("Den.vdp"), "old");
-  std::thread person([] {
+  std::thread person([this] {
     const HWND sheet = waitForWindow(L"Export");
     if (!sheet) return;
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
-    Sleep(100);
-    SendMessageW(findDescendant(sheet, IDC_NAME_NEW), BM_CLICK, 0, 0);
+    SendMessageW(waitForDescendant(sheet, IDC_NAME_NEW), BM_CLICK, 0, 0);
     SendMessageW(findDescendant(sheet, IDC_NAME_EDIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Den"));
     SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_FINISH, 0);  // No: back to the page
-    Sleep(100);
+    EXPECT_TRUE(waitFor([this] { return asked > 0; }));
+    SendMessageW(sheet, WM_NULL, 0, 0);  // the answer is handled by now
     EXPECT_TRUE(IsWindow(sheet));
-    closeIfOpen(sheet);
+    PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
   });
   main.RunMenuCommand(shell::CMainWindow::kCmdSavePreset);
   person.join();
@@ -184,14 +201,14 @@ TEST_F(PresetWindowsTest, ManagerFiltersDeletesAndRenames) {
     HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Taken"));
     SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
-    Sleep(100);
+    waitFor([this] { return warned > 0; });
     afterRefusal = listRows(list);
     selectRow(list, 0);
     SendMessageW(GetDlgItem(dialog, IDC_MANAGER_RENAME), BM_CLICK, 0, 0);
     edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Lounge"));
     SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
-    Sleep(200);
+    waitFor([&] { return !listRows(list).empty() && listRows(list)[0].starts_with(L"Lounge"); });
     afterRename = listRows(list);
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
   });
