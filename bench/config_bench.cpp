@@ -1,6 +1,7 @@
 // Loading and saving configurations that grow with the user's data: N
 // commands of 3 layouts with 5 actions each, spread over remotes and
-// application folders, in both file forms.
+// application folders, in both file forms, the way the program reads and
+// writes its configuration file.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -43,9 +44,7 @@ std::unique_ptr<vexa::CCmdTree> makeTree(int commands) {
 
 std::string savedBytes(int commands, vexa::ProfileEncoding encoding) {
   auto tree = makeTree(commands);
-  vexa::CProfileTree keys;
-  vexa::saveCommandTree(*tree, keys);
-  return vexa::writeProfile(keys, encoding, vexa::CWindows1252());
+  return vexa::encodeCommandTree(*tree, encoding, vexa::CWindows1252());
 }
 
 void reportPeak(benchmark::State& state) {
@@ -58,9 +57,7 @@ void Save(benchmark::State& state, vexa::ProfileEncoding encoding) {
   auto tree = makeTree(static_cast<int>(state.range(0)));
   size_t bytes = 0;
   for (auto _ : state) {
-    vexa::CProfileTree keys;
-    vexa::saveCommandTree(*tree, keys);
-    std::string out = vexa::writeProfile(keys, encoding, vexa::CWindows1252());
+    std::string out = vexa::encodeCommandTree(*tree, encoding, vexa::CWindows1252());
     bytes = out.size();
     benchmark::DoNotOptimize(out);
   }
@@ -71,10 +68,8 @@ void Save(benchmark::State& state, vexa::ProfileEncoding encoding) {
 void Load(benchmark::State& state, vexa::ProfileEncoding encoding) {
   const std::string bytes = savedBytes(static_cast<int>(state.range(0)), encoding);
   for (auto _ : state) {
-    vexa::CProfileTree keys;
-    vexa::readProfile(bytes, keys, vexa::CWindows1252());
     vexa::CCmdTree tree;
-    auto result = vexa::loadCommandTree(tree, keys);
+    auto result = vexa::decodeCommandTree(tree, bytes, vexa::CWindows1252());
     if (!result.ok) state.SkipWithError("load failed");
     benchmark::DoNotOptimize(tree);
   }

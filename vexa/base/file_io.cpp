@@ -12,7 +12,16 @@ namespace vexa {
 std::string readFileBytes(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
   if (!in) VEXA_THROW(FileError, "Cannot open \"" + utf8FromPath(file) + "\" for reading");
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // One read of the size the file has, then whatever it grew by meanwhile.
+  std::string bytes;
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(file, ec);
+  if (!ec) {
+    bytes.resize(static_cast<size_t>(size));
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<size_t>(in.gcount()));
+  }
+  if (!in.bad() && !in.eof()) bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   if (in.bad()) VEXA_THROW(FileError, "Cannot read \"" + utf8FromPath(file) + "\"");
   return bytes;
 }

@@ -35,6 +35,23 @@ void CArchiveWriter::writeCount(uint64_t count) {
   }
 }
 
+size_t CArchiveWriter::writeCountPlaceholder() {
+  const size_t at = out_.size();
+  writeWord(0);
+  return at;
+}
+
+void CArchiveWriter::patchCount(size_t at, uint64_t count) {
+  const uint16_t word = count < 0xFFFF ? static_cast<uint16_t>(count) : 0xFFFF;
+  out_[at] = static_cast<char>(word);
+  out_[at + 1] = static_cast<char>(word >> 8);
+  if (word != 0xFFFF) return;
+  const auto big = static_cast<uint32_t>(count);
+  const char b[4] = {static_cast<char>(big), static_cast<char>(big >> 8), static_cast<char>(big >> 16),
+                     static_cast<char>(big >> 24)};
+  out_.insert(at + 2, b, 4);
+}
+
 void CArchiveWriter::writeString(std::string_view s) {
   const size_t n = s.size();
   if (n < 0xFF) {
@@ -103,7 +120,7 @@ uint32_t CArchiveReader::readCount(size_t minItemBytes) {
   return count;
 }
 
-std::string CArchiveReader::readString() {
+std::string_view CArchiveReader::readStringView() {
   const size_t at = pos_;
   uint32_t length = readByte();
   if (length == 0xFF) {
@@ -119,7 +136,7 @@ std::string CArchiveReader::readString() {
     fail("String length " + std::to_string(length) + " exceeds the remaining " +
          std::to_string(remaining()) + " bytes");
   }
-  std::string s(in_.substr(pos_, length));
+  const std::string_view s = in_.substr(pos_, length);
   pos_ += length;
   return s;
 }

@@ -23,6 +23,12 @@ class CArchiveWriter {
   // reference to it afterwards.
   void writeStringMapTag();
 
+  // A count not known yet: a placeholder now, the count once known (which
+  // may widen it to the escape and a 32-bit count).
+  size_t writeCountPlaceholder();
+  void patchCount(size_t at, uint64_t count);
+
+  size_t size() const { return out_.size(); }
   const std::string& bytes() const { return out_; }
   std::string take() { return std::move(out_); }
   void reserve(size_t n) { out_.reserve(n); }
@@ -47,7 +53,9 @@ class CArchiveReader {
   // least minItemBytes, so no caller can allocate for a count the file
   // cannot hold.
   uint32_t readCount(size_t minItemBytes);
-  std::string readString();
+  std::string readString() { return std::string(readStringView()); }
+  // The string's bytes inside the archive, valid as long as its bytes are.
+  std::string_view readStringView();
 
   enum class ObjectKind { Null, NewMap, OldMap };
   struct ObjectTag {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "vexa/base/code_page.h"
+#include "vexa/codec/profile_stream.h"
 #include "vexa/codec/profile_tree.h"
 
 namespace vexa {
@@ -26,6 +27,11 @@ std::string writeProfileText(const CProfileTree& tree);
 // the offset.
 void readProfileBinary(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage);
 std::string writeProfileBinary(const CProfileTree& tree, const ICodePage& codePage);
+// The archive form key by key, without a key tree, for files whose keys come
+// in tree order (as writers put them). False, part-way through, for a file
+// that adds to a key already ended or shares a value map: read that one
+// with readProfileBinary. Throws ArchiveError as readProfileBinary does.
+bool streamProfileBinary(std::string_view bytes, IProfileVisitor& visitor, const ICodePage& codePage);
 
 // File bytes in either form, text in `codePage`.
 void readProfile(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage);

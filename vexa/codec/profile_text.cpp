@@ -3,7 +3,7 @@
 #include <unordered_set>
 
 #include "vexa/codec/profile_codec.h"
-#include "vexa/codec/profile_walk.h"
+#include "vexa/codec/profile_writers.h"
 
 namespace vexa {
 
@@ -120,25 +120,37 @@ void readProfileText(std::string_view text, CProfileTree& tree) {
 }
 
 std::string writeProfileText(const CProfileTree& tree) {
-  std::string out;
-  std::vector<const std::string*> names;
-  walkProfile(tree, [&](const CProfileKey& key, const std::vector<size_t>& positions) {
-    names.resize(positions.size() - 1);
-    names.push_back(&key.name());
-    out += '[';
-    for (size_t i = 0; i < names.size(); ++i) {
-      if (i) out += '\\';
-      out += *names[i];
-    }
-    out += "]\n";
-    for (const auto& [name, value] : key.values()) {
-      out += name;
-      out += '=';
-      out += value;
-      out += '\n';
-    }
-  });
-  return out;
+  CTextProfileWriter out(nullptr);
+  writeProfileChildren(tree, out);
+  return out.take();
+}
+
+void CTextProfileWriter::beginKey(std::string_view name) {
+  pathLengths_.push_back(path_.size());
+  if (pathLengths_.size() > 1) path_ += '\\';  // names may be empty: the depth counts
+  append(path_, name);
+  out_ += '[';
+  out_ += path_;
+  out_ += "]\n";
+}
+
+void CTextProfileWriter::value(std::string_view name, std::string_view value) {
+  append(out_, name);
+  out_ += '=';
+  append(out_, value);
+  out_ += '\n';
+}
+
+void CTextProfileWriter::endKey() {
+  path_.resize(pathLengths_.back());
+  pathLengths_.pop_back();
+}
+
+void CTextProfileWriter::append(std::string& to, std::string_view utf8) const {
+  if (!codePage_ || isAscii(utf8))
+    to += utf8;
+  else
+    to += codePage_->fromUtf8(utf8);
 }
 
 }  // namespace vexa

@@ -9,6 +9,7 @@
 #include "vexa/base/code_page.h"
 #include "vexa/model/app_profile.h"
 #include "vexa/model/cmd_tree.h"
+#include "vexa/codec/profile_codec.h"
 #include "vexa/codec/profile_tree.h"
 
 namespace vexa {
@@ -28,6 +29,12 @@ struct TreeLoadResult {
 TreeLoadResult loadCommandTree(CCmdTree& tree, const CProfileTree& keys, std::string_view topKey = kCommandsKey,
                                const std::function<void(const std::string&)>& status = {});
 
+// The same from a file's bytes in either form, keys read straight into the
+// command tree where the file allows. Throws ArchiveError for a malformed
+// file and then leaves `tree` as it was.
+TreeLoadResult decodeCommandTree(CCmdTree& tree, std::string_view bytes, const ICodePage& codePage,
+                                 const std::function<void(const std::string&)>& status = {});
+
 // Reads a folder key's values and commands into an existing folder item,
 // replacing the commands it had.
 TreeLoadResult loadFolderKey(CCmdTree& tree, CCmdItem& folderItem, const CProfileKey& folderKey);
@@ -35,6 +42,8 @@ TreeLoadResult loadFolderKey(CCmdTree& tree, CCmdItem& folderItem, const CProfil
 enum class WriteMode { Normal, Export };
 
 void saveCommandTree(const CCmdTree& tree, CProfileTree& keys, std::string_view topKey = kCommandsKey);
+// The file's bytes, written straight from the command tree.
+std::string encodeCommandTree(const CCmdTree& tree, ProfileEncoding encoding, const ICodePage& codePage);
 // Binary form in `codePage`, replacing the file atomically. Throws FileError.
 void saveCommandTreeFile(const CCmdTree& tree, const std::filesystem::path& file, const ICodePage& codePage);
 

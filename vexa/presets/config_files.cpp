@@ -31,9 +31,7 @@ LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree, co
         return result;
       }
     }
-    CProfileTree keys;
-    readProfile(bytes, keys, codePage);
-    TreeLoadResult loaded = loadCommandTree(tree, keys, kCommandsKey, status);
+    TreeLoadResult loaded = decodeCommandTree(tree, bytes, codePage, status);
     result.ok = loaded.ok;
     result.problems = std::move(loaded.problems);
   } catch (const VexaError& e) {
