@@ -5,12 +5,16 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "vexa/base/windows_1252.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/codec/profile_codec.h"
+#include "vexa/presets/config_files.h"
 
 namespace {
 
@@ -76,6 +80,41 @@ void Load(benchmark::State& state, vexa::ProfileEncoding encoding) {
   reportPeak(state);
 }
 
+// The program's own operations on "current.vcp": the binary form written to
+// and read from a file, as start-up and saving do.
+class CBenchFile {
+ public:
+  CBenchFile()
+      : path_(std::filesystem::temp_directory_path() / ("vexa-config-bench-" + std::to_string(getpid()) + ".vcp")) {}
+  ~CBenchFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void BM_SaveFile(benchmark::State& state) {
+  auto tree = makeTree(static_cast<int>(state.range(0)));
+  CBenchFile file;
+  for (auto _ : state) vexa::saveCommandPart(file.path(), *tree, vexa::CWindows1252());
+  state.counters["file_MiB"] = static_cast<double>(std::filesystem::file_size(file.path())) / (1024.0 * 1024.0);
+  reportPeak(state);
+}
+
+void BM_LoadFile(benchmark::State& state) {
+  CBenchFile file;
+  vexa::saveCommandPart(file.path(), *makeTree(static_cast<int>(state.range(0))), vexa::CWindows1252());
+  for (auto _ : state) {
+    vexa::CCmdTree tree;
+    if (!vexa::loadCommandPart(file.path(), tree, vexa::CWindows1252()).ok) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(tree);
+  }
+  reportPeak(state);
+}
+
 void BM_SaveBinary(benchmark::State& s) { Save(s, vexa::ProfileEncoding::Binary); }
 void BM_SaveText(benchmark::State& s) { Save(s, vexa::ProfileEncoding::Text); }
 void BM_LoadBinary(benchmark::State& s) { Load(s, vexa::ProfileEncoding::Binary); }
@@ -87,3 +126,5 @@ BENCHMARK(BM_SaveBinary)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(ben
 BENCHMARK(BM_SaveText)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadBinary)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadText)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFile)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);

@@ -27,25 +27,37 @@ std::string readFileBytes(const std::filesystem::path& file) {
 }
 
 void writeFileAtomically(const std::filesystem::path& file, std::string_view bytes) {
+  writeFileAtomically(file, [bytes](std::ostream& out) { out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())); });
+}
+
+void writeFileAtomically(const std::filesystem::path& file, const std::function<void(std::ostream&)>& write) {
   std::filesystem::path temp = file;
   temp += ".tmp";
+  const auto dropTemp = [&temp] {
+    std::error_code ignored;
+    std::filesystem::remove(temp, ignored);
+  };
   {
     std::ofstream out(temp, std::ios::binary | std::ios::trunc);
     if (!out) VEXA_THROW(FileError, "Cannot create \"" + utf8FromPath(temp) + "\"");
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    try {
+      write(out);
+    } catch (...) {
+      out.close();
+      dropTemp();
+      throw;
+    }
     out.flush();
     if (!out) {
       out.close();
-      std::error_code ignored;
-      std::filesystem::remove(temp, ignored);
+      dropTemp();
       VEXA_THROW(FileError, "Cannot write \"" + utf8FromPath(temp) + "\"");
     }
   }
   std::error_code ec;
   std::filesystem::rename(temp, file, ec);
   if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
+    dropTemp();
     VEXA_THROW(FileError, "Cannot replace \"" + utf8FromPath(file) + "\": " + ec.message());
   }
 }

@@ -84,8 +84,9 @@ void CArchiveReader::fail(const std::string& what) const {
 }
 
 void CArchiveReader::need(size_t n) const {
-  if (remaining() < n)
-    fail("Unexpected end of file: " + std::to_string(n) + " bytes needed, " +
+  if (remaining() >= n) return;
+  if (moreToCome_) throw Short{};
+  fail("Unexpected end of file: " + std::to_string(n) + " bytes needed, " +
          std::to_string(remaining()) + " left");
 }
 
@@ -112,12 +113,16 @@ uint32_t CArchiveReader::readCount(size_t minItemBytes) {
   const size_t at = pos_;
   uint32_t count = readWord();
   if (count == 0xFFFF) count = readDword();
-  if (minItemBytes > 0 && count > remaining() / minItemBytes) {
-    pos_ = at;
-    fail("Count " + std::to_string(count) + " exceeds what the remaining " +
-         std::to_string(remaining()) + " bytes can hold");
-  }
+  if (minItemBytes > 0 && count > remaining() / minItemBytes)
+    tooLarge(at, "Count " + std::to_string(count) + " exceeds what the remaining " + std::to_string(remaining()) +
+                     " bytes can hold");
   return count;
+}
+
+void CArchiveReader::tooLarge(size_t at, const std::string& what) {
+  if (moreToCome_) throw Short{};
+  pos_ = at;
+  fail(what);
 }
 
 std::string_view CArchiveReader::readStringView() {
@@ -131,11 +136,9 @@ std::string_view CArchiveReader::readStringView() {
     }
     if (length == 0xFFFF) length = readDword();
   }
-  if (length > remaining()) {
-    pos_ = at;
-    fail("String length " + std::to_string(length) + " exceeds the remaining " +
-         std::to_string(remaining()) + " bytes");
-  }
+  if (length > remaining())
+    tooLarge(at, "String length " + std::to_string(length) + " exceeds the remaining " +
+                     std::to_string(remaining()) + " bytes");
   const std::string_view s = in_.substr(pos_, length);
   pos_ += length;
   return s;

@@ -30,6 +30,8 @@ class CArchiveWriter {
 
   size_t size() const { return out_.size(); }
   const std::string& bytes() const { return out_; }
+  // Drops the bytes written so far (once sent elsewhere), keeping the space.
+  void clear() { out_.clear(); }
   std::string take() { return std::move(out_); }
   void reserve(size_t n) { out_.reserve(n); }
 
@@ -41,6 +43,28 @@ class CArchiveWriter {
 class CArchiveReader {
  public:
   explicit CArchiveReader(std::string_view bytes) : in_(bytes) {}
+
+  // Input read piece by piece: while more is to come, running short of bytes
+  // throws Short rather than failing, so the caller can rewind to the start
+  // of the record, add bytes and read it again.
+  struct Short {};
+  void setMoreToCome(bool more) { moreToCome_ = more; }
+  struct Mark {
+    size_t pos;
+    uint32_t nextIndex;
+    size_t mapClasses;
+  };
+  Mark mark() const { return {pos_, nextIndex_, mapClassIndexes_.size()}; }
+  void rewind(const Mark& m) {
+    pos_ = m.pos;
+    nextIndex_ = m.nextIndex;
+    mapClassIndexes_.resize(m.mapClasses);
+  }
+  // Continues in `bytes`, which start with the first byte not yet read.
+  void continueIn(std::string_view bytes) {
+    in_ = bytes;
+    pos_ = 0;
+  }
 
   bool atEnd() const { return pos_ >= in_.size(); }
   size_t offset() const { return pos_; }
@@ -73,9 +97,12 @@ class CArchiveReader {
 
  private:
   void need(size_t n) const;
+  // A length or count that the bytes at hand cannot hold.
+  [[noreturn]] void tooLarge(size_t at, const std::string& what);
 
   std::string_view in_;
   size_t pos_ = 0;
+  bool moreToCome_ = false;
   uint32_t nextIndex_ = 1;
   std::vector<uint32_t> mapClassIndexes_;
 };

@@ -1,8 +1,12 @@
+#include <algorithm>
 #include <deque>
+#include <istream>
+#include <ostream>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "vexa/base/errors.h"
 #include "vexa/codec/archive.h"
 #include "vexa/codec/profile_codec.h"
 #include "vexa/codec/profile_writers.h"
@@ -12,6 +16,10 @@ namespace vexa {
 namespace {
 
 // Bytes in the code page to the tree's UTF-8, without a copy for ASCII.
+// The piece a writer to a stream holds before sending it on, and the least
+// a reader from a stream reads at a time.
+constexpr size_t kPiece = 256 * 1024;
+
 class TextDecoder {
  public:
   explicit TextDecoder(const ICodePage& codePage) : codePage_(codePage) {}
@@ -115,15 +123,28 @@ class BinaryReader {
 
 // Hands each key to a visitor as soon as it is read. That needs the keys in
 // tree order, as writers put them: a record that adds to a key already
-// ended, or a value map that refers back to another, stops it.
+// ended, or a value map that refers back to another, stops it. From a
+// stream it holds only the records not yet read whole.
 class BinaryStreamReader {
  public:
   BinaryStreamReader(std::string_view bytes, IProfileVisitor& visitor, const ICodePage& codePage)
       : in_(bytes), visitor_(visitor), codePage_(codePage) {}
+  BinaryStreamReader(std::istream& source, IProfileVisitor& visitor, const ICodePage& codePage)
+      : in_(std::string_view()), source_(&source), visitor_(visitor), codePage_(codePage) {
+    in_.setMoreToCome(true);
+  }
 
   bool run() {
-    while (!in_.atEnd())
-      if (!readKey()) return false;
+    for (;;) {
+      if (in_.atEnd() && !refill()) break;
+      const CArchiveReader::Mark start = in_.mark();
+      try {
+        if (!readKey()) return false;
+      } catch (const CArchiveReader::Short&) {
+        in_.rewind(start);
+        refill();
+      }
+    }
     while (open_.size() > 1) leave();
     return true;
   }
@@ -134,6 +155,8 @@ class BinaryStreamReader {
     uint32_t children;
   };
 
+  // The record is read whole before the visitor hears of it, so that a
+  // record cut short by the end of the bytes at hand can be read again.
   bool readKey() {
     const uint32_t depth = in_.readCount(4);
     if (depth == 0) in_.fail("Key record with an empty position path");
@@ -143,11 +166,11 @@ class BinaryStreamReader {
     }
     const uint32_t position = in_.readDword();
     if (depth > open_.size() || position != open_[depth - 1].children) return false;
-    while (open_.size() > depth) leave();
     converted_.clear();
     const std::string_view name = text(in_.readStringView());
     values_.clear();
     if (!readValues()) return false;
+    while (open_.size() > depth) leave();
     ++open_.back().children;
     open_.push_back({position, 0});
     visitor_.enterKey(CKeyRecord(name, values_));
@@ -167,6 +190,23 @@ class BinaryStreamReader {
     return true;
   }
 
+  // Keeps the bytes not read yet and adds the next piece of the stream, at
+  // least as much as it holds already, so that one long record costs no
+  // more than linear time. At the stream's end, running short is an error.
+  bool refill() {
+    if (!source_) return false;
+    buffer_.erase(0, buffer_.size() - in_.remaining());
+    const size_t before = buffer_.size();
+    buffer_.resize(before + std::max(kPiece, before));
+    source_->read(buffer_.data() + before, static_cast<std::streamsize>(buffer_.size() - before));
+    buffer_.resize(before + static_cast<size_t>(source_->gcount()));
+    if (source_->bad()) VEXA_THROW(FileError, "Cannot read the configuration file");
+    const bool added = buffer_.size() > before;
+    if (!added) in_.setMoreToCome(false);
+    in_.continueIn(buffer_);
+    return added;
+  }
+
   // ASCII is viewed where it lies; other text is converted into storage
   // that lasts until the next record (a deque keeps each string in place).
   std::string_view text(std::string_view bytes) {
@@ -181,6 +221,8 @@ class BinaryStreamReader {
   }
 
   CArchiveReader in_;
+  std::istream* source_ = nullptr;
+  std::string buffer_;
   IProfileVisitor& visitor_;
   const ICodePage& codePage_;
   std::vector<Level> open_{{0, 0}};  // the root, then each open key
@@ -201,6 +243,10 @@ std::string writeProfileBinary(const CProfileTree& tree, const ICodePage& codePa
 }
 
 bool streamProfileBinary(std::string_view bytes, IProfileVisitor& visitor, const ICodePage& codePage) {
+  return BinaryStreamReader(bytes, visitor, codePage).run();
+}
+
+bool streamProfileBinary(std::istream& bytes, IProfileVisitor& visitor, const ICodePage& codePage) {
   return BinaryStreamReader(bytes, visitor, codePage).run();
 }
 
@@ -240,6 +286,17 @@ std::string CBinaryProfileWriter::take() {
   return out_.take();
 }
 
+void CBinaryProfileWriter::finish() {
+  finishRecord();
+  send();
+}
+
+void CBinaryProfileWriter::send() {
+  if (!stream_) return;
+  stream_->write(out_.bytes().data(), static_cast<std::streamsize>(out_.size()));
+  out_.clear();
+}
+
 void CBinaryProfileWriter::writeText(std::string_view utf8) {
   if (isAscii(utf8))
     out_.writeString(utf8);
@@ -255,6 +312,7 @@ void CBinaryProfileWriter::finishRecord() {
     out_.writeNullObject();
   recordOpen_ = mapOpen_ = false;
   pairs_ = 0;
+  if (out_.size() >= kPiece) send();
 }
 
 void readProfile(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage) {

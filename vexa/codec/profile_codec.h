@@ -1,6 +1,7 @@
 #pragma once
 // The two file forms of a key tree. Names and values are UTF-8 in the tree;
 // files keep them in their code page, which the file-level functions take.
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,9 @@ std::string writeProfileBinary(const CProfileTree& tree, const ICodePage& codePa
 // that adds to a key already ended or shares a value map: read that one
 // with readProfileBinary. Throws ArchiveError as readProfileBinary does.
 bool streamProfileBinary(std::string_view bytes, IProfileVisitor& visitor, const ICodePage& codePage);
+// The same from a stream read piece by piece, holding only what is not read
+// yet. FileError when the stream cannot be read.
+bool streamProfileBinary(std::istream& bytes, IProfileVisitor& visitor, const ICodePage& codePage);
 
 // File bytes in either form, text in `codePage`.
 void readProfile(std::string_view bytes, CProfileTree& tree, const ICodePage& codePage);

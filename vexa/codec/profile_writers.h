@@ -3,6 +3,7 @@
 // structure can be saved without building a key tree first. Text reaches
 // the file in `codePage`; ASCII passes as it is.
 #include <cstdint>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,7 +16,10 @@ namespace vexa {
 
 class CBinaryProfileWriter final : public IProfileSink {
  public:
-  explicit CBinaryProfileWriter(const ICodePage& codePage) : codePage_(codePage) {}
+  // Without a stream the bytes stay for take(); with one they go out piece
+  // by piece, and finish() sends the rest.
+  explicit CBinaryProfileWriter(const ICodePage& codePage, std::ostream* stream = nullptr)
+      : codePage_(codePage), stream_(stream) {}
 
   void reserve(size_t bytes) { out_.reserve(bytes); }
   void beginKey(std::string_view name) override;
@@ -24,14 +28,18 @@ class CBinaryProfileWriter final : public IProfileSink {
   void endKey() override;
   // The file's bytes, once every key has ended.
   std::string take();
+  void finish();
 
  private:
   void writeText(std::string_view utf8);
   // A key's value map is complete when its first child begins or it ends.
   void finishRecord();
 
+  void send();
+
   CArchiveWriter out_;
   const ICodePage& codePage_;
+  std::ostream* stream_;
   std::vector<uint32_t> children_{0};  // per open level, the root first: children so far
   std::vector<uint32_t> path_;         // the open keys' positions
   bool recordOpen_ = false;

@@ -1,7 +1,11 @@
 #include "vexa/model/cmd_tree_store.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <istream>
+#include <optional>
+#include <ostream>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -406,24 +410,59 @@ TreeLoadResult loadCommandTree(CCmdTree& tree, const CProfileTree& keys, std::st
   return loader.result();
 }
 
+namespace {
+
+// The archive form read straight into a fresh tree that replaces `tree` once
+// it is whole; nothing when the file needs the key tree's reader, which also
+// names any fault in it as it always has.
+template <typename Source>
+std::optional<TreeLoadResult> streamCommandTree(CCmdTree& tree, Source& bytes, const ICodePage& codePage,
+                                                const std::function<void(const std::string&)>& status) {
+  try {
+    CCmdTree loaded;
+    TreeLoader loader(loaded, status);
+    TopKeyFilter top(loader, kCommandsKey);
+    if (!streamProfileBinary(bytes, top, codePage)) return std::nullopt;
+    tree.replaceItems(loaded);
+    return loader.result();
+  } catch (const ArchiveError&) {
+    return std::nullopt;
+  }
+}
+
+std::string remainingBytes(std::istream& in) {
+  std::string bytes;
+  std::array<char, 64 * 1024> piece;
+  while (in.read(piece.data(), piece.size()) || in.gcount() > 0) bytes.append(piece.data(), static_cast<size_t>(in.gcount()));
+  if (in.bad()) VEXA_THROW(FileError, "Cannot read the configuration file");
+  return bytes;
+}
+
+}  // namespace
+
 TreeLoadResult decodeCommandTree(CCmdTree& tree, std::string_view bytes, const ICodePage& codePage,
                                  const std::function<void(const std::string&)>& status) {
-  if (!looksLikeText(bytes)) {
-    try {
-      CCmdTree loaded;
-      TreeLoader loader(loaded, status);
-      TopKeyFilter top(loader, kCommandsKey);
-      if (streamProfileBinary(bytes, top, codePage)) {
-        tree.replaceItems(loaded);
-        return loader.result();
-      }
-    } catch (const ArchiveError&) {
-      // The key tree's reader names the fault, as it always has.
-    }
-  }
+  if (!looksLikeText(bytes))
+    if (auto streamed = streamCommandTree(tree, bytes, codePage, status)) return std::move(*streamed);
   CProfileTree keys;
   readProfile(bytes, keys, codePage);
   return loadCommandTree(tree, keys, kCommandsKey, status);
+}
+
+TreeLoadResult decodeCommandTree(CCmdTree& tree, std::istream& file, const ICodePage& codePage,
+                                 const std::function<void(const std::string&)>& status) {
+  const std::streampos start = file.tellg();
+  std::array<char, 5> head{};
+  file.read(head.data(), head.size());
+  const bool text = looksLikeText(std::string_view(head.data(), static_cast<size_t>(file.gcount())));
+  file.clear();
+  file.seekg(start);
+  if (!text) {
+    if (auto streamed = streamCommandTree(tree, file, codePage, status)) return std::move(*streamed);
+    file.clear();
+    file.seekg(start);
+  }
+  return decodeCommandTree(tree, remainingBytes(file), codePage, status);
 }
 
 TreeLoadResult loadFolderKey(CCmdTree& tree, CCmdItem& folderItem, const CProfileKey& folderKey) {
@@ -470,7 +509,11 @@ std::string encodeCommandTree(const CCmdTree& tree, ProfileEncoding encoding, co
 }
 
 void saveCommandTreeFile(const CCmdTree& tree, const std::filesystem::path& file, const ICodePage& codePage) {
-  writeFileAtomically(file, encodeCommandTree(tree, ProfileEncoding::Binary, codePage));
+  writeFileAtomically(file, [&](std::ostream& out) {
+    CBinaryProfileWriter writer(codePage, &out);
+    writeCommandTree(tree, writer, kCommandsKey);
+    writer.finish();
+  });
 }
 
 std::string activeLayoutSection(std::string_view remote, std::string_view folder, std::string_view command) {

@@ -2,6 +2,7 @@
 // The command tree to and from a key tree, under the top key "Commands".
 #include <filesystem>
 #include <functional>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,11 @@ TreeLoadResult loadCommandTree(CCmdTree& tree, const CProfileTree& keys, std::st
 // file and then leaves `tree` as it was.
 TreeLoadResult decodeCommandTree(CCmdTree& tree, std::string_view bytes, const ICodePage& codePage,
                                  const std::function<void(const std::string&)>& status = {});
+// The same from the rest of a stream, which the archive form is read from
+// piece by piece (the whole file is never held beside the tree). Also
+// throws FileError when the stream cannot be read.
+TreeLoadResult decodeCommandTree(CCmdTree& tree, std::istream& file, const ICodePage& codePage,
+                                 const std::function<void(const std::string&)>& status = {});
 
 // Reads a folder key's values and commands into an existing folder item,
 // replacing the commands it had.
@@ -44,7 +50,8 @@ enum class WriteMode { Normal, Export };
 void saveCommandTree(const CCmdTree& tree, CProfileTree& keys, std::string_view topKey = kCommandsKey);
 // The file's bytes, written straight from the command tree.
 std::string encodeCommandTree(const CCmdTree& tree, ProfileEncoding encoding, const ICodePage& codePage);
-// Binary form in `codePage`, replacing the file atomically. Throws FileError.
+// Binary form in `codePage`, written piece by piece, replacing the file
+// atomically. Throws FileError.
 void saveCommandTreeFile(const CCmdTree& tree, const std::filesystem::path& file, const ICodePage& codePage);
 
 void writeCommand(const CCmdArray& command, CProfileKey& parent, WriteMode mode = WriteMode::Normal);
