@@ -164,6 +164,20 @@ TEST(ConfigStream, FilesInAnotherOrderOrSharingAValueMapStillLoadWhole) {
   EXPECT_NE(both.content.find("[Commands\\S]\nID=0\n"), std::string::npos);
 }
 
+TEST(ConfigStream, TextThatComesBackToAKeyStillLoadsWhole) {
+  // R gets a command after S began, and more values in a second section.
+  const std::string text =
+      "[Commands]\n[Commands\\R]\nID=0\n[Commands\\S]\nID=0\n[Commands\\R\\C]\nID=1\n"
+      "[Commands\\S\\Folder]\nID=2\n[Commands\\S\\Folder]\nFile=f.exe\n";
+  const Loaded loaded = straight(std::string_view(text));
+  expectSame(loaded, viaKeyTree(text), Progress::EndsTheSame);
+  EXPECT_NE(loaded.content.find("[Commands\\R\\C]"), std::string::npos);
+  EXPECT_NE(loaded.content.find("File=f.exe"), std::string::npos);
+  // A section of the key open just before adds to it too.
+  const std::string again = "[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n[Commands\\R]\nID=7\n";
+  expectSame(straight(std::string_view(again)), viaKeyTree(again), Progress::EndsTheSame);
+}
+
 TEST(ConfigStream, AMalformedFileFailsAsTheKeyTreeReaderSaysAndChangesNothing) {
   const std::string binary = writeProfile(*keysOf(kConfig), ProfileEncoding::Binary, kCp1252);
   for (size_t cut : {size_t{3}, binary.size() / 2, binary.size() - 1}) {

@@ -22,6 +22,11 @@ bool looksLikeText(std::string_view bytes);
 // is UTF-8, as the tree's.
 void readProfileText(std::string_view text, CProfileTree& tree);
 std::string writeProfileText(const CProfileTree& tree);
+// The text form key by key, without a key tree, for text whose sections
+// come in tree order, each key once (as writers put them). False, part-way
+// through, at a section that comes back to a key: read that text with
+// readProfileText.
+bool streamProfileText(std::string_view text, IProfileVisitor& visitor);
 
 // The archive form: per key in depth-first order its position path, its
 // name and its value map, strings in `codePage`. Throws ArchiveError naming

@@ -412,17 +412,17 @@ TreeLoadResult loadCommandTree(CCmdTree& tree, const CProfileTree& keys, std::st
 
 namespace {
 
-// The archive form read straight into a fresh tree that replaces `tree` once
-// it is whole; nothing when the file needs the key tree's reader, which also
+// A file read straight into a fresh tree, which replaces `tree` once it is
+// whole; nothing when the file needs the key tree's reader, which also
 // names any fault in it as it always has.
-template <typename Source>
-std::optional<TreeLoadResult> streamCommandTree(CCmdTree& tree, Source& bytes, const ICodePage& codePage,
+template <typename Stream>
+std::optional<TreeLoadResult> streamCommandTree(CCmdTree& tree, Stream&& stream,
                                                 const std::function<void(const std::string&)>& status) {
   try {
     CCmdTree loaded;
     TreeLoader loader(loaded, status);
     TopKeyFilter top(loader, kCommandsKey);
-    if (!streamProfileBinary(bytes, top, codePage)) return std::nullopt;
+    if (!stream(top)) return std::nullopt;
     tree.replaceItems(loaded);
     return loader.result();
   } catch (const ArchiveError&) {
@@ -442,10 +442,18 @@ std::string remainingBytes(std::istream& in) {
 
 TreeLoadResult decodeCommandTree(CCmdTree& tree, std::string_view bytes, const ICodePage& codePage,
                                  const std::function<void(const std::string&)>& status) {
-  if (!looksLikeText(bytes))
-    if (auto streamed = streamCommandTree(tree, bytes, codePage, status)) return std::move(*streamed);
   CProfileTree keys;
-  readProfile(bytes, keys, codePage);
+  if (looksLikeText(bytes)) {
+    std::string converted;
+    const std::string_view text = isAscii(bytes) ? bytes : std::string_view(converted = codePage.toUtf8(bytes));
+    const auto read = [&](IProfileVisitor& visitor) { return streamProfileText(text, visitor); };
+    if (auto streamed = streamCommandTree(tree, read, status)) return std::move(*streamed);
+    readProfileText(text, keys);
+  } else {
+    const auto read = [&](IProfileVisitor& visitor) { return streamProfileBinary(bytes, visitor, codePage); };
+    if (auto streamed = streamCommandTree(tree, read, status)) return std::move(*streamed);
+    readProfileBinary(bytes, keys, codePage);
+  }
   return loadCommandTree(tree, keys, kCommandsKey, status);
 }
 
@@ -458,7 +466,8 @@ TreeLoadResult decodeCommandTree(CCmdTree& tree, std::istream& file, const ICode
   file.clear();
   file.seekg(start);
   if (!text) {
-    if (auto streamed = streamCommandTree(tree, file, codePage, status)) return std::move(*streamed);
+    const auto read = [&](IProfileVisitor& visitor) { return streamProfileBinary(file, visitor, codePage); };
+    if (auto streamed = streamCommandTree(tree, read, status)) return std::move(*streamed);
     file.clear();
     file.seekg(start);
   }
