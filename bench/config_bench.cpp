@@ -1,15 +1,20 @@
 // Loading and saving configurations that grow with the user's data: N
 // commands of 3 layouts with 5 actions each, spread over remotes and
-// application folders, in both file forms.
+// application folders, in both file forms, the way the program reads and
+// writes its configuration file.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "vexa/base/windows_1252.h"
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/codec/profile_codec.h"
+#include "vexa/presets/config_files.h"
 
 namespace {
 
@@ -43,9 +48,7 @@ std::unique_ptr<vexa::CCmdTree> makeTree(int commands) {
 
 std::string savedBytes(int commands, vexa::ProfileEncoding encoding) {
   auto tree = makeTree(commands);
-  vexa::CProfileTree keys;
-  vexa::saveCommandTree(*tree, keys);
-  return vexa::writeProfile(keys, encoding, vexa::CWindows1252());
+  return vexa::encodeCommandTree(*tree, encoding, vexa::CWindows1252());
 }
 
 void reportPeak(benchmark::State& state) {
@@ -58,9 +61,7 @@ void Save(benchmark::State& state, vexa::ProfileEncoding encoding) {
   auto tree = makeTree(static_cast<int>(state.range(0)));
   size_t bytes = 0;
   for (auto _ : state) {
-    vexa::CProfileTree keys;
-    vexa::saveCommandTree(*tree, keys);
-    std::string out = vexa::writeProfile(keys, encoding, vexa::CWindows1252());
+    std::string out = vexa::encodeCommandTree(*tree, encoding, vexa::CWindows1252());
     bytes = out.size();
     benchmark::DoNotOptimize(out);
   }
@@ -71,11 +72,44 @@ void Save(benchmark::State& state, vexa::ProfileEncoding encoding) {
 void Load(benchmark::State& state, vexa::ProfileEncoding encoding) {
   const std::string bytes = savedBytes(static_cast<int>(state.range(0)), encoding);
   for (auto _ : state) {
-    vexa::CProfileTree keys;
-    vexa::readProfile(bytes, keys, vexa::CWindows1252());
     vexa::CCmdTree tree;
-    auto result = vexa::loadCommandTree(tree, keys);
+    auto result = vexa::decodeCommandTree(tree, bytes, vexa::CWindows1252());
     if (!result.ok) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(tree);
+  }
+  reportPeak(state);
+}
+
+// The program's own operations on "current.vcp": the binary form written to
+// and read from a file, as start-up and saving do.
+class CBenchFile {
+ public:
+  CBenchFile()
+      : path_(std::filesystem::temp_directory_path() / ("vexa-config-bench-" + std::to_string(getpid()) + ".vcp")) {}
+  ~CBenchFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path_, ignored);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+void BM_SaveFile(benchmark::State& state) {
+  auto tree = makeTree(static_cast<int>(state.range(0)));
+  CBenchFile file;
+  for (auto _ : state) vexa::saveCommandPart(file.path(), *tree, vexa::CWindows1252());
+  state.counters["file_MiB"] = static_cast<double>(std::filesystem::file_size(file.path())) / (1024.0 * 1024.0);
+  reportPeak(state);
+}
+
+void BM_LoadFile(benchmark::State& state) {
+  CBenchFile file;
+  vexa::saveCommandPart(file.path(), *makeTree(static_cast<int>(state.range(0))), vexa::CWindows1252());
+  for (auto _ : state) {
+    vexa::CCmdTree tree;
+    if (!vexa::loadCommandPart(file.path(), tree, vexa::CWindows1252()).ok) state.SkipWithError("load failed");
     benchmark::DoNotOptimize(tree);
   }
   reportPeak(state);
@@ -92,3 +126,5 @@ BENCHMARK(BM_SaveBinary)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(ben
 BENCHMARK(BM_SaveText)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadBinary)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadText)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFile)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFile)->Arg(2500)->Arg(5000)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond);

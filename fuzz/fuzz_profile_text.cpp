@@ -1,5 +1,6 @@
 // Any text reads; what is written reads back to the same text; the command
-// tree built from it saves again.
+// tree built from it saves again, and straight from the tree to the same
+// text; read straight into the command tree it builds the same tree.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -14,11 +15,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   vexa::readProfileText(input, tree);
   vexa::checkCommandKeys(tree);
   vexa::CCmdTree commands;
-  vexa::loadCommandTree(commands, tree);
+  const auto loaded = vexa::loadCommandTree(commands, tree);
   vexa::CProfileTree saved;
   vexa::saveCommandTree(commands, saved);
   // Saved trees hold only names the model accepts, so they survive the text form.
   const std::string text = vexa::writeProfileText(saved);
+  const vexa::CUtf8CodePage utf8;
+  if (vexa::encodeCommandTree(commands, vexa::ProfileEncoding::Text, utf8) != text) std::abort();
+  // Read straight into the command tree (text in sections of tree order), or
+  // through the key tree after all: the same tree and the same problems.
+  if (vexa::looksLikeText(input)) {
+    vexa::CCmdTree straight;
+    const auto direct = vexa::decodeCommandTree(straight, input, utf8);
+    if (direct.ok != loaded.ok || direct.problems != loaded.problems) std::abort();
+    if (vexa::encodeCommandTree(straight, vexa::ProfileEncoding::Text, utf8) != text) std::abort();
+  }
   vexa::CProfileTree again;
   vexa::readProfileText(text, again);
   if (vexa::writeProfileText(again) != text) std::abort();

@@ -28,6 +28,7 @@ int encode(char32_t cp) {
 }  // namespace
 
 std::string CWindows1252::toUtf8(std::string_view bytes) const {
+  if (isAscii(bytes)) return std::string(bytes);
   std::string out;
   out.reserve(bytes.size());
   for (const char c : bytes) appendUtf8(out, decode(static_cast<unsigned char>(c)));
@@ -35,6 +36,7 @@ std::string CWindows1252::toUtf8(std::string_view bytes) const {
 }
 
 std::string CWindows1252::fromUtf8(std::string_view utf8) const {
+  if (isAscii(utf8)) return std::string(utf8);
   std::string out;
   out.reserve(utf8.size());
   for (size_t pos = 0; pos < utf8.size();) {

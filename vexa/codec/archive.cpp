@@ -35,6 +35,23 @@ void CArchiveWriter::writeCount(uint64_t count) {
   }
 }
 
+size_t CArchiveWriter::writeCountPlaceholder() {
+  const size_t at = out_.size();
+  writeWord(0);
+  return at;
+}
+
+void CArchiveWriter::patchCount(size_t at, uint64_t count) {
+  const uint16_t word = count < 0xFFFF ? static_cast<uint16_t>(count) : 0xFFFF;
+  out_[at] = static_cast<char>(word);
+  out_[at + 1] = static_cast<char>(word >> 8);
+  if (word != 0xFFFF) return;
+  const auto big = static_cast<uint32_t>(count);
+  const char b[4] = {static_cast<char>(big), static_cast<char>(big >> 8), static_cast<char>(big >> 16),
+                     static_cast<char>(big >> 24)};
+  out_.insert(at + 2, b, 4);
+}
+
 void CArchiveWriter::writeString(std::string_view s) {
   const size_t n = s.size();
   if (n < 0xFF) {
@@ -67,8 +84,9 @@ void CArchiveReader::fail(const std::string& what) const {
 }
 
 void CArchiveReader::need(size_t n) const {
-  if (remaining() < n)
-    fail("Unexpected end of file: " + std::to_string(n) + " bytes needed, " +
+  if (remaining() >= n) return;
+  if (moreToCome_) throw Short{};
+  fail("Unexpected end of file: " + std::to_string(n) + " bytes needed, " +
          std::to_string(remaining()) + " left");
 }
 
@@ -95,15 +113,19 @@ uint32_t CArchiveReader::readCount(size_t minItemBytes) {
   const size_t at = pos_;
   uint32_t count = readWord();
   if (count == 0xFFFF) count = readDword();
-  if (minItemBytes > 0 && count > remaining() / minItemBytes) {
-    pos_ = at;
-    fail("Count " + std::to_string(count) + " exceeds what the remaining " +
-         std::to_string(remaining()) + " bytes can hold");
-  }
+  if (minItemBytes > 0 && count > remaining() / minItemBytes)
+    tooLarge(at, "Count " + std::to_string(count) + " exceeds what the remaining " + std::to_string(remaining()) +
+                     " bytes can hold");
   return count;
 }
 
-std::string CArchiveReader::readString() {
+void CArchiveReader::tooLarge(size_t at, const std::string& what) {
+  if (moreToCome_) throw Short{};
+  pos_ = at;
+  fail(what);
+}
+
+std::string_view CArchiveReader::readStringView() {
   const size_t at = pos_;
   uint32_t length = readByte();
   if (length == 0xFF) {
@@ -114,12 +136,10 @@ std::string CArchiveReader::readString() {
     }
     if (length == 0xFFFF) length = readDword();
   }
-  if (length > remaining()) {
-    pos_ = at;
-    fail("String length " + std::to_string(length) + " exceeds the remaining " +
-         std::to_string(remaining()) + " bytes");
-  }
-  std::string s(in_.substr(pos_, length));
+  if (length > remaining())
+    tooLarge(at, "String length " + std::to_string(length) + " exceeds the remaining " +
+                     std::to_string(remaining()) + " bytes");
+  const std::string_view s = in_.substr(pos_, length);
   pos_ += length;
   return s;
 }

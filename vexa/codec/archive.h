@@ -23,7 +23,15 @@ class CArchiveWriter {
   // reference to it afterwards.
   void writeStringMapTag();
 
+  // A count not known yet: a placeholder now, the count once known (which
+  // may widen it to the escape and a 32-bit count).
+  size_t writeCountPlaceholder();
+  void patchCount(size_t at, uint64_t count);
+
+  size_t size() const { return out_.size(); }
   const std::string& bytes() const { return out_; }
+  // Drops the bytes written so far (once sent elsewhere), keeping the space.
+  void clear() { out_.clear(); }
   std::string take() { return std::move(out_); }
   void reserve(size_t n) { out_.reserve(n); }
 
@@ -36,6 +44,28 @@ class CArchiveReader {
  public:
   explicit CArchiveReader(std::string_view bytes) : in_(bytes) {}
 
+  // Input read piece by piece: while more is to come, running short of bytes
+  // throws Short rather than failing, so the caller can rewind to the start
+  // of the record, add bytes and read it again.
+  struct Short {};
+  void setMoreToCome(bool more) { moreToCome_ = more; }
+  struct Mark {
+    size_t pos;
+    uint32_t nextIndex;
+    size_t mapClasses;
+  };
+  Mark mark() const { return {pos_, nextIndex_, mapClassIndexes_.size()}; }
+  void rewind(const Mark& m) {
+    pos_ = m.pos;
+    nextIndex_ = m.nextIndex;
+    mapClassIndexes_.resize(m.mapClasses);
+  }
+  // Continues in `bytes`, which start with the first byte not yet read.
+  void continueIn(std::string_view bytes) {
+    in_ = bytes;
+    pos_ = 0;
+  }
+
   bool atEnd() const { return pos_ >= in_.size(); }
   size_t offset() const { return pos_; }
   size_t remaining() const { return in_.size() - pos_; }
@@ -47,7 +77,9 @@ class CArchiveReader {
   // least minItemBytes, so no caller can allocate for a count the file
   // cannot hold.
   uint32_t readCount(size_t minItemBytes);
-  std::string readString();
+  std::string readString() { return std::string(readStringView()); }
+  // The string's bytes inside the archive, valid as long as its bytes are.
+  std::string_view readStringView();
 
   enum class ObjectKind { Null, NewMap, OldMap };
   struct ObjectTag {
@@ -65,9 +97,12 @@ class CArchiveReader {
 
  private:
   void need(size_t n) const;
+  // A length or count that the bytes at hand cannot hold.
+  [[noreturn]] void tooLarge(size_t at, const std::string& what);
 
   std::string_view in_;
   size_t pos_ = 0;
+  bool moreToCome_ = false;
   uint32_t nextIndex_ = 1;
   std::vector<uint32_t> mapClassIndexes_;
 };

@@ -32,6 +32,12 @@ void CCmdTree::clear() {
   roots_.clear();
 }
 
+void CCmdTree::replaceItems(CCmdTree& other) {
+  clear();
+  roots_ = std::move(other.roots_);
+  other.roots_.clear();
+}
+
 std::vector<std::unique_ptr<CCmdItem>>& CCmdTree::siblingsOf(CCmdItem* parent) {
   return parent ? parent->children_ : roots_;
 }

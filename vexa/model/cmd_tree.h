@@ -75,6 +75,9 @@ class CCmdTree {
   const std::vector<std::unique_ptr<CCmdItem>>& remotes() const { return roots_; }
   bool empty() const { return roots_.empty(); }
   void clear();
+  // Takes over the items of `other`, which is left empty, in place of this
+  // tree's own (and its clipboard's): a load that succeeded replaces it whole.
+  void replaceItems(CCmdTree& other);
 
   // Building. Inserted items go in label order; remotes at the top level.
   CCmdItem& insertRemote(std::string name);

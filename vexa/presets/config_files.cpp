@@ -1,5 +1,6 @@
 #include "vexa/presets/config_files.h"
 
+#include <array>
 #include <fstream>
 
 #include "vexa/base/errors.h"
@@ -21,8 +22,16 @@ LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree, co
     return result;
   }
   try {
-    const std::string bytes = readFileBytes(file);
-    if (looksLikeText(bytes)) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) VEXA_THROW(FileError, "Cannot open \"" + utf8FromPath(file) + "\" for reading");
+    std::array<char, 5> head{};
+    in.read(head.data(), head.size());
+    const bool text = looksLikeText(std::string_view(head.data(), static_cast<size_t>(in.gcount())));
+    in.clear();
+    in.seekg(0);
+    TreeLoadResult loaded;
+    if (text) {
+      const std::string bytes = readFileBytes(file);
       const CIniFile ini = CIniFile::parse(codePage.toUtf8(bytes));
       if (isLegacyConfig(ini)) {
         tree.clear();
@@ -30,10 +39,11 @@ LoadResult loadCommandPart(const std::filesystem::path& file, CCmdTree& tree, co
         result.legacyPlugIn = importLegacyConfig(ini, tree).plugIn;
         return result;
       }
+      loaded = decodeCommandTree(tree, bytes, codePage, status);
+    } else {
+      // The archive form is read piece by piece: never the whole file beside the tree.
+      loaded = decodeCommandTree(tree, in, codePage, status);
     }
-    CProfileTree keys;
-    readProfile(bytes, keys, codePage);
-    TreeLoadResult loaded = loadCommandTree(tree, keys, kCommandsKey, status);
     result.ok = loaded.ok;
     result.problems = std::move(loaded.problems);
   } catch (const VexaError& e) {

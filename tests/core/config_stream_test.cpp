@@ -1,0 +1,256 @@
+// Configuration files read straight into the command tree and written
+// straight from it must give what the key tree gives, byte for byte.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "support/temp_folder.h"
+#include "vexa/base/errors.h"
+#include "vexa/base/file_io.h"
+#include "vexa/base/windows_1252.h"
+#include "vexa/codec/profile_codec.h"
+#include "vexa/model/cmd_tree_store.h"
+
+using namespace vexa;
+
+namespace {
+
+const CWindows1252 kCp1252;
+
+// Remotes, a folder with its application command, layouts, actions placed
+// out of order and over each other, keys of no kind with items below,
+// misplaced items, text outside ASCII and a value past the 255-byte escape.
+const std::string kConfig =
+    "[Other]\nID=0\n"
+    "[Commands]\n"
+    "[Commands\\TV]\nID=0\n"
+    "[Commands\\TV\\Player]\nID=2\nIndex=-1\nFile=C:\\Programme\\Spieler\\spieler.exe\nWnd=\nCommand=Power\nFlags=9\n"
+    "[Commands\\TV\\Player\\App:Power]\nID=1\n"
+    "[Commands\\TV\\Player\\App:Power\\Layout 1]\nHotKey=0\nIndex=-1\nFlags=0\nID=1\n"
+    "[Commands\\TV\\Player\\App:Power\\Layout 1\\Execute]\nID=3\nIndex=0\nAction=Execute application\n"
+    "[Commands\\TV\\Player\\Pause]\nID=1\nActiveLayout=1\n"
+    "[Commands\\TV\\Player\\Pause\\Main]\nHotKey=5\nIndex=3\nFlags=1\nID=1\n"
+    "[Commands\\TV\\Player\\Pause\\Main\\Third]\nIndex=2\n"
+    "[Commands\\TV\\Player\\Pause\\Main\\First]\nIndex=0\nbDelay=1\nDelay=500\nParam=Caf\xC3\xA9 \xE2\x82\xAC\n"
+    "[Commands\\TV\\Player\\Pause\\Main\\Replaced]\nIndex=2\n"
+    "[Commands\\TV\\Player\\Pause\\Main\\Appended]\nFilename=x\n"
+    "[Commands\\TV\\Player\\Pause\\main]\nHotKey=6\n"
+    "[Commands\\TV\\Player\\Inner]\nID=2\n"
+    "[Commands\\TV\\Group]\nID=7\n"
+    "[Commands\\TV\\Group\\R\xC3\xBC" "ckw\xC3\xA4rts]\nID=1\n"
+    "[Commands\\TV\\Group\\R\xC3\xBC" "ckw\xC3\xA4rts\\L]\nID=1\n"
+    "[Commands\\TV\\Group\\R\xC3\xBC" "ckw\xC3\xA4rts\\L\\Long]\nParam=" +
+    std::string(300, 'p') +
+    "\n"
+    "[Commands\\TV\\Group\\Radio]\nID=0\n"
+    "[Commands\\TV\\Group\\Radio\\Tune]\nID=1\n"
+    "[Commands\\Loose]\nID=1\n"
+    "[Commands\\Startup Macro]\nID=0\n";
+
+std::unique_ptr<CProfileTree> keysOf(const std::string& text) {
+  auto keys = std::make_unique<CProfileTree>();
+  readProfileText(text, *keys);
+  return keys;
+}
+
+// What a tree holds, as the text form shows it.
+std::string dump(const CCmdTree& tree) {
+  CProfileTree keys;
+  saveCommandTree(tree, keys);
+  return writeProfileText(keys);
+}
+
+struct Loaded {
+  std::string content;
+  TreeLoadResult result;
+  std::vector<std::string> status;
+};
+
+Loaded viaKeyTree(std::string_view bytes) {
+  Loaded l;
+  CProfileTree keys;
+  readProfile(bytes, keys, kCp1252);
+  CCmdTree tree;
+  l.result = loadCommandTree(tree, keys, kCommandsKey, [&](const std::string& s) { l.status.push_back(s); });
+  l.content = dump(tree);
+  return l;
+}
+
+template <typename Source>
+Loaded straight(Source&& bytes) {
+  Loaded l;
+  CCmdTree tree;
+  l.result = decodeCommandTree(tree, bytes, kCp1252, [&](const std::string& s) { l.status.push_back(s); });
+  l.content = dump(tree);
+  return l;
+}
+
+// A file that has to go through the key tree after all starts its progress
+// over; only where it ends is the same.
+enum class Progress { Same, EndsTheSame };
+
+void expectSame(const Loaded& a, const Loaded& b, Progress progress = Progress::Same) {
+  EXPECT_EQ(a.content, b.content);
+  EXPECT_EQ(a.result.ok, b.result.ok);
+  EXPECT_EQ(a.result.problems, b.result.problems);
+  if (progress == Progress::Same)
+    EXPECT_EQ(a.status, b.status);
+  else
+    EXPECT_EQ(a.status.back(), b.status.back());
+}
+
+std::string bytes(std::initializer_list<int> list) {
+  std::string s;
+  for (int b : list) s.push_back(static_cast<char>(b));
+  return s;
+}
+
+}  // namespace
+
+TEST(ConfigStream, SavedFilesAreTheKeyTreesBytesInBothForms) {
+  CCmdTree tree;
+  ASSERT_FALSE(loadCommandTree(tree, *keysOf(kConfig)).ok);  // the misplaced items are reported
+  CProfileTree keys;
+  saveCommandTree(tree, keys);
+  for (auto encoding : {ProfileEncoding::Binary, ProfileEncoding::Text})
+    EXPECT_EQ(encodeCommandTree(tree, encoding, kCp1252), writeProfile(keys, encoding, kCp1252));
+
+  vexa::test::CTempFolder dir;
+  saveCommandTreeFile(tree, dir / "current.vcp", kCp1252);
+  EXPECT_EQ(readFileBytes(dir / "current.vcp"), writeProfile(keys, ProfileEncoding::Binary, kCp1252));
+  // Text outside ASCII reaches the file in the code page.
+  EXPECT_NE(readFileBytes(dir / "current.vcp").find("Caf\xE9 \x80"), std::string::npos);
+}
+
+TEST(ConfigStream, ReadingStraightIntoTheTreeGivesWhatTheKeyTreeGives) {
+  const std::string binary = writeProfile(*keysOf(kConfig), ProfileEncoding::Binary, kCp1252);
+  const Loaded expected = viaKeyTree(binary);
+  EXPECT_FALSE(expected.result.problems.empty());
+  expectSame(straight(std::string_view(binary)), expected);
+  std::istringstream stream(binary);
+  expectSame(straight(stream), expected);
+  const std::string text = writeProfile(*keysOf(kConfig), ProfileEncoding::Text, kCp1252);
+  expectSame(straight(std::string_view(text)), viaKeyTree(text));
+
+  // Two items of one name under one remote: only the binary form can hold them.
+  const auto twiceKeys = keysOf("[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n");
+  CProfileTree& twice = *twiceKeys;
+  twice.findTopKey("Commands")->child(0)->appendChild("C").setValue("ID", "1");
+  const std::string doubled = writeProfileBinary(twice, kCp1252);
+  const Loaded renamed = straight(std::string_view(doubled));
+  expectSame(renamed, viaKeyTree(doubled));
+  EXPECT_NE(renamed.content.find("[Commands\\R\\C_1]"), std::string::npos);
+}
+
+TEST(ConfigStream, FilesInAnotherOrderOrSharingAValueMapStillLoadWhole) {
+  const std::string idMap = bytes({0xFF, 0xFF, 0, 0, 18, 0}) + "CMapStringToString" + bytes({1, 0, 2}) + "ID";
+  // A command added to remote R after the top key "Other" began.
+  const std::string lateChild = bytes({1, 0, 0, 0, 0, 0, 8}) + "Commands" + bytes({0, 0}) +
+                                bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) + "R" + idMap + bytes({1}) + "0" +
+                                bytes({1, 0, 1, 0, 0, 0, 5}) + "Other" + bytes({0, 0}) +
+                                bytes({3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) + "C" + bytes({0x01, 0x80, 1, 0, 2}) +
+                                "ID" + bytes({1}) + "1";
+  const Loaded late = straight(std::string_view(lateChild));
+  expectSame(late, viaKeyTree(lateChild), Progress::EndsTheSame);
+  EXPECT_NE(late.content.find("[Commands\\R\\C]"), std::string::npos);
+
+  // Remote S shares R's value map (object 2) instead of a map of its own.
+  const std::string shared = bytes({1, 0, 0, 0, 0, 0, 8}) + "Commands" + bytes({0, 0}) +
+                             bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) + "R" + idMap + bytes({1}) + "0" +
+                             bytes({2, 0, 0, 0, 0, 0, 1, 0, 0, 0, 1}) + "S" + bytes({2, 0});
+  const Loaded both = straight(std::string_view(shared));
+  expectSame(both, viaKeyTree(shared), Progress::EndsTheSame);
+  EXPECT_NE(both.content.find("[Commands\\S]\nID=0\n"), std::string::npos);
+}
+
+TEST(ConfigStream, TextThatComesBackToAKeyStillLoadsWhole) {
+  // R gets a command after S began, and more values in a second section.
+  const std::string text =
+      "[Commands]\n[Commands\\R]\nID=0\n[Commands\\S]\nID=0\n[Commands\\R\\C]\nID=1\n"
+      "[Commands\\S\\Folder]\nID=2\n[Commands\\S\\Folder]\nFile=f.exe\n";
+  const Loaded loaded = straight(std::string_view(text));
+  expectSame(loaded, viaKeyTree(text), Progress::EndsTheSame);
+  EXPECT_NE(loaded.content.find("[Commands\\R\\C]"), std::string::npos);
+  EXPECT_NE(loaded.content.find("File=f.exe"), std::string::npos);
+  // A section of the key open just before adds to it too.
+  const std::string again = "[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n[Commands\\R]\nID=7\n";
+  expectSame(straight(std::string_view(again)), viaKeyTree(again), Progress::EndsTheSame);
+}
+
+TEST(ConfigStream, AMalformedFileFailsAsTheKeyTreeReaderSaysAndChangesNothing) {
+  const std::string binary = writeProfile(*keysOf(kConfig), ProfileEncoding::Binary, kCp1252);
+  for (size_t cut : {size_t{3}, binary.size() / 2, binary.size() - 1}) {
+    const std::string_view part = std::string_view(binary).substr(0, cut);
+    std::string expected;
+    try {
+      CProfileTree keys;
+      readProfileBinary(part, keys, kCp1252);
+    } catch (const ArchiveError& e) {
+      expected = e.what();
+    }
+    ASSERT_FALSE(expected.empty()) << cut;
+    CCmdTree tree;
+    tree.insertRemote("Kept");
+    std::istringstream stream{std::string(part)};
+    for (int from = 0; from < 2; ++from) {
+      try {
+        if (from == 0)
+          decodeCommandTree(tree, part, kCp1252);
+        else
+          decodeCommandTree(tree, stream, kCp1252);
+        ADD_FAILURE() << "no error at cut " << cut;
+      } catch (const ArchiveError& e) {
+        EXPECT_EQ(e.what(), expected) << cut;
+      }
+      EXPECT_NE(tree.findRemote("Kept"), nullptr);
+    }
+  }
+}
+
+TEST(ConfigStream, AStreamReadInPiecesGivesWhatTheWholeBytesGive) {
+  // Records cross the reader's pieces everywhere, and one value is longer
+  // than a piece.
+  const auto tree = keysOf(kConfig);
+  CProfileTree& keys = *tree;
+  CProfileKey& remote = keys.findTopKey("Commands")->appendChild("Many");
+  remote.setValue("ID", "0");
+  for (int c = 0; c < 3000; ++c) {
+    CProfileKey& command = remote.appendChild("Button " + std::to_string(c));
+    command.setValue("ID", "1");
+    CProfileKey& action = command.appendChild("Layout 1").appendChild("Key");
+    action.setValue("Param", std::string(static_cast<size_t>(c % 400), 'k'));
+  }
+  remote.child(1500)->child(0)->child(0)->setValue("Param", std::string(600 * 1024, 'x'));
+  const std::string binary = writeProfileBinary(keys, kCp1252);
+  ASSERT_GT(binary.size(), 2u * 600 * 1024);
+  std::istringstream stream(binary);
+  const Loaded pieces = straight(stream);
+  expectSame(pieces, straight(std::string_view(binary)));
+  EXPECT_NE(pieces.content.find(std::string(600 * 1024, 'x')), std::string::npos);
+}
+
+TEST(ConfigStream, ASaveThatFailsMidwayKeepsThePreviousFile) {
+  vexa::test::CTempFolder dir;
+  writeFileAtomically(dir / "current.vcp", "before");
+  EXPECT_THROW(writeFileAtomically(dir / "current.vcp",
+                                   [](std::ostream& out) {
+                                     out << "half";
+                                     VEXA_THROW(FileError, "gone");
+                                   }),
+               FileError);
+  EXPECT_EQ(readFileBytes(dir / "current.vcp"), "before");
+  EXPECT_FALSE(std::filesystem::exists(dir / "current.vcp.tmp"));
+}
+
+TEST(ConfigStream, AsciiScanFindsAByteAboveAsciiAtAnyPosition) {
+  for (size_t length = 0; length < 20; ++length) {
+    std::string s(length, 'a');
+    EXPECT_TRUE(isAscii(s)) << length;
+    for (size_t at = 0; at < length; ++at) {
+      s[at] = '\x80';
+      EXPECT_FALSE(isAscii(s)) << length << " " << at;
+      s[at] = '\x7F';
+    }
+  }
+}
