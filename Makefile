@@ -5,13 +5,14 @@
 #   make screenshots  PNGs of Vexa's windows in docs/screenshots
 #   make bench        benchmarks (Release, native; the Wine probes of both Windows builds)
 #   make fuzz         each fuzz target for FUZZ_SECONDS seconds
+#   make dist         the Windows release archives in dist/ (32-bit and 64-bit)
 SHELL := /bin/bash
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 VEXA_RUN_ARCH ?= win64
 export VEXA_RUN_ARCH
 
-.PHONY: all deps run screenshots test test-native test-asan test-win64 test-win32 test-run build-win32 bench fuzz clean
+.PHONY: all deps run screenshots dist test test-native test-asan test-win64 test-win32 test-run build-win32 bench fuzz clean
 
 all: test
 
@@ -64,9 +65,11 @@ test-win32: deps
 	scripts/check-win32.sh build/win32
 	scripts/test-wine.sh win32 build/win32
 
-# make run as a person meets it: a scripted headless run and a Ctrl+C.
+# make run as a person meets it (a scripted headless run and a Ctrl+C), and the
+# release archives unpacked and started.
 test-run: deps
 	$(call build_preset,win64)
+	$(call build_preset,win32)
 	$(call build_vremote)
 	cmake -S tests/run -B build/run-tests >/dev/null
 	ctest --test-dir build/run-tests --output-on-failure --timeout 300 --output-junit ctest-junit.xml
@@ -94,9 +97,23 @@ bench: deps
 	$(call build_preset,native-bench)
 	scripts/run-benchmarks.sh build/native-bench
 
+# What is shipped only (no test program), then CPack's archive of it.
+define build_release
+	cmake --preset $(1) >/dev/null
+	cmake --build --preset $(1) --target vexa_release -j $(JOBS)
+	rm -rf build/$(1)/dist
+	cd build/$(1) && cpack --config CPackConfig.cmake >/dev/null
+	mkdir -p dist && cp build/$(1)/dist/vexa-*-$(1).zip dist/
+endef
+
+dist: deps
+	$(call build_release,win32)
+	$(call build_release,win64)
+	@ls -l dist/*.zip
+
 fuzz: deps
 	$(call build_preset,fuzz)
 	scripts/run-fuzzers.sh build/fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf build
+	rm -rf build dist

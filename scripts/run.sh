@@ -21,12 +21,13 @@
 # seconds (default: run until Ctrl+C or the tray's Exit); VEXA_RUN_KEYS, e.g.
 # "1 2 Up"; VEXA_RUN_KEY_GAP seconds between them (default 2); VREMOTE, the
 # simulator (default build/native/tools/vremote/vremote); VEXA_RUN_PREFIX, the Wine
-# prefix (default <build>/wineprefix).
+# prefix (default <build>/wineprefix); VEXA_EXE, the program to start (default
+# the build's vexa.exe; an unpacked release archive's, for instance).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 arch=${VEXA_RUN_ARCH:-win64}
 build=$(realpath -m "${VEXA_BUILD:-$root/build/$arch}")
-exe=$build/vexa/shell/vexa.exe
+exe=${VEXA_EXE:-$build/vexa/shell/vexa.exe}
 if [ ! -f "$exe" ]; then
   echo "No $exe: build it first with 'cmake --preset $arch && cmake --build --preset $arch'." >&2
   exit 1
@@ -112,8 +113,21 @@ if [ -n "$interactive" ]; then
   exit 0
 fi
 
+# The receiver's first press counts only once the device is up: on a loaded
+# machine or in a fresh prefix that takes longer than any fixed pause.
+wait_until_ready() {
+  for _ in $(seq 300); do
+    grep -qx "Ready" "$status_log" && return 0
+    kill -0 "$vexa_pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  echo "Vexa did not report its receiver ready within 30 s."
+  return 1
+}
+
 start_vexa
-sleep 2  # the device comes up and the window settles
+wait_until_ready || true
+sleep 0.5  # the window settles
 if [ -n "$headless" ]; then
   shot=$build/vexa-screenshot.png
   import -window root "$shot"
