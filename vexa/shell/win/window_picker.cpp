@@ -121,9 +121,8 @@ void CWindowPicker::Mark() {
   StopMarking();
   const HWND window = SelectedWindow();
   if (!window || !IsWindow(window) || !GetWindowRect(window, &m_markRect)) return;
-  m_markFlips = 0;
   invertFrame(m_markRect);
-  ++m_markFlips;
+  m_markFlips = 1;
   SetTimer(m_hwnd, kMarkTimer, kMarkFlipMs, nullptr);
 }
 
