@@ -145,15 +145,20 @@ TEST(ConfigStream, ReadingStraightIntoTheTreeGivesWhatTheKeyTreeGives) {
 
 TEST(ConfigStream, FilesInAnotherOrderOrSharingAValueMapStillLoadWhole) {
   const std::string idMap = bytes({0xFF, 0xFF, 0, 0, 18, 0}) + "CMapStringToString" + bytes({1, 0, 2}) + "ID";
-  // A command added to remote R after the top key "Other" began.
+  const auto record = [](std::initializer_list<int> path, const std::string& name, const std::string& id) {
+    std::string r = bytes({static_cast<int>(path.size()), 0});
+    for (int p : path) r += bytes({p, 0, 0, 0});
+    return r + bytes({static_cast<int>(name.size())}) + name + bytes({0x01, 0x80, 1, 0, 2}) + "ID" + bytes({1}) + id;
+  };
+  // Command E is added to remote R after remote S and its command D began:
+  // at the position S's next child would take.
   const std::string lateChild = bytes({1, 0, 0, 0, 0, 0, 8}) + "Commands" + bytes({0, 0}) +
                                 bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) + "R" + idMap + bytes({1}) + "0" +
-                                bytes({1, 0, 1, 0, 0, 0, 5}) + "Other" + bytes({0, 0}) +
-                                bytes({3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}) + "C" + bytes({0x01, 0x80, 1, 0, 2}) +
-                                "ID" + bytes({1}) + "1";
+                                record({0, 0, 0}, "C", "1") + record({0, 1}, "S", "0") + record({0, 1, 0}, "D", "1") +
+                                record({0, 0, 1}, "E", "1");
   const Loaded late = straight(std::string_view(lateChild));
   expectSame(late, viaKeyTree(lateChild), Progress::EndsTheSame);
-  EXPECT_NE(late.content.find("[Commands\\R\\C]"), std::string::npos);
+  EXPECT_NE(late.content.find("[Commands\\R\\E]"), std::string::npos);
 
   // Remote S shares R's value map (object 2) instead of a map of its own.
   const std::string shared = bytes({1, 0, 0, 0, 0, 0, 8}) + "Commands" + bytes({0, 0}) +
@@ -165,17 +170,18 @@ TEST(ConfigStream, FilesInAnotherOrderOrSharingAValueMapStillLoadWhole) {
 }
 
 TEST(ConfigStream, TextThatComesBackToAKeyStillLoadsWhole) {
-  // R gets a command after S began, and more values in a second section.
-  const std::string text =
-      "[Commands]\n[Commands\\R]\nID=0\n[Commands\\S]\nID=0\n[Commands\\R\\C]\nID=1\n"
-      "[Commands\\S\\Folder]\nID=2\n[Commands\\S\\Folder]\nFile=f.exe\n";
-  const Loaded loaded = straight(std::string_view(text));
-  expectSame(loaded, viaKeyTree(text), Progress::EndsTheSame);
-  EXPECT_NE(loaded.content.find("[Commands\\R\\C]"), std::string::npos);
-  EXPECT_NE(loaded.content.find("File=f.exe"), std::string::npos);
-  // A section of the key open just before adds to it too.
-  const std::string again = "[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n[Commands\\R]\nID=7\n";
-  expectSame(straight(std::string_view(again)), viaKeyTree(again), Progress::EndsTheSame);
+  // R gets a command after S began; a folder gets more values in a second
+  // section; a section of the key open just before adds to it too.
+  const std::string laterChild =
+      "[Commands]\n[Commands\\R]\nID=0\n[Commands\\S]\nID=0\n[Commands\\R\\C]\nID=1\n";
+  const std::string laterValues = "[Commands]\n[Commands\\S]\nID=0\n[Commands\\S\\Folder]\nID=2\n"
+                                  "[Commands\\S\\Folder]\nFile=f.exe\n";
+  const std::string openAgain =
+      "[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n[Commands\\R]\nID=7\n";
+  for (const std::string& text : {laterChild, laterValues, openAgain})
+    expectSame(straight(std::string_view(text)), viaKeyTree(text), Progress::EndsTheSame);
+  EXPECT_NE(straight(std::string_view(laterChild)).content.find("[Commands\\R\\C]"), std::string::npos);
+  EXPECT_NE(straight(std::string_view(laterValues)).content.find("File=f.exe"), std::string::npos);
 }
 
 TEST(ConfigStream, AMalformedFileFailsAsTheKeyTreeReaderSaysAndChangesNothing) {
