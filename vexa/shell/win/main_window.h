@@ -239,6 +239,7 @@ class CMainWindow : public win::CWindow {
   std::unique_ptr<device::CDeviceSelectionPage> m_selectionPage;
 
   unsigned m_applyReasons = 0;
+  bool m_exiting = false;
   CommandStarter m_starter;
   CommandStarter m_startObserver;
   std::unique_ptr<CCommandDispatch> m_dispatch;
