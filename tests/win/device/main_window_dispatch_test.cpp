@@ -166,7 +166,12 @@ TEST_F(MainWindowDispatchTest, APageLeftLeavesNothingOfItselfOnTheDevicePage) {
   ASSERT_TRUE(host.SelectDevice("Fake Receiver", window.Handle()));
   window.RefreshDevicePage();
   window.Open();
-  window.ShowPage(CMainWindow::PageId::Osd);
+  // As the menus show pages, with time to paint between.
+  const auto showPage = [&](CMainWindow::PageId page) {
+    SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdShowPage + static_cast<UINT>(page), 0);
+    pumpFor(300);
+  };
+  showPage(CMainWindow::PageId::Osd);
   HWND timeout = nullptr;
   for (HWND page = GetWindow(window.Handle(), GW_CHILD); page && !timeout; page = GetWindow(page, GW_HWNDNEXT))
     timeout = GetDlgItem(page, IDC_OSD_TIMEOUT);
@@ -175,7 +180,7 @@ TEST_F(MainWindowDispatchTest, APageLeftLeavesNothingOfItselfOnTheDevicePage) {
   RECT field{};
   GetWindowRect(timeout, &field);
   const std::vector<COLORREF> before = shownIn(window.Handle(), field);
-  window.ShowPage(CMainWindow::PageId::HardwareSetup);
+  showPage(CMainWindow::PageId::HardwareSetup);
   EXPECT_FALSE(IsWindowVisible(timeout));
   EXPECT_NE(shownIn(window.Handle(), field), before) << "the \"Timeout\" field is still drawn";
 }
