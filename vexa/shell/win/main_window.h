@@ -180,7 +180,6 @@ class CMainWindow : public win::CWindow {
   bool SaveAll();
   // A status text that gives way to the permanent one after a while.
   void ShowStatusText(const std::wstring& text) { ShowTemporaryStatus(text); }
-  CStatusLine* Status() { return m_status.get(); }
 
   // ---- On-screen display and presets
   // What the preset windows need of the program; set once the program's parts exist.
