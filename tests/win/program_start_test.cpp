@@ -385,9 +385,14 @@ void pressKey(HWND window, UINT key) {
 // Answers the program's question `text` with `button` once it shows.
 bool answer(const std::wstring& text, int button) {
   HWND box = nullptr;
-  if (!waitFor([&] { return (box = findQuestion(text)) != nullptr; }, 10000)) return false;
+  if (!waitFor([&] { return (box = findQuestion(text)) != nullptr; }, 15000)) {
+    ADD_FAILURE() << "no question \"" << win::toUtf8(text) << "\"";
+    return false;
+  }
   PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
-  return waitFor([&] { return !IsWindow(box); }, 5000);
+  if (waitFor([&] { return !IsWindow(box); }, 10000)) return true;
+  ADD_FAILURE() << "the question \"" << win::toUtf8(text) << "\" stayed open";
+  return false;
 }
 
 class ProgramQuitTest : public ::testing::Test {
