@@ -133,6 +133,7 @@ vexa_window abort-shutdown || true
 sleep 1
 
 # "&About" of the "&Help" menu (ID_HELP_ABOUT, sent beside the "&Help" button, id 104).
+vexa_window page 0
 vexa_window command 104 1132
 sleep 1
 shoot_window "$out/about.png" "About Vexa"

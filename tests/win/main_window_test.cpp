@@ -27,7 +27,6 @@
 #include "vexa/winlib/unicode.h"
 #include "support/quiet_settings.h"
 #include "support/win/window_answers.h"
-#include "vexa/osd/win/osd_resource.h"
 #include "vexa/shell/res/resource.h"
 
 namespace vexa::shell {
@@ -441,35 +440,6 @@ TEST_F(MainWindowTest, SavingSaysSoMeanwhileAndTheTrayTipIsTheStatusCut) {
     Sleep(20);
   }
   EXPECT_EQ(window.TrayTip(), cut);
-}
-
-// What the window shows at a point of its client area, children included.
-COLORREF shownAt(HWND window, POINT at) {
-  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  win::PumpPendingMessages();
-  const HDC dc = GetDCEx(window, nullptr, DCX_CACHE);  // not clipped to the window's own area
-  const COLORREF colour = GetPixel(dc, at.x, at.y);
-  ReleaseDC(window, dc);
-  return colour;
-}
-
-TEST_F(MainWindowTest, APageLeftLeavesNothingOfItselfOnTheNextPage) {
-  window.Open();
-  window.ShowPage(CMainWindow::PageId::Osd);
-  HWND timeout = nullptr;
-  for (HWND page = GetWindow(window.Handle(), GW_CHILD); page && !timeout; page = GetWindow(page, GW_HWNDNEXT))
-    timeout = GetDlgItem(page, IDC_OSD_TIMEOUT);
-  ASSERT_NE(timeout, nullptr);
-  ASSERT_TRUE(IsWindowVisible(timeout));
-  RECT field{};
-  GetWindowRect(timeout, &field);
-  POINT inside{(field.left + field.right) / 2, (field.top + field.bottom) / 2};
-  ScreenToClient(window.Handle(), &inside);
-  const COLORREF fieldColour = shownAt(window.Handle(), inside);
-  // "Hardware Setup" without a device: only the empty tab is there.
-  window.ShowPage(CMainWindow::PageId::HardwareSetup);
-  EXPECT_FALSE(IsWindowVisible(timeout));
-  EXPECT_NE(shownAt(window.Handle(), inside), fieldColour) << "the \"Timeout\" field is still drawn";
 }
 
 TEST(NotifyIconTest, AddsModifiesAndRemovesIcon) {

@@ -4,6 +4,7 @@
 #include "vexa/base/program_messages.h"
 #include "vexa/device/win/device_selection_page.h"
 #include "vexa/device/win/status_text.h"
+#include "vexa/osd/win/osd_resource.h"
 #include "vexa/shell/res/resource.h"
 #include "vexa/shell/win/app.h"
 
@@ -142,6 +143,46 @@ TEST_F(MainWindowDispatchTest, TheTrayMenuDeactivatesAndActivatesTheDevice) {
   window.RunMenuCommand(ID_TRAY_ACTIVATE);
   EXPECT_TRUE(host.IsRunning());
   EXPECT_TRUE(pumpUntil([&] { return window.IsDeviceReady(); }));
+}
+
+// What the window shows in a rectangle of the screen, children included, once pending paints are done.
+std::vector<COLORREF> shownIn(HWND window, RECT onScreen) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);  // paints what is due, no more
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&onScreen), 2);
+  const HDC dc = GetDCEx(window, nullptr, DCX_CACHE);  // not clipped to the window's own area
+  std::vector<COLORREF> pixels;
+  for (int y = onScreen.top; y < onScreen.bottom; ++y)
+    for (int x = onScreen.left; x < onScreen.right; ++x) pixels.push_back(GetPixel(dc, x, y));
+  ReleaseDC(window, dc);
+  return pixels;
+}
+
+// Seen as a person saw it: the on-screen display's "Timeout" field stayed drawn on
+// the device page, where the page paints nothing of its own.
+TEST_F(MainWindowDispatchTest, APageLeftLeavesNothingOfItselfOnTheDevicePage) {
+  writeGood2Settings(0, "");
+  device::CDevice& host = makeHost();
+  window.AttachDevice(&host);
+  ASSERT_TRUE(host.SelectDevice("Fake Receiver", window.Handle()));
+  window.RefreshDevicePage();
+  window.Open();
+  // As the menus show pages, with time to paint between.
+  const auto showPage = [&](CMainWindow::PageId page) {
+    SendMessageW(window.Handle(), WM_COMMAND, CMainWindow::kCmdShowPage + static_cast<UINT>(page), 0);
+    pumpFor(300);
+  };
+  showPage(CMainWindow::PageId::Osd);
+  HWND timeout = nullptr;
+  for (HWND page = GetWindow(window.Handle(), GW_CHILD); page && !timeout; page = GetWindow(page, GW_HWNDNEXT))
+    timeout = GetDlgItem(page, IDC_OSD_TIMEOUT);
+  ASSERT_NE(timeout, nullptr);
+  ASSERT_TRUE(IsWindowVisible(timeout));
+  RECT field{};
+  GetWindowRect(timeout, &field);
+  const std::vector<COLORREF> before = shownIn(window.Handle(), field);
+  showPage(CMainWindow::PageId::HardwareSetup);
+  EXPECT_FALSE(IsWindowVisible(timeout));
+  EXPECT_NE(shownIn(window.Handle(), field), before) << "the \"Timeout\" field is still drawn";
 }
 
 TEST_F(MainWindowDispatchTest, YesToSavingBeforeUnloadingTheDeviceSavesEverything) {

@@ -7,6 +7,9 @@
 
 namespace vexa::shell {
 
+namespace {
+
+// A text the sender allocated with new[] (or null) in the system code page, taken and freed.
 std::wstring takeStatusText(LPARAM lp, const wchar_t* fallback) {
   char* text = reinterpret_cast<char*>(lp);
   if (!text) return fallback ? fallback : L"";
@@ -14,6 +17,8 @@ std::wstring takeStatusText(LPARAM lp, const wchar_t* fallback) {
   delete[] text;
   return wide;
 }
+
+}  // namespace
 
 CDeviceStatus::CDeviceStatus(CStatusLine& status, CTrayState* tray, Readiness readiness)
     : m_status(status), m_picture(tray), m_readiness(std::move(readiness)) {}

@@ -34,7 +34,4 @@ class CDeviceStatus {
   TrayState m_tray = TrayState::Idle;
 };
 
-// A text the sender allocated with new[] (or null) in the system code page, taken and freed.
-std::wstring takeStatusText(LPARAM text, const wchar_t* fallback);
-
 }  // namespace vexa::shell

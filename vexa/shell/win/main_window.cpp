@@ -268,7 +268,14 @@ void CMainWindow::Open() {
 }
 
 void CMainWindow::Exit() {
-  if (!IsCreated()) return;  // already left
+  // Already left, or leaving: a second "Exit" while a question is open or the
+  // shut-down steps run would ask again inside the first.
+  if (!IsCreated() || m_exiting) return;
+  m_exiting = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{m_exiting};
   // The engine itself stops only at shut-down: a declined quit leaves every command working.
   if (m_dispatch && m_dispatch->Engine().Busy()) {
     if (Ask(kQuitQuestion, MB_YESNO | MB_ICONQUESTION) != IDYES) return;

@@ -182,7 +182,6 @@ class CMainWindow : public win::CWindow {
   bool SaveAll();
   // A status text that gives way to the permanent one after a while.
   void ShowStatusText(const std::wstring& text) { ShowTemporaryStatus(text); }
-  CStatusLine* Status() { return m_status.get(); }
 
   // ---- On-screen display and presets
   // What the preset windows need of the program; set once the program's parts exist.
@@ -241,6 +240,7 @@ class CMainWindow : public win::CWindow {
   std::unique_ptr<device::CDeviceSelectionPage> m_selectionPage;
 
   unsigned m_applyReasons = 0;
+  bool m_exiting = false;
   CommandStarter m_starter;
   CommandStarter m_startObserver;
   std::unique_ptr<CCommandDispatch> m_dispatch;
