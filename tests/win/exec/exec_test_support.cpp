@@ -1,5 +1,7 @@
 #include "exec_test_support.h"
 
+#include <tlhelp32.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -68,6 +70,22 @@ void endProcessesTitled(const std::string& title) {
     GetWindowThreadProcessId(w, &pid);
     win::CHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
     if (!process) return;
+    TerminateProcess(process.Get(), 9);
+    process.Wait(5000);
+  }
+}
+
+void endMarkerProcesses() {
+  const HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (all == INVALID_HANDLE_VALUE) return;
+  const win::CHandle snapshot(all);
+  const std::wstring image = markerApp().filename().wstring();
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot.Get(), &entry); more; more = Process32NextW(snapshot.Get(), &entry)) {
+    if (_wcsicmp(entry.szExeFile, image.c_str()) != 0) continue;
+    win::CHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+    if (!process) continue;
     TerminateProcess(process.Get(), 9);
     process.Wait(5000);
   }

@@ -33,11 +33,18 @@ std::string fileText(const std::filesystem::path& file);
 int countLines(const std::filesystem::path& file, const std::string& line);
 std::string uniqueName(const std::string& base);
 
+// Ends every marker process, also one whose window is gone but which has not
+// ended yet: the next test would still find the marker running.
+void endMarkerProcesses();
+
 // Ends leftover marker processes however a test ends.
 class CMarkerCleanup {
  public:
   explicit CMarkerCleanup(std::string title) : m_title(std::move(title)) {}
-  ~CMarkerCleanup() { endProcessesTitled(m_title); }
+  ~CMarkerCleanup() {
+    endProcessesTitled(m_title);
+    endMarkerProcesses();
+  }
 
  private:
   std::string m_title;

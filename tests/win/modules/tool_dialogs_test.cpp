@@ -76,10 +76,8 @@ void movePointer(int x, int y) {
 
 // The real pointer, parked at (x, y) once the tool's hook reported it there
 // over `nameShown`, (dx, dy) inside it: any later report (a window shown under
-// the pointer makes one) then says the same. A step beside it first, so that
-// the last step is a move wherever the pointer was.
+// the pointer makes one) then says the same.
 bool parkPointer(HWND tool, int x, int y, const std::wstring& nameShown, int dx, int dy) {
-  movePointer(x + 1, y + 1);
   movePointer(x, y);
   return waitFor([&] {
     return itemText(tool, IDC_MP_NOW_NAME) == nameShown && itemText(tool, IDC_MP_NOW_X) == L"x: " + std::to_wstring(dx) &&
