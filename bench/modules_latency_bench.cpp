@@ -1,5 +1,5 @@
 // Latencies through the outside modules on a real main window under Wine:
-//   HotKeyToFirstAction   a key injected (SendInput) -> tapmod.dll's hook ->
+//   HotKeyToFirstAction   a key typed (as the keyboard gives it) -> tapmod.dll's hook ->
 //                         the main window -> the first action of its command
 //   CommandToServerLine   a command started -> its run forwards it (0x468) ->
 //                         vexanet.dll -> the line read by a TCP client

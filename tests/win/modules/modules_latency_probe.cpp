@@ -1,5 +1,5 @@
 // The Windows half of the modules' latency benchmarks, on a real main window:
-//   modules_latency_probe hotkey [presses]  a key injected (SendInput) to the
+//   modules_latency_probe hotkey [presses]  a key typed (as the keyboard gives it) to the
 //       first action of the command with that hot key (the tray flash the run
 //       posts right before the action)
 //   modules_latency_probe server [presses]  a command started to its line
@@ -19,6 +19,7 @@
 
 #include "module_test_support.h"
 #include "support/win/flash_probe_window.h"
+#include "support/win/typed_keys.h"
 #include "tcp_client.h"
 #include "vexa/exec/win/exec_engine.h"
 
@@ -30,13 +31,8 @@ double microsBetween(LARGE_INTEGER from, LARGE_INTEGER to) {
   return 1e6 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-void injectKey(WORD key) {
-  INPUT inputs[2]{};
-  inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-  inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-  inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-  SendInput(2, inputs, sizeof(INPUT));
-}
+// As the keyboard types it: the hook module passes keys a program injects by.
+void typeKey(WORD key) { vexa::test::typeKeys({{key}, {key, true}}); }
 
 double percentile(std::vector<double> values, double p) {
   std::sort(values.begin(), values.end());
@@ -85,7 +81,7 @@ int hotKeys(int presses, std::vector<double>& micros) {
     probe.window.seen = false;
     LARGE_INTEGER sent;
     QueryPerformanceCounter(&sent);
-    injectKey(hotKeys[i % 2]);
+    typeKey(hotKeys[i % 2]);
     if (!vexa::test::pumpUntil([&] { return probe.window.seen; }, 5000)) return 3;
     probe.WaitIdle();
     micros.push_back(microsBetween(sent, probe.window.flashed));
