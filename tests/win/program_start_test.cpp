@@ -382,10 +382,16 @@ void pressKey(HWND window, UINT key) {
   SendMessageTimeoutW(window, abi::kVexaMessage, ProgramMessage::kHotKeyEvent, key, SMTO_NORMAL, 5000, &result);
 }
 
-// Answers the program's question `text` with `button` once it shows.
+// Answers the program's question `text` with `button` once it shows. A run that
+// has not yet left the engine's list makes quitting ask about it first: Yes.
 bool answer(const std::wstring& text, int button) {
   HWND box = nullptr;
-  if (!waitFor([&] { return (box = findQuestion(text)) != nullptr; }, 15000)) {
+  const auto shown = [&] {
+    if (const HWND running = text == kRunningQuestion ? nullptr : findQuestion(kRunningQuestion))
+      PostMessageW(running, WM_COMMAND, IDYES, 0);
+    return (box = findQuestion(text)) != nullptr;
+  };
+  if (!waitFor(shown, 15000)) {
     ADD_FAILURE() << "no question \"" << win::toUtf8(text) << "\"";
     return false;
   }
