@@ -50,6 +50,8 @@ function(vexa_configure_release)
   set(CPACK_PACKAGE_FILE_NAME vexa-${PROJECT_VERSION}-${platform})
   # The archive's own top folder is "Vexa", from the install destinations.
   set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+  # The builds carry debug information; people download the program without it.
+  set(CPACK_STRIP_FILES ON)
   set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/dist)
   set(CPACK_OUTPUT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackConfig.cmake)
   include(CPack)
