@@ -24,7 +24,7 @@ TEST(DevicePluginList, EntriesFromTheRecords) {
   const PluginEntry first = makeFirstGenerationEntry(info, "devices/lirc.dll", CWindows1252());
   ASSERT_EQ(first.deviceNames.size(), 1u);
   EXPECT_EQ(first.deviceNames[0].size(), sizeof info.displayName);
-  EXPECT_EQ(first.generation, 1);
+  EXPECT_EQ(first.generation, PluginGeneration::First);
   EXPECT_EQ(first.selectorKind, 3u);
   EXPECT_EQ(first.capabilities, 0x10u);
 
@@ -33,7 +33,7 @@ TEST(DevicePluginList, EntriesFromTheRecords) {
   vexa::abi::DeviceInfoRecord dev{vexa::abi::kDeviceInfoSize, names, vexa::abi::kSerialPorts, 11};
   const PluginEntry second = makeSecondGenerationEntry(dev, "devices/serial.dll", CWindows1252());
   EXPECT_EQ(second.deviceNames, (std::vector<std::string>{"A", "R\xC3\xA9" "cepteur"}));
-  EXPECT_EQ(second.generation, 2);
+  EXPECT_EQ(second.generation, PluginGeneration::Second);
   EXPECT_EQ(second.capabilities, 11u);
   EXPECT_EQ(second.record.deviceName[0], '\0');
 }

@@ -13,7 +13,7 @@ PluginEntry makeFirstGenerationEntry(const abi::PlugInfoRecord& info, fs::path m
   PluginEntry entry;
   entry.deviceNames.push_back(ansi.toUtf8(std::string_view(info.displayName, abi::fieldLength(info.displayName))));
   entry.modulePath = std::move(modulePath);
-  entry.generation = 1;
+  entry.generation = PluginGeneration::First;
   entry.selectorKind = abi::kPlugInFills;
   entry.capabilities = abi::Capability::kRecognisesButtons;
   return entry;
@@ -23,7 +23,7 @@ PluginEntry makeSecondGenerationEntry(const abi::DeviceInfoRecord& info, fs::pat
   PluginEntry entry;
   for (const std::string& name : parseDeviceNameList(info.deviceNames)) entry.deviceNames.push_back(ansi.toUtf8(name));
   entry.modulePath = std::move(modulePath);
-  entry.generation = 2;
+  entry.generation = PluginGeneration::Second;
   entry.selectorKind = info.selectorKind;
   entry.capabilities = info.capabilities;
   return entry;

@@ -14,14 +14,20 @@
 
 namespace vexa::device {
 
+// The two contracts a plug-in can follow: the first generation recognises buttons
+// and draws its own window; the second delivers codes for the host to match.
+enum class PluginGeneration { First = 1, Second = 2 };
+
 // One plug-in library found in the devices folder.
 struct PluginEntry {
   std::vector<std::string> deviceNames;  // UTF-8; second generation: its list; first: the display name
   std::filesystem::path modulePath;
-  int generation = 0;                    // 1 or 2
+  PluginGeneration generation = PluginGeneration::Second;
   uint32_t selectorKind = abi::kPlugInFills;
   uint32_t capabilities = abi::Capability::kRecognisesButtons;
-  abi::DeviceRecord record{};            // zero-filled when the entry is made; the plug-in's, so ANSI
+  // Zero-filled when the entry is made; the plug-in's, so ANSI. While the plug-in is
+  // loaded its adapter holds the live record; this copy is what a reload starts from.
+  abi::DeviceRecord record{};
   std::filesystem::path configFile;      // empty until settings were read or written
 };
 

@@ -37,13 +37,13 @@ TEST_F(DeviceHostTest, ScanListsPluginsOfBothGenerationsOnly) {
   for (const auto& e : host.Plugins()) {
     const std::string file = e.modulePath.filename().string();
     if (file == "good1.dll") {
-      EXPECT_EQ(e.generation, 1);
+      EXPECT_EQ(e.generation, device::PluginGeneration::First);
       EXPECT_EQ(e.deviceNames, (std::vector<std::string>{"Fake Classic"}));
       EXPECT_EQ(e.selectorKind, 3u);
       EXPECT_EQ(e.capabilities, 0x10u);
     }
     if (file == "good2.dll") {
-      EXPECT_EQ(e.generation, 2);
+      EXPECT_EQ(e.generation, device::PluginGeneration::Second);
       // The plug-in's names in its code page, the host's in UTF-8.
       EXPECT_EQ(e.deviceNames, (std::vector<std::string>{"Fake Receiver", "Shared Name", "R\xC3\xA9" "cepteur"}));
       EXPECT_EQ(e.capabilities, 0x0Fu);

@@ -83,31 +83,37 @@ TEST_F(DevicePageTest, CodeBlocksAreMatchedAndUnknownOnesAnswerZero) {
   EXPECT_EQ(notify.records.back().command, "Standby");
 }
 
-// A stand-in for the learning dialog of learning.
-class CLearnWindow : public win::CWindow {
+// A stand-in for the learning window: it registers itself with the host.
+class CLearningSink : public device::ILearningSink {
  public:
-  bool Create() { return CWindow::Create(L"VexaTestLearn", L"Learn", WS_POPUP); }
   std::vector<std::vector<uint8_t>> codes;
   std::vector<uint32_t> samples;
+  LRESULT OnLearnCode(const std::vector<uint8_t>& bytes) override {
+    codes.push_back(bytes);
+    return 7;
+  }
+  LRESULT OnLearnSample(uint32_t sample) override {
+    samples.push_back(sample);
+    return 9;
+  }
+};
+
+// A window that only looks like the learning window: a title is no registration.
+class CTitledLearn : public win::CWindow {
+ public:
+  bool Create() { return CWindow::Create(L"VexaTestLearn", L"Learn", WS_POPUP); }
+  int received = 0;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == abi::kVexaMessage && wp == 3) {
-      auto* block = reinterpret_cast<abi::CodeBlock*>(lp);
-      codes.emplace_back(block->bytes, block->bytes + block->count);
-      return 7;
-    }
-    if (msg == abi::kVexaMessage && wp == 4) {
-      samples.push_back(static_cast<uint32_t>(lp));
-      return 9;
-    }
+    if (msg == abi::kVexaMessage) return ++received, 7;
     return CWindow::OnMessage(msg, wp, lp);
   }
 };
 
-TEST_F(DevicePageTest, WhileTheLearnWindowExistsCodesGoToIt) {
-  CLearnWindow learn;
-  ASSERT_TRUE(learn.Create());
+TEST_F(DevicePageTest, WhileALearningSinkIsRegisteredCodesGoToIt) {
+  CLearningSink learn;
+  host->Reception().RegisterLearningSink(&learn);
   const uint8_t power[] = {1, 2, 3};
   abi::CodeBlock block{3, power};
   EXPECT_EQ(send(abi::PageCode::kCodeBlock, reinterpret_cast<LPARAM>(&block)), 7);
@@ -116,8 +122,22 @@ TEST_F(DevicePageTest, WhileTheLearnWindowExistsCodesGoToIt) {
   EXPECT_EQ(learn.codes[0], (std::vector<uint8_t>{1, 2, 3}));
   EXPECT_EQ(learn.samples, (std::vector<uint32_t>{abi::makeSample(true, 560)}));
   EXPECT_TRUE(notify.records.empty());
-  learn.Destroy();
+  CLearningSink other;
+  host->Reception().UnregisterLearningSink(&other);  // not the registered one: no effect
+  EXPECT_EQ(send(abi::PageCode::kCodeBlock, reinterpret_cast<LPARAM>(&block)), 7);
+  host->Reception().UnregisterLearningSink(&learn);
   EXPECT_EQ(send(abi::PageCode::kCodeBlock, reinterpret_cast<LPARAM>(&block)), 1);
+}
+
+TEST_F(DevicePageTest, AWindowTitledLearnIsNotTheLearningWindow) {
+  CTitledLearn impostor;
+  ASSERT_TRUE(impostor.Create());
+  const uint8_t power[] = {1, 2, 3};
+  abi::CodeBlock block{3, power};
+  EXPECT_EQ(send(abi::PageCode::kCodeBlock, reinterpret_cast<LPARAM>(&block)), 1);
+  EXPECT_EQ(impostor.received, 0);
+  EXPECT_EQ(notify.records.size(), 1u);
+  impostor.Destroy();
 }
 
 TEST_F(DevicePageTest, CommandRecordsArePassedOnToTheMainWindow) {

@@ -53,7 +53,7 @@ class LearnTestBase : public DeviceHostTest {
     return all;
   }
 
-  Learn* learn() const { return Learn::Find(); }
+  Learn* learn() const { return host ? Learn::Find(*host) : nullptr; }
   HWND control(UINT id) const { return learn() ? GetDlgItem(learn()->Handle(), static_cast<int>(id)) : nullptr; }
   static std::wstring textOf(HWND window) {
     wchar_t text[1024] = {};

@@ -21,12 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr DWORD kForcedExitCode = 0xFFFFFFFF;
-constexpr DWORD kMissingMonitorExitCode = 2;
-constexpr DWORD kFirstGenerationStopPauseMs = 500;
-// After the exit event the thread only sends its last status; this bounds that too.
-constexpr DWORD kThreadEndTimeoutMs = 3000;
-
 std::string ansiPath(const fs::path& p) { return win::wideToAnsi(p.wstring()); }
 
 bool writeTextFile(const fs::path& file, std::string_view text) {
@@ -46,7 +40,9 @@ std::string fromField(const char* field, size_t size) {
 
 }  // namespace
 
-CDevice::CDevice(DeviceHostOptions options) : m_options(std::move(options)) {
+CDevice::CDevice(DeviceHostOptions options)
+    : m_options(std::move(options)),
+      m_reception(m_store, {m_ansi, [this] { return Now100ns(); }, [this] { return m_timingMode == 1; }}) {
   m_terminateEvent.Create(win::toWide(abi::kMonitorTerminateEvent), true, false);
   m_exitEvent.Create(win::toWide(abi::kMonitorExitEvent), true, false);
   ScanPlugins();
@@ -88,13 +84,28 @@ void CDevice::ScanPlugins(const std::wstring& moduleToKeep) {
     m_plugins.push_back(std::move(*entry));
     if (!moduleToKeep.empty() && _wcsicmp(moduleToKeep.c_str(), fileName) == 0) {
       m_current = m_plugins.size() - 1;
-      if (kept) {  // the running plug-in keeps its record and settings file
-        m_plugins.back().record = kept->record;
-        m_plugins.back().configFile = kept->configFile;
-      }
-      m_module = std::move(module);
+      if (kept) m_plugins.back().configFile = kept->configFile;  // the running plug-in keeps its file
+      if (m_adapter) m_plugins.back().record = m_adapter->Record();
+      // A plug-in already loaded keeps its adapter, its record and its session.
+      if (!m_adapter) LoadModule(m_plugins.back(), std::move(module));
     }
   }
+  if (!m_current && m_adapter) {  // the running plug-in's file is gone
+    StopSession();
+    ReleaseDevice();
+    DestroyPage();
+    m_adapter.reset();
+  }
+}
+
+bool CDevice::LoadModule(PluginEntry& entry, win::CModule module) {
+  m_adapter = makePluginAdapter(entry.generation, std::move(module), entry.record, m_terminateEvent.Get(),
+                                m_exitEvent.Get());
+  return m_adapter != nullptr;
+}
+
+std::optional<PluginGeneration> CDevice::LoadedGeneration() const {
+  return m_adapter ? std::optional<PluginGeneration>(m_adapter->Generation()) : std::nullopt;
 }
 
 // ---- Selection ----------------------------------------------------------------------
@@ -118,17 +129,18 @@ bool CDevice::SelectDevice(const std::string& deviceName, HWND notifyWindow) {
     chosen = fromField(m_plugins[*m_current].record.deviceName, sizeof m_plugins[*m_current].record.deviceName);
   }
   PluginEntry& entry = m_plugins[*m_current];
-  if (!m_module.Load(entry.modulePath)) {
+  win::CModule module;
+  abi::copyField(entry.record.deviceName, chosen.c_str());
+  if (!module.Load(entry.modulePath) || !LoadModule(entry, std::move(module))) {
     m_current.reset();
     return false;
   }
-  abi::copyField(entry.record.deviceName, chosen.c_str());
   if (notifyWindow) m_notify = notifyWindow;
   if (!m_notify) m_notify = FindWindowW(nullptr, win::toWide(abi::kMainWindowTitle).c_str());
 
   LoadSettings();
   if (!CreatePage(m_notify)) return false;
-  if (auto onChange = Export<abi::OnChangeDeviceFn>(abi::kOnChangeDevice)) onChange(entry.record.deviceName);
+  m_adapter->ChangeDevice();
   return true;
 }
 
@@ -136,11 +148,13 @@ void CDevice::UnloadPlugin() { Unload(false); }
 void CDevice::UnloadKeepSelection() { Unload(true); }
 
 void CDevice::Unload(bool keepSelection) {
-  if (m_current) {
+  if (m_current && m_adapter) {
     StopSession();
     ReleaseDevice();
     DestroyPage();
-    m_module.Close();
+    // The entry remembers the record for a reload of the same selection.
+    m_plugins[*m_current].record = m_adapter->Record();
+    m_adapter.reset();
   }
   if (!keepSelection) m_current.reset();
 }
@@ -149,18 +163,12 @@ void CDevice::Unload(bool keepSelection) {
 
 int CDevice::InitializeDevice() {
   m_initialized = false;
-  const PluginEntry* entry = Current();
-  if (!entry || entry->generation != 2 || !m_module.IsValid()) return 0;
+  if (!m_adapter || !m_adapter->InitialisesSessions()) return 0;
   SendStatus(abi::MainCode::kInitialising);
-  auto onInit = Export<abi::OnInitFn>(abi::kOnInit);
-  if (!onInit) {
-    m_initialized = true;
-    m_lastInitResult = 0;
-    return 0;
-  }
+  SyncSelectors();
   const std::string selector1 = m_ansi.fromUtf8(SelectorText(1));
   const std::string selector2 = m_ansi.fromUtf8(SelectorText(2));
-  const int result = onInit(Record(), selector1.c_str(), selector2.c_str());
+  const int result = m_adapter->Initialize(selector1, selector2);
   m_lastInitResult = result;
   if (result == 0)
     m_initialized = true;
@@ -171,31 +179,12 @@ int CDevice::InitializeDevice() {
 }
 
 bool CDevice::StartSession(bool initialiseFirst) {
-  const PluginEntry* entry = Current();
-  if (!entry || !m_module.IsValid() || m_stopping) return false;
-  if (m_running || m_thread.IsValid() || m_firstGenerationActive) {
+  if (!m_adapter || m_stopping) return false;
+  if (m_running || m_adapter->SessionActive()) {
     StopSession();
     ReleaseDevice();
   }
-  if (entry->generation == 1) {
-    SendStatus(abi::MainCode::kInitialising);
-    auto start = Export<abi::StartMsgLoopFn>(abi::kStartMsgLoop);
-    if (!start) {
-      SendStatus(abi::MainCode::kDeviceNotInitialised, kMsgNoPlugInLoaded);
-      return false;
-    }
-    if (start(m_notify) == 0) {
-      SendStatus(abi::MainCode::kDeviceNotInitialised, kMsgNotProperlyInitialised);
-      return false;
-    }
-    SendStatus(abi::MainCode::kDeviceReady);
-    m_initialized = true;
-    m_running = true;
-    m_firstGenerationActive = true;
-    return true;
-  }
-
-  if (initialiseFirst) {
+  if (initialiseFirst && m_adapter->InitialisesSessions()) {
     const int result = InitializeDevice();
     if (result != 0) {
       const std::string_view message = initFailureMessage(result);
@@ -203,73 +192,26 @@ bool CDevice::StartSession(bool initialiseFirst) {
       return false;
     }
   }
-  // Reset here rather than on the new thread, so that a stop right after the start
-  // cannot be undone by the thread's reset.
-  m_terminateEvent.Reset();
-  m_exitEvent.Reset();
-  m_monitorTarget = (entry->capabilities & abi::Capability::kRecognisesButtons) ? m_notify : m_pageHandle;
-  DWORD id = 0;
-  m_thread.Attach(CreateThread(nullptr, 0, &CDevice::MonitorThreadProc, this, 0, &id));
-  return m_thread.IsValid();
+  return m_adapter->Start(*this);
 }
 
-DWORD WINAPI CDevice::MonitorThreadProc(void* self) { return static_cast<CDevice*>(self)->RunMonitor(); }
-
-DWORD CDevice::RunMonitor() {
-  SendStatus(abi::MainCode::kDeviceReady);
-  m_running = true;
-  DWORD result = kMissingMonitorExitCode;
-  if (auto monitor = Export<abi::MonitorDeviceFn>(abi::kMonitorDevice))
-    result = static_cast<DWORD>(monitor(Record(), m_monitorTarget));
-  CopyTiming();
-  m_running = false;
-  m_exitEvent.Set();
-  SendStatus(abi::MainCode::kDeviceNotInitialised, kMsgDeviceDeactivated);
-  return result;
+HWND CDevice::MonitorTarget() const {
+  const PluginEntry* entry = Current();
+  const bool recognises = entry && (entry->capabilities & abi::Capability::kRecognisesButtons);
+  return recognises ? m_notify : m_pageHandle;
 }
 
 void CDevice::StopSession() {
-  const PluginEntry* entry = Current();
-  if (!entry || m_stopping) return;
+  if (!m_adapter || m_stopping) return;
   m_stopping = true;
-  if (entry->generation == 1) {
-    if (m_firstGenerationActive) {
-      SendStatus(abi::MainCode::kTemporaryStatus, kMsgTerminatingSession);
-      if (auto end = Export<abi::EndMsgLoopFn>(abi::kEndMsgLoop)) end();
-      // The plug-in's own thread may still send to us: keep dispatching.
-      win::WaitDispatchingMessages(nullptr, kFirstGenerationStopPauseMs);
-      SendStatus(abi::MainCode::kDeviceNotInitialised, kMsgDeviceDeactivated);
-      m_firstGenerationActive = false;
-    }
-    m_running = false;
-  } else if (m_thread.IsValid()) {
-    m_terminateEvent.Set();
-    const bool exited = win::WaitDispatchingMessages(m_exitEvent.Get(), abi::kMonitorStopTimeoutMs);
-    bool ended = WaitForSingleObject(m_thread.Get(), 0) == WAIT_OBJECT_0;
-    if (exited && !ended) ended = win::WaitDispatchingMessages(m_thread.Get(), kThreadEndTimeoutMs);
-    if (!ended) {
-      TerminateThread(m_thread.Get(), kForcedExitCode);
-      WaitForSingleObject(m_thread.Get(), kThreadEndTimeoutMs);
-      m_running = false;
-      // The thread could not say so itself.
-      SendStatus(abi::MainCode::kDeviceNotInitialised, kMsgDeviceDeactivated);
-    }
-    DWORD code = 0;
-    if (GetExitCodeThread(m_thread.Get(), &code)) m_lastExitCode = code;
-    m_thread.Close();
-  }
+  m_adapter->Stop(*this);
+  if (auto code = m_adapter->LastExitCode()) m_lastExitCode = code;
   m_stopping = false;
 }
 
 void CDevice::ReleaseDevice() {
   m_initialized = false;
-  const PluginEntry* entry = Current();
-  if (!entry || !m_module.IsValid()) return;
-  if (entry->generation == 1) {
-    if (auto release = Export<abi::ReleaseFn>(abi::kRelease)) release();
-  } else if (auto release = Export<abi::OnReleaseFn>(abi::kOnRelease)) {
-    release();
-  }
+  if (m_adapter) m_adapter->Release();
 }
 
 bool CDevice::RestartDevice() {
@@ -279,10 +221,9 @@ bool CDevice::RestartDevice() {
 }
 
 void CDevice::CopyTiming() {
-  const PluginEntry* entry = Current();
-  if (!entry) return;
-  const int mode = entry->record.timingMode;
-  int tolerance = entry->record.tolerance;
+  if (!m_adapter) return;
+  const int mode = m_adapter->Record().timingMode;
+  int tolerance = m_adapter->Record().tolerance;
   if (tolerance == 0 && mode == 1) tolerance = abi::kDefaultTolerance;
   m_timingMode = mode;
   m_tolerance = tolerance;
@@ -299,18 +240,9 @@ fs::path CDevice::DefaultSettingsFile() const {
 
 bool CDevice::LoadSettings(const fs::path& file) {
   PluginEntry* entry = m_current ? &m_plugins[*m_current] : nullptr;
-  if (!entry) return true;
+  if (!entry || !m_adapter) return true;
   m_store.clear();
-  if (entry->generation == 1) {
-    if (!file.empty()) {
-      auto load = Export<abi::LoadPresetFn>(abi::kLoadPreset);
-      return load && load(ansiPath(file).c_str()) != 0;
-    }
-    win::CRegKey key;
-    if (!key.Create(HKEY_CURRENT_USER, PluginRegistryKey(), KEY_ALL_ACCESS)) return false;
-    if (auto read = Export<abi::ReadConfigFn>(abi::kReadConfig)) read(key.Get());
-    return true;
-  }
+  if (!m_adapter->KeepsHostSettings()) return LoadOwnSettings(file);
   fs::path target = file;
   if (target.empty()) {
     const auto location =
@@ -318,7 +250,7 @@ bool CDevice::LoadSettings(const fs::path& file) {
     prepareSettingsFile(location);
     target = location.file;
   }
-  if (auto read = Export<abi::OnReadConfigFn>(abi::kOnReadConfig)) read(Record(), ansiPath(target).c_str());
+  m_adapter->ReadSettings(target, nullptr);
   CopyTiming();
   entry->configFile = target;
   std::error_code ec;
@@ -332,20 +264,27 @@ bool CDevice::LoadSettings(const fs::path& file) {
   return true;
 }
 
+bool CDevice::LoadOwnSettings(const fs::path& file) {
+  if (!file.empty()) return m_adapter->ReadSettings(file, nullptr);
+  win::CRegKey key;
+  if (!key.Create(HKEY_CURRENT_USER, PluginRegistryKey(), KEY_ALL_ACCESS)) return false;
+  return m_adapter->ReadSettings({}, key.Get());
+}
+
+bool CDevice::SaveOwnSettings(const fs::path& file, std::string_view leading) {
+  if (!file.empty()) {
+    if (!leading.empty() && !writeTextFile(file, m_ansi.fromUtf8(leading))) return false;
+    return m_adapter->WriteSettings(file, nullptr);
+  }
+  win::CRegKey key;
+  if (!key.Create(HKEY_CURRENT_USER, PluginRegistryKey(), KEY_ALL_ACCESS)) return false;
+  return m_adapter->WriteSettings({}, key.Get());
+}
+
 bool CDevice::SaveSettings(const fs::path& file, std::string_view leading) {
   PluginEntry* entry = m_current ? &m_plugins[*m_current] : nullptr;
-  if (!entry) return true;
-  if (entry->generation == 1) {
-    if (!file.empty()) {
-      if (!leading.empty() && !writeTextFile(file, m_ansi.fromUtf8(leading))) return false;
-      auto save = Export<abi::SavePresetFn>(abi::kSavePreset);
-      return save && save(ansiPath(file).c_str()) != 0;
-    }
-    win::CRegKey key;
-    if (!key.Create(HKEY_CURRENT_USER, PluginRegistryKey(), KEY_ALL_ACCESS)) return false;
-    if (auto write = Export<abi::WriteConfigFn>(abi::kWriteConfig)) write(key.Get());
-    return true;
-  }
+  if (!entry || !m_adapter) return true;
+  if (!m_adapter->KeepsHostSettings()) return SaveOwnSettings(file, leading);
   fs::path target = file;
   if (target.empty()) {
     const auto location =
@@ -361,26 +300,12 @@ bool CDevice::SaveSettings(const fs::path& file, std::string_view leading) {
   DeleteFileW(composing.c_str());
   // The caller's sections come first; the plug-in and the host add theirs after them.
   if (!leading.empty() && !writeTextFile(composing, m_ansi.fromUtf8(leading))) return false;
-  bool ok = true;
-  const std::string composingAnsi = ansiPath(composing);
-  if (auto write = Export<abi::OnWriteConfigFn>(abi::kOnWriteConfig))
-    ok = (write(Record(), composingAnsi.c_str()) & 1) != 0;
+  bool ok = m_adapter->WriteSettings(composing, nullptr);
   CopyTiming();
   WritePrivateProfileStringW(nullptr, nullptr, nullptr, composing.c_str());  // flush the profile cache
-
-  HostSettings host;
-  host.deviceName = DeviceName();
-  for (int which : {1, 2}) {
-    const uint32_t bits = which == 1 ? abi::Capability::kSelector1 : abi::Capability::kSelector2;
-    if (!abi::Capability::has(entry->capabilities, bits)) continue;
-    std::string caption = m_page ? m_page->SelectorCaption(which) : std::string();
-    if (!m_page && which == 1) caption = std::string(hostSelectorCaption(entry->selectorKind));
-    SelectorChoice choice{selectorKey(caption, which), SelectorText(which)};
-    (which == 1 ? host.selector1 : host.selector2) = choice;
-  }
   try {
     CIniFile ini = CIniFile::load(composing, m_ansi);
-    writeHostSections(ini, host, m_store);
+    writeHostSections(ini, HostSections(), m_store);
     ini.save(target, m_ansi);
   } catch (const VexaError&) {
     ok = false;
@@ -388,6 +313,31 @@ bool CDevice::SaveSettings(const fs::path& file, std::string_view leading) {
   DeleteFileW(composing.c_str());
   entry->configFile = target;
   return ok;
+}
+
+void CDevice::SyncSelectors() {
+  // Plug-ins get the lists' handles (codes 201 to 204) and may choose in them
+  // without a notification: what the page shows is the choice.
+  if (m_page) m_page->PublishSelectors();
+}
+
+HostSettings CDevice::HostSections() {
+  SyncSelectors();
+  const PluginEntry* entry = Current();
+  HostSettings host;
+  host.deviceName = DeviceName();
+  for (int which : {1, 2}) {
+    const uint32_t bits = which == 1 ? abi::Capability::kSelector1 : abi::Capability::kSelector2;
+    if (!abi::Capability::has(entry->capabilities, bits)) continue;
+    std::string caption;
+    if (m_shown[which - 1])
+      caption = m_shown[which - 1]->caption;
+    else if (which == 1)
+      caption = std::string(hostSelectorCaption(entry->selectorKind));
+    SelectorChoice choice{selectorKey(caption, which), SelectorText(which)};
+    (which == 1 ? host.selector1 : host.selector2) = choice;
+  }
+  return host;
 }
 
 std::string CDevice::SavedSelectorChoice(int which, const std::string& caption) const {
@@ -401,27 +351,42 @@ std::string CDevice::SavedSelectorChoice(int which, const std::string& caption) 
 }
 
 std::string CDevice::SelectorText(int which) const {
-  if (m_page) return m_page->SelectorText(which);
+  if (which < 1 || which > 2) return {};
+  if (m_shown[which - 1]) return m_shown[which - 1]->text;
   const PluginEntry* entry = Current();
   if (!entry) return {};
   const std::string caption = which == 1 ? std::string(hostSelectorCaption(entry->selectorKind)) : std::string();
   return SavedSelectorChoice(which, caption);
 }
 
+void CDevice::SetSelectorChoice(int which, const std::string& caption, const std::string& text) {
+  if (which >= 1 && which <= 2) m_shown[which - 1] = ShownSelector{caption, text};
+}
+
+bool CDevice::FillSelector(HWND list, int which, std::string& caption) {
+  std::string ansi;
+  if (!m_adapter || !m_adapter->FillSelector(list, which, ansi)) return false;
+  caption = m_ansi.toUtf8(ansi);
+  return true;
+}
+
+std::optional<int> CDevice::RunSetup(HWND mainWindow) {
+  if (!m_adapter) return std::nullopt;
+  const std::optional<int> result = m_adapter->Setup(mainWindow);
+  CopyTiming();
+  return result;
+}
+
 // ---- Pages -----------------------------------------------------------------------------
 
 HWND CDevice::CreatePage(HWND parent) {
-  const PluginEntry* entry = Current();
-  if (!entry || !m_module.IsValid()) return nullptr;
+  if (!Current() || !m_adapter) return nullptr;
   DestroyPage();
-  if (entry->generation == 1) {
-    auto create = Export<abi::CreateCfgDlgFn>(abi::kCreateCfgDlg);
-    if (!create) return nullptr;
-    abi::Point at{m_pagePosition.x, m_pagePosition.y};
-    m_pageHandle = static_cast<HWND>(create(&at, parent));
-    if (m_pageHandle) SetWindowPos(m_pageHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  if (m_adapter->DrawsOwnPage()) {
+    m_pageHandle = m_adapter->CreateOwnPage(parent, m_pagePosition);
     return m_pageHandle;
   }
+  m_reception.SetCommandTarget(parent);
   auto page = std::make_unique<CDevicePage>(*this);
   if (!page->Create(parent, m_pagePosition)) return nullptr;
   CDevicePage* raw = page.get();
@@ -438,7 +403,8 @@ HWND CDevice::CreatePage(HWND parent) {
 
 void CDevice::DestroyPage() {
   // The Learn window stores into this device and refreshes its page.
-  if (CLearnDialog* learn = CLearnDialog::Find()) learn->Destroy();
+  if (CLearnDialog* learn = CLearnDialog::Find(*this)) learn->Destroy();
+  m_reception.StopRepeating();
   if (m_page) {
     m_page->Destroy();
     m_page.reset();
@@ -446,20 +412,18 @@ void CDevice::DestroyPage() {
     DestroyWindow(m_pageHandle);
   }
   m_pageHandle = nullptr;
+  m_shown[0].reset();
+  m_shown[1].reset();
 }
 
 // ---- Enumeration -------------------------------------------------------------------------
 
+// With capability 0x10 the plug-in names them; otherwise the code store does.
 std::string CDevice::FirstRemote() {
   const PluginEntry* entry = Current();
-  if (!entry) return {};
-  if (entry->capabilities & abi::Capability::kRecognisesButtons) {
-    auto first = Export<abi::GetFirstRmtFn>(abi::kGetFirstRmt);
-    if (!first) return {};
-    char name[abi::kEnumNameBuffer] = {};
-    m_pluginRemoteCursor = static_cast<int>(first(name));
-    return m_pluginRemoteCursor ? m_ansi.toUtf8(fromField(name, sizeof name)) : std::string();
-  }
+  if (!entry || !m_adapter) return {};
+  if (entry->capabilities & abi::Capability::kRecognisesButtons)
+    return m_ansi.toUtf8(m_adapter->FirstRemote().value_or(std::string()));
   m_enumRemotes.clear();
   for (const auto& [name, remote] : m_store.remotes()) m_enumRemotes.push_back(name);
   m_enumRemote = 0;
@@ -468,26 +432,17 @@ std::string CDevice::FirstRemote() {
 
 std::string CDevice::NextRemote() {
   const PluginEntry* entry = Current();
-  if (!entry) return {};
-  if (entry->capabilities & abi::Capability::kRecognisesButtons) {
-    auto next = Export<abi::GetNextRmtFn>(abi::kGetNextRmt);
-    char name[abi::kEnumNameBuffer] = {};
-    if (!next || !m_pluginRemoteCursor || !next(&m_pluginRemoteCursor, name)) return {};
-    return m_ansi.toUtf8(fromField(name, sizeof name));
-  }
+  if (!entry || !m_adapter) return {};
+  if (entry->capabilities & abi::Capability::kRecognisesButtons)
+    return m_ansi.toUtf8(m_adapter->NextRemote().value_or(std::string()));
   return m_enumRemote < m_enumRemotes.size() ? m_enumRemotes[m_enumRemote++] : std::string();
 }
 
 std::string CDevice::FirstCommand(const std::string& remote) {
   const PluginEntry* entry = Current();
-  if (!entry) return {};
-  if (entry->capabilities & abi::Capability::kRecognisesButtons) {
-    auto first = Export<abi::GetFirstCmdFn>(abi::kGetFirstCmd);
-    if (!first) return {};
-    char name[abi::kEnumNameBuffer] = {};
-    m_pluginCommandCursor = static_cast<int>(first(m_ansi.fromUtf8(remote).c_str(), name));
-    return m_pluginCommandCursor ? m_ansi.toUtf8(fromField(name, sizeof name)) : std::string();
-  }
+  if (!entry || !m_adapter) return {};
+  if (entry->capabilities & abi::Capability::kRecognisesButtons)
+    return m_ansi.toUtf8(m_adapter->FirstCommand(m_ansi.fromUtf8(remote)).value_or(std::string()));
   m_enumCommands.clear();
   if (const DeviceRemote* r = m_store.findRemote(remote))
     for (const auto& [name, code] : r->commands) m_enumCommands.push_back(name);
@@ -497,13 +452,9 @@ std::string CDevice::FirstCommand(const std::string& remote) {
 
 std::string CDevice::NextCommand() {
   const PluginEntry* entry = Current();
-  if (!entry) return {};
-  if (entry->capabilities & abi::Capability::kRecognisesButtons) {
-    auto next = Export<abi::GetNextCmdFn>(abi::kGetNextCmd);
-    char name[abi::kEnumNameBuffer] = {};
-    if (!next || !m_pluginCommandCursor || !next(&m_pluginCommandCursor, name)) return {};
-    return m_ansi.toUtf8(fromField(name, sizeof name));
-  }
+  if (!entry || !m_adapter) return {};
+  if (entry->capabilities & abi::Capability::kRecognisesButtons)
+    return m_ansi.toUtf8(m_adapter->NextCommand().value_or(std::string()));
   return m_enumCommand < m_enumCommands.size() ? m_enumCommands[m_enumCommand++] : std::string();
 }
 
@@ -521,11 +472,7 @@ std::vector<std::string> CDevice::CommandNames(const std::string& remote) {
 void CDevice::ShowAbout(HWND owner) {
   const PluginEntry* entry = Current();
   if (!entry) return;
-  if (entry->generation == 1) {
-    if (auto about = Export<abi::AboutFn>(abi::kAbout)) return about();
-  } else if (auto about = Export<abi::OnAboutFn>(abi::kOnAbout)) {
-    return about();
-  }
+  if (m_adapter && m_adapter->About()) return;
   const std::wstring text = L"Device Name:\t" + win::toWide(DeviceName()) + L"\nModule Name:\t" +
                             entry->modulePath.wstring();
   Prompt().Ask(owner, text, L"Info about PlugIn", MB_OK | MB_ICONINFORMATION);
@@ -548,10 +495,12 @@ std::string CDevice::SelectorDescription() const {
 
 std::string CDevice::DeviceName() const {
   const PluginEntry* entry = Current();
-  return entry ? m_ansi.toUtf8(fromField(entry->record.deviceName, sizeof entry->record.deviceName)) : std::string();
+  if (!entry) return {};
+  const abi::DeviceRecord& record = m_adapter ? m_adapter->Record() : entry->record;
+  return m_ansi.toUtf8(fromField(record.deviceName, sizeof record.deviceName));
 }
 
-abi::DeviceRecord* CDevice::Record() { return m_current ? &m_plugins[*m_current].record : nullptr; }
+abi::DeviceRecord* CDevice::Record() { return m_adapter ? &m_adapter->Record() : nullptr; }
 
 void CDevice::SendStatus(unsigned code, std::optional<std::string_view> text) {
   if (!m_notify || !IsWindow(m_notify)) return;

@@ -16,7 +16,10 @@
 
 #include "vexa/device/code_matcher.h"
 #include "vexa/device/code_store.h"
+#include "vexa/device/device_settings.h"
 #include "vexa/device/plugin_list.h"
+#include "vexa/device/win/plugin_adapter.h"
+#include "vexa/device/win/reception.h"
 #include "vexa/winlib/handle.h"
 #include "vexa/winlib/module.h"
 #include "vexa/winlib/prompt.h"
@@ -43,7 +46,7 @@ struct DeviceHostOptions {
   std::function<uint64_t()> clock;
 };
 
-class CDevice {
+class CDevice : private IAdapterHost {
  public:
   explicit CDevice(DeviceHostOptions options);  // creates the events and scans
   ~CDevice();                                   // unloads the plug-in
@@ -80,7 +83,7 @@ class CDevice {
 
   bool IsInitialized() const { return m_initialized; }
   bool IsRunning() const { return m_running; }
-  bool HasMonitorThread() const { return m_thread.IsValid(); }
+  bool HasMonitorThread() const { return m_adapter && m_adapter->HasMonitorThread(); }
   std::optional<DWORD> LastMonitorExitCode() const { return m_lastExitCode; }
   int LastInitResult() const { return m_lastInitResult; }
 
@@ -93,6 +96,12 @@ class CDevice {
   std::filesystem::path DefaultSettingsFile() const;
 
   // ---- Pages
+  // What the device page shows in its selectors; it writes them on every change.
+  void SetSelectorChoice(int which, const std::string& caption, const std::string& text);
+  // OnFillSelector into the list; the caption is UTF-8. False without the export.
+  bool FillSelector(HWND list, int which, std::string& caption);
+  // OnSetup with the record and the main window; nullopt without the export.
+  std::optional<int> RunSetup(HWND mainWindow);
   void SetPagePosition(POINT position) { m_pagePosition = position; }
   HWND CreatePage(HWND parent);
   HWND PageHandle() const { return m_pageHandle; }
@@ -114,14 +123,18 @@ class CDevice {
   // Message 0x7FFF with the code and a heap copy of text (or 0) to the notify window, the
   // text converted from UTF-8 to the plug-ins' code page. The copy is freed here only when
   // the window returned 0 (or is no window).
-  void SendStatus(unsigned code, std::optional<std::string_view> text = std::nullopt);
-  HWND NotifyWindow() const { return m_notify; }
+  void SendStatus(unsigned code, std::optional<std::string_view> text = std::nullopt) override;
+  HWND NotifyWindow() const override { return m_notify; }
   void SetNotifyWindow(HWND window) { m_notify = window; }
 
   // The code page of plug-in records and of the settings files; the store holds UTF-8.
   const ICodePage& PluginCodePage() const { return m_ansi; }
   CCodeStore& CodeStore() { return m_store; }
-  CCodeMatcher& Matcher() { return m_matcher; }
+  CCodeMatcher& Matcher() { return m_reception.Matcher(); }
+  // Matching, repeats and the learning hand-off of what the plug-in delivers.
+  CReception& Reception() { return m_reception; }
+  // The loaded plug-in's generation; nullopt when none is loaded.
+  std::optional<PluginGeneration> LoadedGeneration() const;
   int TimingMode() const { return m_timingMode; }
   int Tolerance() const { return m_tolerance; }
   // The choice of selector 1 or 2 stored in the settings file ("" when none).
@@ -138,50 +151,52 @@ class CDevice {
   win::IPrompt& Prompt() const;
   uint64_t Now100ns() const;
 
-  // Looks up an export of the current plug-in (null when missing or none loaded).
-  template <class Fn>
-  Fn Export(const char* name) const {
-    return m_module.IsValid() ? m_module.GetProc<Fn>(name) : nullptr;
-  }
-
  private:
-  static DWORD WINAPI MonitorThreadProc(void* self);
-  DWORD RunMonitor();
-  void CopyTiming();
+  // IAdapterHost
+  HWND MonitorTarget() const override;
+  void CopyTiming() override;
+  void SetInitialized(bool initialized) override { m_initialized = initialized; }
+  void SetRunning(bool running) override { m_running = running; }
+
+  bool LoadModule(PluginEntry& entry, win::CModule module);
   void DestroyPage();
   void Unload(bool keepSelection);
   std::wstring PluginRegistryKey() const;
+  bool LoadOwnSettings(const std::filesystem::path& file);
+  bool SaveOwnSettings(const std::filesystem::path& file, std::string_view leading);
+  HostSettings HostSections();
+  void SyncSelectors();
 
   DeviceHostOptions m_options;
   win::CSystemCodePage m_ansi;
   std::vector<PluginEntry> m_plugins;
   std::optional<size_t> m_current;
-  win::CModule m_module;
+  std::unique_ptr<IPluginAdapter> m_adapter;  // the loaded library of the current entry
   HWND m_notify = nullptr;
   std::unique_ptr<CDevicePage> m_page;
   HWND m_pageHandle = nullptr;
   POINT m_pagePosition{0, 0};
+  struct ShownSelector {
+    std::string caption, text;
+  };
+  std::optional<ShownSelector> m_shown[2];  // while a page shows them
 
   std::atomic<bool> m_initialized{false};
   std::atomic<bool> m_running{false};
-  bool m_firstGenerationActive = false;
   bool m_stopping = false;
   win::CEvent m_terminateEvent;
   win::CEvent m_exitEvent;
-  win::CHandle m_thread;
-  HWND m_monitorTarget = nullptr;
   std::optional<DWORD> m_lastExitCode;
   int m_lastInitResult = 0;
 
   CCodeStore m_store;
-  CCodeMatcher m_matcher{m_store};
+  CReception m_reception;
   std::atomic<int> m_timingMode{0};
   std::atomic<int> m_tolerance{0};
 
-  // Enumeration cursors.
+  // Enumeration of the code store.
   std::vector<std::string> m_enumRemotes, m_enumCommands;
   size_t m_enumRemote = 0, m_enumCommand = 0;
-  int m_pluginRemoteCursor = 0, m_pluginCommandCursor = 0;
 };
 
 }  // namespace vexa::device

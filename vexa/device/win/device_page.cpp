@@ -19,8 +19,6 @@ namespace vexa::device {
 
 namespace {
 
-constexpr size_t kMaxCodeBytes = 64 * 1024;  // a burst of noise, not a button
-constexpr int kCaptionBuffer = 256;
 
 HWND makeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, UINT id, DWORD ex = 0) {
   return win::CreateChildControl(parent, cls, text, style, id, {}, ex);
@@ -90,23 +88,23 @@ void CDevicePage::FillSelectors() {
   ShowWindow(Control(kList2), show.selector2 ? SW_SHOW : SW_HIDE);
   ShowWindow(Control(kSetupButton), show.setupButton ? SW_SHOW : SW_HIDE);
 
-  auto fill = m_device.Export<abi::OnFillSelectorFn>(abi::kOnFillSelector);
+  std::string caption;
   if (entry->selectorKind == abi::kSerialPorts || entry->selectorKind == abi::kParallelPorts) {
     SetWindowTextW(Control(kCaption1), win::toWide(hostSelectorCaption(entry->selectorKind)).c_str());
     FillPorts(Control(kList1), entry->selectorKind);
-  } else if (fill) {
-    char caption[kCaptionBuffer] = {};
-    fill(m_device.Record(), Control(kList1), abi::kFillSelector1, caption);
-    SetWindowTextW(Control(kCaption1), win::ansiToWide(std::string(caption, strnlen(caption, sizeof caption))).c_str());
+  } else if (m_device.FillSelector(Control(kList1), abi::kFillSelector1, caption)) {
+    SetWindowTextW(Control(kCaption1), win::toWide(caption).c_str());
   }
-  if (show.selector2 && fill) {
-    char caption[kCaptionBuffer] = {};
-    fill(m_device.Record(), Control(kList2), abi::kFillSelector2, caption);
-    SetWindowTextW(Control(kCaption2), win::ansiToWide(std::string(caption, strnlen(caption, sizeof caption))).c_str());
-  }
+  if (show.selector2 && m_device.FillSelector(Control(kList2), abi::kFillSelector2, caption))
+    SetWindowTextW(Control(kCaption2), win::toWide(caption).c_str());
   SelectSaved(Control(kList1), 1);
   SelectSaved(Control(kList2), 2);
+  PublishSelectors();
   m_filling = false;
+}
+
+void CDevicePage::PublishSelectors() {
+  for (int which : {1, 2}) m_device.SetSelectorChoice(which, SelectorCaption(which), SelectorText(which));
 }
 
 void CDevicePage::FillPorts(HWND list, uint32_t kind) {
@@ -339,53 +337,6 @@ void CDevicePage::MarkChanged() {
 
 // ---- Messages ------------------------------------------------------------------------------
 
-LRESULT CDevicePage::OnCodeBlock(LPARAM lp) {
-  const auto* block = reinterpret_cast<const abi::CodeBlock*>(lp);
-  if (!block) return 0;
-  const size_t count = block->count <= kMaxCodeBytes ? block->count : 0;
-  std::vector<uint8_t> bytes;
-  if (count && block->bytes) bytes.assign(block->bytes, block->bytes + count);
-  if (const HWND learn = FindWindowW(nullptr, win::toWide(abi::kLearnWindowTitle).c_str())) {
-    abi::CodeBlock copy{static_cast<uint32_t>(bytes.size()), bytes.data()};
-    return SendMessageW(learn, abi::kVexaMessage, abi::PageCode::kCodeBlock, reinterpret_cast<LPARAM>(&copy));
-  }
-  if (count == 0) return 0;
-  const auto match = m_device.Matcher().matchRaw(bytes);
-  if (!match) return 0;
-  SendCommand(match->remote, match->command);
-  return 1;
-}
-
-void CDevicePage::SendCommand(const std::string& remote, const std::string& command) {
-  // The record is the plug-ins' own: the main window reads it in their code page.
-  const ICodePage& ansi = m_device.PluginCodePage();
-  auto* record = new abi::CommandRecord{};
-  abi::copyField(record->command, ansi.fromUtf8(command).c_str());
-  abi::copyField(record->remote, ansi.fromUtf8(remote).c_str());
-  record->repeatCount = 0;
-  // The main window frees every record it is sent, whatever it decides.
-  const HWND main = GetParent(Handle());
-  if (main && IsWindow(main))
-    SendMessageW(main, abi::kVexaMessage, abi::MainCode::kCommand, reinterpret_cast<LPARAM>(record));
-  else
-    delete record;
-}
-
-LRESULT CDevicePage::OnTimingSample(uint32_t sample) {
-  if (const HWND learn = FindWindowW(nullptr, win::toWide(abi::kLearnWindowTitle).c_str()))
-    return SendMessageW(learn, abi::kVexaMessage, abi::PageCode::kTimingSample, static_cast<LPARAM>(sample));
-  KillTimer(Handle(), kRepeatTimer);
-  const TimingMatch match = m_device.Matcher().matchTiming(sample, m_device.Now100ns(), m_device.TimingMode() == 1);
-  using Outcome = CTimingMatcher::Outcome;
-  if (match.outcome == Outcome::Send || match.outcome == Outcome::SendAndRepeat) {
-    m_lastTiming = match.names;
-    SendCommand(match.names.remote, match.names.command);
-    // A remote with a stop code sends nothing while held: the page repeats for it.
-    if (match.outcome == Outcome::SendAndRepeat) SetTimer(Handle(), kRepeatTimer, kRepeatMs, nullptr);
-  }
-  return 1;
-}
-
 LRESULT CDevicePage::OnVexaMessage(WPARAM code, LPARAM lp) {
   switch (code) {
     case abi::PageCode::kCommand: {
@@ -397,10 +348,11 @@ LRESULT CDevicePage::OnVexaMessage(WPARAM code, LPARAM lp) {
       }
       return SendMessageW(main, abi::kVexaMessage, abi::MainCode::kCommand, lp);
     }
+    // Reception is the host's; the page keeps the plug-ins' address for it.
     case abi::PageCode::kCodeBlock:
-      return OnCodeBlock(lp);
+      return m_device.Reception().OnCodeBlock(reinterpret_cast<const abi::CodeBlock*>(lp));
     case abi::PageCode::kTimingSample:
-      return OnTimingSample(static_cast<uint32_t>(lp));
+      return m_device.Reception().OnTimingSample(static_cast<uint32_t>(lp));
     case abi::PageCode::kSelector1Caption:
       return reinterpret_cast<LRESULT>(Control(kCaption1));
     case abi::PageCode::kSelector1List:
@@ -428,23 +380,24 @@ void CDevicePage::OnCommand(UINT id, UINT notification) {
     case kList1:
     case kList2:
       if (notification == CBN_SELCHANGE && !m_filling) {
+        PublishSelectors();
         m_device.RestartDevice();
         MarkChanged();
       }
       break;
     case kInitializeButton:
       if (notification == BN_CLICKED) {
+        PublishSelectors();  // a plug-in may have chosen in the lists itself
         m_device.RestartDevice();
         MarkChanged();
       }
       break;
     case kSetupButton:
       if (notification == BN_CLICKED) {
-        if (auto setup = m_device.Export<abi::OnSetupFn>(abi::kOnSetup)) {
-          if (setup(m_device.Record(), GetParent(Handle())) != 0) {
-            MarkChanged();
-            m_device.RestartDevice();
-          }
+        if (m_device.RunSetup(GetParent(Handle())).value_or(0) != 0) {
+          PublishSelectors();  // the plug-in may have chosen in the lists itself
+          MarkChanged();
+          m_device.RestartDevice();
         }
       }
       break;
@@ -496,9 +449,6 @@ LRESULT CDevicePage::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
     case abi::kVexaMessage:
       return OnVexaMessage(wp, lp);
-    case WM_TIMER:
-      if (wp == kRepeatTimer && !m_lastTiming.command.empty()) SendCommand(m_lastTiming.remote, m_lastTiming.command);
-      return 0;
     case WM_SIZE:
       LayOut();
       return 0;

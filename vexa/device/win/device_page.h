@@ -2,14 +2,14 @@
 // The device page: the configuration window of second-generation
 // plug-ins, a child of the main window titled "VEXADeviceConfig". It shows the
 // "Hardware Setup" selectors and buttons and the tree of remotes and learned
-// buttons, and answers message 0x7FFF codes 0, 3, 4, 200-206 and 300.
+// buttons, and answers message 0x7FFF codes 0, 3, 4, 200-206 and 300; codes 3 and 4
+// are the host's reception's, passed on.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <functional>
 #include <string>
 
-#include "vexa/device/code_matcher.h"
 #include "vexa/winlib/window.h"
 
 namespace vexa::device {
@@ -58,6 +58,8 @@ class CDevicePage : public win::CWindow {
   // Fills the page's tree from the code store again.
   void RefreshTree();
 
+  // Tells the host what the selectors show.
+  void PublishSelectors();
   std::string SelectorText(int which) const;     // UTF-8
   std::string SelectorCaption(int which) const;  // UTF-8
   HWND Control(ControlId id) const { return GetDlgItem(Handle(), id); }
@@ -91,9 +93,6 @@ class CDevicePage : public win::CWindow {
   void SelectSaved(HWND list, int which);
   void LayOut();
   LRESULT OnVexaMessage(WPARAM code, LPARAM lp);
-  LRESULT OnCodeBlock(LPARAM lp);
-  LRESULT OnTimingSample(uint32_t sample);
-  void SendCommand(const std::string& remote, const std::string& command);
   LRESULT OnNotify(NMHDR* header);
   void OnCommand(UINT id, UINT notification);
   void ShowSelection();
@@ -106,9 +105,6 @@ class CDevicePage : public win::CWindow {
   MenuTracker m_trackMenu;
   HFONT m_font = nullptr;
   bool m_filling = false;
-  static constexpr UINT_PTR kRepeatTimer = 0;
-  static constexpr UINT kRepeatMs = 80;
-  CodeMatch m_lastTiming;
 };
 
 }  // namespace vexa::device

@@ -30,17 +30,14 @@ CLearnDialog::CLearnDialog(CDevice& device, std::function<void()> stored)
   m_ledBrushes[2].Attach(CreateSolidBrush(RGB(220, 0, 0)));
 }
 
-CLearnDialog* CLearnDialog::Find() {
-  for (HWND w = FindWindowW(kLearnWindowClass, nullptr); w; w = FindWindowExW(nullptr, w, kLearnWindowClass, nullptr))
-    if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId())
-      return static_cast<CLearnDialog*>(reinterpret_cast<win::CWindow*>(GetWindowLongPtrW(w, GWLP_USERDATA)));
-  return nullptr;
+CLearnDialog* CLearnDialog::Find(CDevice& device) {
+  return dynamic_cast<CLearnDialog*>(device.Reception().LearningSink());
 }
 
 CLearnDialog* CLearnDialog::Open(CDevice& device, HWND owner, const std::string& remote, const std::string& button,
                                  std::function<void()> stored) {
-  // The page passes codes to one "Learn" window: a second one would learn nothing.
-  if (CLearnDialog* open = Find()) {
+  // The host passes codes to one "Learn" window: a second one would learn nothing.
+  if (CLearnDialog* open = Find(device)) {
     SetForegroundWindow(open->Handle());
     return open;
   }
@@ -94,6 +91,7 @@ bool CLearnDialog::CreateWindowAndControls(HWND owner, const std::string& remote
   add(L"BUTTON", L"Cancel", WS_TABSTOP, 300, buttonsTop, 110, 26, IDCANCEL);
   PlaceOver(owner, {0, 0, 432, buttonsTop + 26 + 12}, kStyle, kExStyle);
   Restart();
+  m_device.Reception().RegisterLearningSink(this);
   Show(SW_SHOW);
   return true;
 }
@@ -215,19 +213,23 @@ bool CLearnDialog::StoreCode() {
   return true;
 }
 
+LRESULT CLearnDialog::OnLearnCode(const std::vector<uint8_t>& bytes) {
+  if (!m_bytes) return 0;
+  m_bytes->onCode(bytes);
+  return 1;
+}
+
+LRESULT CLearnDialog::OnLearnSample(uint32_t sample) {
+  if (!m_samples) return 0;
+  m_samples->onSample(sample, m_device.Now100ns());
+  return 1;
+}
+
 LRESULT CLearnDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
-    case abi::kVexaMessage:
-      if (wp == abi::PageCode::kCodeBlock && lp && m_bytes) {
-        const auto* block = reinterpret_cast<const abi::CodeBlock*>(lp);
-        m_bytes->onCode(std::vector<uint8_t>(block->bytes, block->bytes + block->count));
-        return 1;
-      }
-      if (wp == abi::PageCode::kTimingSample && m_samples) {
-        m_samples->onSample(static_cast<uint32_t>(lp), m_device.Now100ns());
-        return 1;
-      }
-      return 0;
+    case WM_DESTROY:
+      m_device.Reception().UnregisterLearningSink(this);
+      break;
     case WM_TIMER:
       if (m_samples) m_samples->onTimer(static_cast<int>(wp));
       return 0;

@@ -1,7 +1,7 @@
 #pragma once
 // The "Learn" window: collects a button's codes through the learning state
-// machines while the device page passes it every code, and stores the
-// result in the code store. It deletes itself when closed.
+// machines while it is the host's learning sink, and stores the result in the
+// code store. It deletes itself when closed.
 #include <windows.h>
 
 #include <functional>
@@ -12,6 +12,7 @@
 
 #include "vexa/device/byte_learner.h"
 #include "vexa/device/timing_learner.h"
+#include "vexa/device/win/reception.h"
 #include "vexa/winlib/gdi.h"
 #include "vexa/winlib/window.h"
 
@@ -21,7 +22,7 @@ class CDevice;
 
 inline constexpr const wchar_t* kLearnWindowClass = L"VexaLearnWindow";
 
-class CLearnDialog : public win::CWindow, private ILearnView {
+class CLearnDialog : public win::CWindow, private ILearnView, public ILearningSink {
  public:
   enum ControlId : UINT { kRemoteBox = 400, kButtonBox, kProgress, kLed, kInstruction, kLearnAnother };
 
@@ -29,8 +30,8 @@ class CLearnDialog : public win::CWindow, private ILearnView {
   static CLearnDialog* Open(CDevice& device, HWND owner, const std::string& remote, const std::string& button,
                             std::function<void()> stored);
 
-  // The open "Learn" window of this thread, if any.
-  static CLearnDialog* Find();
+  // The open "Learn" window of this device, if any.
+  static CLearnDialog* Find(CDevice& device);
 
   bool TimingMode() const { return m_timing; }
   int Progress() const { return m_position; }
@@ -39,6 +40,10 @@ class CLearnDialog : public win::CWindow, private ILearnView {
   std::optional<uint64_t> TimerDue(int id) const;
   // OK's work without closing; false when a check or a question stopped it.
   bool StoreCode();
+
+  // ILearningSink: the host hands it every code while it is open.
+  LRESULT OnLearnCode(const std::vector<uint8_t>& bytes) override;
+  LRESULT OnLearnSample(uint32_t sample) override;
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -59,6 +64,7 @@ class CLearnDialog : public win::CWindow, private ILearnView {
   void Tell(std::string_view text) const;
 
   ILearnView& view() { return *this; }
+
 
   // ILearnView
   void setLed(LedState state) override;
