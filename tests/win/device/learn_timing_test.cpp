@@ -227,6 +227,37 @@ TEST_F(LearnTimingTest, AStopCodeRemoteIsLearnedAndRepeatedByThePageUntilTheNext
   EXPECT_EQ(notify.records.size(), held);
 }
 
+// The repeat of a held button is the host's: it must end with the plug-in, not
+// outlive the page it used to belong to.
+TEST_F(LearnTimingTest, AHeldButtonStopsRepeatingWhenThePlugInIsUnloaded) {
+  device::DeviceCode code;
+  code.flags = TimingFlag::kTimingCode | TimingFlag::kStopCode;
+  code.raw = kStopPress;
+  code.stop = kStopRelease;
+  host->CodeStore().ensureRemote("Hifi", 1);
+  host->CodeStore().setCode("Hifi", "Power", code);
+  wait(1000);
+  send(kStopPress);
+  ASSERT_TRUE(pumpUntil([&] { return recordsFor("Hifi", "Power") >= 3; }, 2000));
+  host->UnloadPlugin();
+  const size_t held = recordsFor("Hifi", "Power");
+  EXPECT_FALSE(pumpUntil([&] { return recordsFor("Hifi", "Power") > held; }, 400));
+}
+
+// Closing the window gives the codes back to matching; opening it again takes them again.
+TEST_F(LearnTimingTest, TheLearnWindowHoldsTheCodesOnlyWhileItIsOpen) {
+  ASSERT_NO_FATAL_FAILURE(openNewButton(L"TV"));
+  EXPECT_EQ(host->Reception().LearningSink(), learn());
+  click(IDCANCEL);
+  EXPECT_EQ(learn(), nullptr);
+  EXPECT_EQ(host->Reception().LearningSink(), nullptr);
+  ASSERT_NO_FATAL_FAILURE(openNewButton(L"TV"));
+  Learn* again = learn();
+  send(kStopPress);
+  EXPECT_EQ(again->Led(), LedState::Busy);
+  EXPECT_TRUE(notify.records.empty());
+}
+
 TEST_F(LearnTimingTest, TheInstructionsFitInsideTheirFrameAndTheWindowOpensOverItsOwner) {
   const HWND owner = CreateWindowExW(0, L"STATIC", L"Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200, 500, 400,
                                      nullptr, nullptr, nullptr, nullptr);
