@@ -6,10 +6,17 @@
 
 #include "modules/hwport_sys/win/request_handler.h"
 
-/* The DDK reads the interrupt time from the kernel's shared page on 64-bit
-   builds; Wine has no such page in the driver's process, only the export. */
-#undef KeQueryInterruptTime
-NTKERNELAPI ULONGLONG NTAPI KeQueryInterruptTime(VOID);
+/* The DDK reads the clock from the kernel's shared page on 64-bit builds,
+   which Wine does not keep current in the driver's process; its export
+   asks the system. */
+#undef KeQuerySystemTime
+NTKERNELAPI VOID NTAPI KeQuerySystemTime(PLARGE_INTEGER time);
+
+static uint32_t NowMs(void) {
+  LARGE_INTEGER now;
+  KeQuerySystemTime(&now);
+  return (uint32_t)(now.QuadPart / 10000);
+}
 
 #define HWPORT_DEVICE_TYPE 0x8001
 #define METHOD_OF(code) ((code) & 3)
@@ -49,29 +56,35 @@ static NTSTATUS NTAPI DispatchControl(PDEVICE_OBJECT device, PIRP irp) {
   KeWaitForSingleObject(&extension->lock, Executive, KernelMode, FALSE, NULL);
   status = (NTSTATUS)hwsim_handle(SimState(device), code, irp->AssociatedIrp.SystemBuffer,
                                   stack->Parameters.DeviceIoControl.InputBufferLength, output,
-                                  output ? outputBytes : 0, (uint32_t)(KeQueryInterruptTime() / 10000), &written);
+                                  output ? outputBytes : 0, NowMs(), &written);
   KeReleaseMutex(&extension->lock, FALSE);
   return Complete(irp, status, written);
 }
 
 static void NTAPI Unload(PDRIVER_OBJECT driver) {
+  UNICODE_STRING link;
   if (!driver->DeviceObject) return;
+  RtlInitUnicodeString(&link, L"\\DosDevices\\hwport");
+  IoDeleteSymbolicLink(&link);
   hwsim_state_destroy(SimState(driver->DeviceObject));
   IoDeleteDevice(driver->DeviceObject);
 }
 
 NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath) {
-  UNICODE_STRING name;
+  UNICODE_STRING name, link;
   PDEVICE_OBJECT device = NULL;
   NTSTATUS status;
   (void)registryPath;
   RtlInitUnicodeString(&name, L"\\Device\\hwport");
-  /* No DOS name of our own: the library defines it when it is missing. */
   status = IoCreateDevice(driver, sizeof(DeviceExtension) + hwsim_state_size(), &name, HWPORT_DEVICE_TYPE, 0,
                           FALSE, &device);
   if (!NT_SUCCESS(status)) return status;
   KeInitializeMutex(&((DeviceExtension*)device->DeviceExtension)->lock, 0);
   hwsim_state_init(SimState(device));
+  /* The library defines the DOS name when it is missing, but Wine's
+     DefineDosDevice only takes names as short as a drive letter. */
+  RtlInitUnicodeString(&link, L"\\DosDevices\\hwport");
+  IoCreateSymbolicLink(&link, &name);
   driver->MajorFunction[IRP_MJ_CREATE] = DispatchOpenClose;
   driver->MajorFunction[IRP_MJ_CLOSE] = DispatchOpenClose;
   driver->MajorFunction[IRP_MJ_DEVICE_CONTROL] = DispatchControl;
