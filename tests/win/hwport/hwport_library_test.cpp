@@ -60,6 +60,28 @@ TEST(HwportLoad, UsesAServiceAlreadyRunningAndStopsItAtUnload) {
   EXPECT_TRUE(WaitForServiceState(SERVICE_STOPPED));
 }
 
+DWORD RunPeer(const std::wstring& arguments) {
+  const std::wstring peer = ProgramFolder() + L"\\hwport_peer.exe";
+  std::wstring command = L"\"" + peer + L"\" " + arguments;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(peer.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    return 100;
+  DWORD exitCode = 101;
+  if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return exitCode;
+}
+
+TEST(HwportLoad, AProcessEndingWithTheLibraryLoadedStopsTheService) {
+  CServiceRemoval removal;
+  EXPECT_EQ(0u, RunPeer(L"exit-loaded")) << "the peer's check that failed (see hwport_peer.cpp)";
+  EXPECT_TRUE(WaitForServiceState(SERVICE_STOPPED));
+}
+
 TEST(HwportLoad, FailsCleanlyWhenTheDriverFileIsMissing) {
   CServiceRemoval removal;
   CTempFolder folder;
@@ -149,19 +171,7 @@ TEST_F(HwportCard, TwoMappingsOfOneBaseSendOneRequestEach) {
 
 TEST_F(HwportCard, AnotherProcessSharesTheMappingCount) {
   ASSERT_NE(0u, m_library.MemMap(kSimWindowBase, kWindowSize));
-  const std::wstring peer = ProgramFolder() + L"\\hwport_peer.exe";
-  std::wstring command = L"\"" + peer + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  ASSERT_TRUE(CreateProcessW(peer.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &process));
-  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 60000));
-  DWORD exitCode = 99;
-  GetExitCodeProcess(process.hProcess, &exitCode);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  EXPECT_EQ(0u, exitCode) << "the peer's check that failed (see hwport_peer.cpp)";
+  EXPECT_EQ(0u, RunPeer(L"")) << "the peer's check that failed (see hwport_peer.cpp)";
   m_library.MemUnmap(kSimWindowBase, kWindowSize);
 }
 
