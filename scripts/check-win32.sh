@@ -40,7 +40,7 @@ hwport_exports=(ReadPort ReadPortW ReadPortL WritePort WritePortW WritePortL Mem
 for dll in $(find "$build" -path "$build/wineprefix" -prune -o -name hwport.dll -print); do
   check_exports "$dll" "${hwport_exports[@]}"
   dump=$(i686-w64-mingw32-objdump -p "$dll")
-  names=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -c '\] ')
+  names=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -cE '^\s*\[ *[0-9]+\] ')
   [ "$names" -eq "${#hwport_exports[@]}" ] || { echo "win32: $dll exports $names names" >&2; exit 1; }
   slots=$(sed -n '/^Export Address Table -- Ordinal Base 1$/,/^$/p' <<<"$dump")
   grep -q '+base\[  16\]' <<<"$slots" && ! grep -q '+base\[   3\]' <<<"$slots" ||

@@ -56,9 +56,6 @@ void CDriverLoader::Unload() {
     CloseServiceHandle(m_manager);
     m_manager = nullptr;
   }
-  // The DOS name this process defined stays: removing it goes through another
-  // process, which must not be waited on from a library's detach. The next
-  // load finds it and uses it.
 }
 
 void CDriverLoader::SetErrorCode(DWORD error) { m_error = error; }
@@ -186,7 +183,19 @@ bool CDriverLoader::OpenDosDevice(const std::wstring& name) {
     m_definedDosName = name;
     m_definedTarget = deviceTarget;
   }
-  return CreateDeviceFile(L"\\\\.\\" + name);
+  const bool opened = CreateDeviceFile(L"\\\\.\\" + name);
+  // The open handle keeps the device reachable; the name goes now rather than
+  // at unload, where removing it would wait on another process.
+  RemoveDefinedDosDevice();
+  return opened;
+}
+
+void CDriverLoader::RemoveDefinedDosDevice() {
+  if (m_definedDosName.empty()) return;
+  DefineDosDeviceW(DDD_RAW_TARGET_PATH | DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE,
+                   m_definedDosName.c_str(), m_definedTarget.c_str());
+  m_definedDosName.clear();
+  m_definedTarget.clear();
 }
 
 bool CDriverLoader::CreateDeviceFile(const std::wstring& path) {

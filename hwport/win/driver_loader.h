@@ -42,6 +42,7 @@ class CDriverLoader final {
  private:
   bool OpenServiceManager();
   SC_HANDLE OpenNamedService(const std::wstring& name);
+  void RemoveDefinedDosDevice();
 
   bool m_windows9x = false;
   SC_HANDLE m_manager = nullptr;

@@ -158,8 +158,13 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     case DLL_PROCESS_ATTACH:
       DisableThreadLibraryCalls(instance);
       g_loader = new (std::nothrow) CDriverLoader();
-      return g_loader && g_loader->Load(LibraryFolder(instance));
+      if (g_loader && g_loader->Load(LibraryFolder(instance))) return TRUE;
+      // Stops a service this load started, whether or not detach follows.
+      delete g_loader;
+      g_loader = nullptr;
+      return FALSE;
     case DLL_PROCESS_DETACH:
+      // Only closing handles and stopping the service: the loader lock is held.
       delete g_loader;
       g_loader = nullptr;
       return TRUE;
