@@ -156,19 +156,6 @@ TEST_F(HwportCard, PortWritesReadBackWithNoErrorBits) {
   EXPECT_EQ(0xBEEFu, m_library.ReadPortW(0x378));
 }
 
-TEST_F(HwportCard, TwoMappingsOfOneBaseSendOneRequestEach) {
-  const DWORD word = m_library.MemMap(kSimWindowBase, kWindowSize);
-  EXPECT_NE(0u, word);
-  EXPECT_EQ(1u, m_library.MemMap(kSimWindowBase, kWindowSize));
-  m_library.MemUnmap(kSimWindowBase, kWindowSize);
-  EXPECT_EQ(1u, m_card.Stats().mapped) << "still mapped for the second user";
-  m_library.MemUnmap(kSimWindowBase, kWindowSize);
-  const hwsim::SimStats stats = m_card.Stats();
-  EXPECT_EQ(1u, stats.mapRequests);
-  EXPECT_EQ(1u, stats.unmapRequests);
-  EXPECT_EQ(0u, stats.mapped);
-}
-
 TEST_F(HwportCard, AnotherProcessSharesTheMappingCount) {
   ASSERT_NE(0u, m_library.MemMap(kSimWindowBase, kWindowSize));
   EXPECT_EQ(0u, RunPeer(L"")) << "the peer's check that failed (see hwport_peer.cpp)";
