@@ -142,13 +142,19 @@ void CDriverLoader::CloseDriver() {
 }
 
 bool CDriverLoader::ReadDriver(void* buffer, DWORD size, DWORD* done) {
-  if (!ReadFile(m_device, buffer, size, done, nullptr)) return TakeSystemError() == 0;
+  if (!ReadFile(m_device, buffer, size, done, nullptr)) {
+    TakeSystemError();
+    return false;
+  }
   SetErrorCode(0);
   return true;
 }
 
 bool CDriverLoader::WriteDriver(const void* buffer, DWORD size, DWORD* done) {
-  if (!WriteFile(m_device, buffer, size, done, nullptr)) return TakeSystemError() == 0;
+  if (!WriteFile(m_device, buffer, size, done, nullptr)) {
+    TakeSystemError();
+    return false;
+  }
   SetErrorCode(0);
   return true;
 }

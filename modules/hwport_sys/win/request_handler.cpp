@@ -98,15 +98,26 @@ Status Configure(DriverState& s, Buffers& io) {
   return STATUS_SUCCESS;
 }
 
+// The single-word requests; the rest carry three words, the test requests their own.
+uint32_t InputBytesNeeded(uint32_t controlCode) {
+  switch (controlCode) {
+    case code::readPort:
+    case code::readPortW:
+    case code::readPortL:
+    case code::memRead:
+    case code::memAlloc:
+    case code::memFree:
+      return 4;
+    case kSetupCode:
+    case kStatsCode:
+      return 0;
+    default:
+      return 12;
+  }
+}
+
 Status Handle(DriverState& s, uint32_t controlCode, Buffers& io) {
-  const uint32_t needed = controlCode == kSetupCode || controlCode == kStatsCode
-                           ? 0
-                           : (controlCode == code::readPort || controlCode == code::readPortW ||
-                              controlCode == code::readPortL || controlCode == code::memRead ||
-                              controlCode == code::memAlloc || controlCode == code::memFree)
-                                 ? 4
-                                 : 12;
-  if (io.inputBytes < needed) return STATUS_INVALID_PARAMETER;
+  if (io.inputBytes < InputBytesNeeded(controlCode)) return STATUS_INVALID_PARAMETER;
   switch (controlCode) {
     case code::readPort: return PutWord(io, ReadPorts(s, Word(io, 0), 1));
     case code::readPortW: return PutWord(io, ReadPorts(s, Word(io, 0), 2));

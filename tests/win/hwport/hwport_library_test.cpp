@@ -117,7 +117,8 @@ TEST_F(HwportCard, HardwareResourcesOfTheSimulatedChip) {
 
 TEST_F(HwportCard, AnAbsentDeviceGivesTheDriversErrorAndThreeZeros) {
   DWORD base = 0xDEAD, size = 0xDEAD, irq = 0xDEAD;
-  EXPECT_NE(0u, m_library.pciGetHardwareResources(0x109E, 0x0350, &base, &size, &irq));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_DEV_NOT_EXIST),
+            m_library.pciGetHardwareResources(0x109E, 0x0350, &base, &size, &irq));
   EXPECT_EQ(0u, base);
   EXPECT_EQ(0u, size);
   EXPECT_EQ(0u, irq);
