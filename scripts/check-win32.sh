@@ -34,8 +34,21 @@ for dll in $(find "$build" -path "$build/wineprefix" -prune -o -path '*/modules/
     gen_vexa.dll) check_exports "$dll" VexaInit VexaConfig WinAmpQuit ;;
   esac
 done
+# The hardware-access library: exactly its exports, plain names, ordinal 3 left empty.
+hwport_exports=(ReadPort ReadPortW ReadPortL WritePort WritePortW WritePortL MemMap MemUnmap MemRead MemWrite
+                MemMapEx MemAlloc MemFree pciGetCommonConfig pciGetHardwareResources)
+for dll in $(find "$build" -path "$build/wineprefix" -prune -o -name hwport.dll -print); do
+  check_exports "$dll" "${hwport_exports[@]}"
+  dump=$(i686-w64-mingw32-objdump -p "$dll")
+  names=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | grep -cE '^\s*\[ *[0-9]+\] ')
+  [ "$names" -eq "${#hwport_exports[@]}" ] || { echo "win32: $dll exports $names names" >&2; exit 1; }
+  slots=$(sed -n '/^Export Address Table -- Ordinal Base 1$/,/^$/p' <<<"$dump")
+  grep -q '+base\[  16\]' <<<"$slots" && ! grep -q '+base\[   3\]' <<<"$slots" ||
+    { echo "win32: $dll does not leave ordinal 3 empty" >&2; exit 1; }
+done
 # Every module we ship names its version (the error log quotes it); test programs need none.
 for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll vexa/shell/vexanet.dll vexa/shell/tapmod.dll \
+              vexa/shell/hwport.dll \
               modules/gen_vexa/gen_vexa.dll tools/vexacfg/vexacfg.exe tools/vwindow/vwindow.exe; do
   [ -f "$build/$module" ] || { echo "win32: $module was not built" >&2; exit 1; }
   texts=$(strings -el "$build/$module")
