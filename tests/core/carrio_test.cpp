@@ -142,7 +142,9 @@ TEST(CarrioSampleQueue, TwoThreadsPassEverySampleOnceInOrder) {
   for (size_t i = 1; i < received.size(); ++i) ASSERT_LT(received[i - 1], received[i]) << i;
   // Overflows drop whole rings; nothing else is lost or doubled.
   EXPECT_LE(received.size(), kSamples);
-  if (lost == 0) EXPECT_EQ(received.size(), kSamples);
+  if (lost == 0) {
+    EXPECT_EQ(received.size(), kSamples);
+  }
 }
 
 }  // namespace
