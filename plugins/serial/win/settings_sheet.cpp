@@ -6,8 +6,8 @@
 
 #include "plugins/serial/line_tables.h"
 #include "plugins/serial/setting_ranges.h"
-#include "plugins/serial/win/host_windows.h"
-#include "plugins/serial/win/module_files.h"
+#include "plugins/kit/win/host_windows.h"
+#include "plugins/kit/win/module_info.h"
 #include "plugins/serial/win/resource.h"
 
 namespace vexa::serial {
@@ -28,7 +28,7 @@ Page* pageOf(HWND dialog, UINT msg, LPARAM lp) {
 }
 
 void showHelp(HWND dialog) {
-  const std::string file = helpFile();
+  const std::string file = kit::helpFile("Serial.hlp");
   if (!file.empty()) WinHelpA(dialog, file.c_str(), HELP_CONTEXT, 1);
 }
 
@@ -88,12 +88,12 @@ int32_t itemInt(HWND dialog, int id) {
 
 bool CPortSettings::QueryProperties(HWND dialog, COMMPROP& props) {
   if (m_openPort.IsOpen()) return m_openPort.GetProperties(props);
-  const std::string name = selectedPortName(100);
+  const std::string name = kit::selectedPortName(100);
   if (name.empty()) {
     MessageBoxA(dialog, "Unable to get COM port properties", kSheetErrorCaption, MB_OK | MB_ICONERROR);
     return false;
   }
-  CSerialPort port;
+  win::CSerialPort port;
   if (!port.Open(name.c_str())) {
     if (GetLastError() == ERROR_ACCESS_DENIED)
       MessageBoxA(dialog, (name + " is in use by another application.").c_str(), kSheetErrorCaption,
@@ -245,7 +245,7 @@ bool CSettingsSheet::Run(HWND parent) {
   auto setUp = [](PROPSHEETPAGEA& page, int dialogId, DLGPROC proc, void* object) {
     page.dwSize = sizeof(page);
     page.dwFlags = PSP_HASHELP;
-    page.hInstance = thisModule();
+    page.hInstance = kit::thisModule();
     page.pszTemplate = MAKEINTRESOURCEA(dialogId);
     page.pfnDlgProc = proc;
     page.lParam = reinterpret_cast<LPARAM>(object);
@@ -258,7 +258,7 @@ bool CSettingsSheet::Run(HWND parent) {
   header.dwSize = sizeof(header);
   header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_HASHELP;
   header.hwndParent = parent;
-  header.hInstance = thisModule();
+  header.hInstance = kit::thisModule();
   header.pszCaption = "Device Settings";
   header.nPages = 3;
   header.ppsp = pages;

@@ -4,13 +4,13 @@
 #include <windows.h>
 
 #include "plugins/serial/serial_settings.h"
-#include "plugins/serial/win/serial_port.h"
+#include "vexa/winlib/serial_port.h"
 
 namespace vexa::serial {
 
 class CSettingsSheet {
  public:
-  CSettingsSheet(SerialSettings& settings, CSerialPort& openPort)
+  CSettingsSheet(SerialSettings& settings, win::CSerialPort& openPort)
       : m_settings(settings), m_working(settings), m_openPort(openPort) {}
   // Modal; true when OK was pressed (the settings then hold the pages' values).
   bool Run(HWND parent);
@@ -18,13 +18,13 @@ class CSettingsSheet {
  private:
   SerialSettings& m_settings;
   SerialSettings m_working;
-  CSerialPort& m_openPort;
+  win::CSerialPort& m_openPort;
 };
 
 // Page classes: each keeps a reference to the working copy.
 class CPortSettings {
  public:
-  CPortSettings(PortSettings& port, CSerialPort& openPort) : m_port(port), m_openPort(openPort) {}
+  CPortSettings(PortSettings& port, win::CSerialPort& openPort) : m_port(port), m_openPort(openPort) {}
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
 
  private:
@@ -33,7 +33,7 @@ class CPortSettings {
   bool QueryProperties(HWND dialog, COMMPROP& props);
 
   PortSettings& m_port;
-  CSerialPort& m_openPort;
+  win::CSerialPort& m_openPort;
 };
 
 class CDeviceSettings {
