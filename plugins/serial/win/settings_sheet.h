@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "plugins/serial/serial_settings.h"
+#include "vexa/winlib/property_sheet.h"
 #include "vexa/winlib/serial_port.h"
 
 namespace vexa::serial {
@@ -21,44 +22,52 @@ class CSettingsSheet {
   win::CSerialPort& m_openPort;
 };
 
-// Page classes: each keeps a reference to the working copy.
-class CPortSettings {
+// What the three pages share: F1 and the help button open the help file.
+class CHelpPage : public win::CPropertyPage {
+ protected:
+  bool OnNotify(int id, NMHDR& header, LRESULT& result) override;
+};
+
+// Each page keeps a reference to its part of the working copy.
+class CPortSettings : public CHelpPage {
  public:
   CPortSettings(PortSettings& port, win::CSerialPort& openPort) : m_port(port), m_openPort(openPort) {}
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnApply() override;
 
  private:
-  void Fill(HWND dialog);
-  void Store(HWND dialog);
-  bool QueryProperties(HWND dialog, COMMPROP& props);
+  bool QueryProperties(COMMPROP& props);
 
   PortSettings& m_port;
   win::CSerialPort& m_openPort;
 };
 
-class CDeviceSettings {
+class CDeviceSettings : public CHelpPage {
  public:
   explicit CDeviceSettings(DeviceSettings& device) : m_device(device) {}
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnApply() override;
+  bool OnCommand(int id, int notification, HWND control) override;
 
  private:
-  void Fill(HWND dialog);
-  void Store(HWND dialog);
-  void OnCommand(HWND dialog, WORD id, WORD notification);
-
   DeviceSettings& m_device;
   bool m_filling = false;
 };
 
-class CAdvancedSettings {
+class CAdvancedSettings : public CHelpPage {
  public:
   explicit CAdvancedSettings(AdvancedSettings& advanced) : m_advanced(advanced) {}
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnApply() override;
+  bool OnCommand(int id, int notification, HWND control) override;
 
  private:
-  void Fill(HWND dialog);
-  void Store(HWND dialog);
-
   AdvancedSettings& m_advanced;
 };
 
