@@ -87,7 +87,12 @@ else
 fi
 
 echo "Vexa ($arch build) under Wine, display $DISPLAY."
-echo "Receiver: the simulated \"$VEXA_RECEIVER\" ($VEXA_PLUGIN plug-in) on COM1, played by vremote."
+if [ -n "$VEXA_PLUGIN" ]; then
+  echo "Receiver: the simulated \"$VEXA_RECEIVER\" ($VEXA_PLUGIN plug-in) on COM1, played by vremote."
+else
+  echo "Receiver: \"$VEXA_RECEIVER\", as chosen in Vexa; vremote plays a receiver on COM1"
+  echo "  (VEXA_RUN_DEVICE=serial or irbox sets up one it can play)."
+fi
 echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
 echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
 echo "Configuration file: $VEXA_CONFIG"

@@ -29,7 +29,7 @@ vexa_prepare_prefix() {
     echo "Installed the sample configuration."
   fi
   local current
-  current=$(vexa_wine_text reg query "$VEXA_REGISTRY_KEY" /v "Current Device" | sed -n 's/.*REG_SZ *//p')
+  current=$(vexa_wine_text reg query "$VEXA_REGISTRY_KEY" /v "Current Device" | sed -n 's/.*REG_SZ *//p' || true)
   # A receiver chosen in the program stays, unless VEXA_RUN_DEVICE asks for another.
   if [ -z "$current" ] || { [ -n "${VEXA_RUN_DEVICE:-}" ] && [ "$current" != "$VEXA_RECEIVER" ]; }; then
     # Switching keeps a settings file someone already learned buttons into.
@@ -37,6 +37,8 @@ vexa_prepare_prefix() {
     "$VEXA_WINE" reg add "$VEXA_REGISTRY_KEY" /v "Current Device" /d "$VEXA_RECEIVER" /f </dev/null >/dev/null 2>&1
     grep -q 'Commands\\Vexa Remote\]' "$VEXA_CONFIG" ||
       echo "Note: $VEXA_CONFIG has no remote \"Vexa Remote\"; delete it to get the sample configuration."
+  elif [ "$current" != "$VEXA_RECEIVER" ]; then
+    VEXA_RECEIVER=$current VEXA_PLUGIN=
   fi
 }
 
