@@ -7,11 +7,14 @@ VEXA_REGISTRY_KEY='HKCU\Software\Marlix\Vexa'
 
 # The receiver vremote plays: VEXA_RUN_DEVICE=serial (the default, the serial
 # plug-in's generic model) or irbox (the Irbox plug-in's "IRBOX").
-case ${VEXA_RUN_DEVICE:-serial} in
-  serial) VEXA_RECEIVER="Generic Serial IR Receiver" VEXA_PLUGIN=serial ;;
-  irbox) VEXA_RECEIVER="IRBOX" VEXA_PLUGIN=irbox ;;
-  *) echo "VEXA_RUN_DEVICE is serial or irbox, not \"$VEXA_RUN_DEVICE\"." >&2; exit 2 ;;
-esac
+vexa_choose_receiver() {
+  case ${1:-serial} in
+    serial) VEXA_RECEIVER="Generic Serial IR Receiver" VEXA_PLUGIN=serial ;;
+    irbox) VEXA_RECEIVER="IRBOX" VEXA_PLUGIN=irbox ;;
+    *) echo "VEXA_RUN_DEVICE is serial or irbox, not \"$1\"." >&2; exit 2 ;;
+  esac
+}
+vexa_choose_receiver "${VEXA_RUN_DEVICE:-}"
 
 vexa_wine_text() { "$VEXA_WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
