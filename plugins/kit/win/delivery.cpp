@@ -19,8 +19,7 @@ bool deliverTimingSample(HWND target, uint32_t sample) {
 
 bool deliverCommand(HWND target, std::string_view remote, std::string_view command, int32_t repeatCount) {
   if (!target || !IsWindow(target)) return false;
-  auto record = std::make_unique<abi::CommandRecord>();
-  std::memset(record.get(), 0, sizeof(abi::CommandRecord));
+  auto record = std::make_unique<abi::CommandRecord>();  // zero-filled
   abi::copyField(record->command, std::string(command).c_str());
   abi::copyField(record->remote, std::string(remote).c_str());
   record->repeatCount = repeatCount;
