@@ -25,6 +25,10 @@ LRESULT CALLBACK CCodeWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     self->m_blocks.emplace_back(reinterpret_cast<const char*>(block->bytes), block->count);
     return 0;
   }
+  if (self && msg == abi::kVexaMessage && wp == abi::PageCode::kTimingSample) {
+    self->m_samples.push_back(static_cast<uint32_t>(lp));
+    return 1;
+  }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
