@@ -21,8 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ansiPath(const fs::path& p) { return win::wideToAnsi(p.wstring()); }
-
 bool writeTextFile(const fs::path& file, std::string_view text) {
   try {
     writeFileAtomically(file, text);

@@ -1,0 +1,33 @@
+#pragma once
+// The edge script the test build of the receiver replays: one line per change of
+// the line, "<microseconds since the previous change> <new level 0|1>". Lines
+// that say anything else are skipped.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vexa::carrio {
+
+struct ScriptedEdge {
+  uint64_t afterUs = 0;
+  bool level = false;
+};
+
+std::optional<ScriptedEdge> parseEdgeLine(std::string_view line);
+std::string edgeLine(uint64_t afterUs, bool level);
+
+// Collects bytes into lines; a line longer than the limit is dropped whole.
+class CLineCollector {
+ public:
+  void add(char c);
+  std::optional<std::string> take();  // the oldest complete line
+
+ private:
+  static constexpr size_t kLongestLine = 64;
+  std::string m_partial;
+  std::string m_lines;  // complete lines, each ended by '\n'
+  bool m_overlong = false;
+};
+
+}  // namespace vexa::carrio
