@@ -3,7 +3,6 @@
 // application folders, in both file forms, the way the program reads and
 // writes its configuration file.
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 #include <sys/resource.h>
 
 #include <unistd.h>
@@ -97,15 +96,6 @@ class CBenchFile {
   std::filesystem::path path_;
 };
 
-// Start-up loads into a fresh heap: the tree of the previous round is freed,
-// and the heap tidied up, outside the timing, so that the figure is the load's.
-void dropUntimed(benchmark::State& state, std::unique_ptr<vexa::CCmdTree>& tree) {
-  state.PauseTiming();
-  tree.reset();
-  malloc_trim(0);
-  state.ResumeTiming();
-}
-
 void BM_SaveFile(benchmark::State& state) {
   auto tree = makeTree(static_cast<int>(state.range(0)));
   CBenchFile file;
@@ -118,10 +108,9 @@ void BM_LoadFile(benchmark::State& state) {
   CBenchFile file;
   vexa::saveCommandPart(file.path(), *makeTree(static_cast<int>(state.range(0))), vexa::CWindows1252());
   for (auto _ : state) {
-    auto tree = std::make_unique<vexa::CCmdTree>();
-    if (!vexa::loadCommandPart(file.path(), *tree, vexa::CWindows1252()).ok) state.SkipWithError("load failed");
-    benchmark::DoNotOptimize(*tree);
-    dropUntimed(state, tree);
+    vexa::CCmdTree tree;
+    if (!vexa::loadCommandPart(file.path(), tree, vexa::CWindows1252()).ok) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(tree);
   }
   reportPeak(state);
 }
