@@ -3,9 +3,12 @@
 // archives, as far as key trees use it: integers, counts, strings and the
 // object tags that introduce a string-to-string map.
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "vexa/base/code_page.h"
 
 namespace vexa {
 
@@ -27,6 +30,21 @@ class CArchiveWriter {
     char* at = room(1 + s.size());
     *at = static_cast<char>(s.size());
     std::char_traits<char>::copy(at + 1, s.data(), s.size());
+  }
+  // Writes `s` only if it is ASCII, and says whether it did: the check
+  // rides along with the copy.
+  bool writeAsciiString(std::string_view s) {
+    if (s.size() >= 0xFF) {
+      if (!isAscii(s)) return false;
+      writeLongString(s);
+      return true;
+    }
+    const size_t before = used_;
+    char* at = room(1 + s.size());
+    *at = static_cast<char>(s.size());
+    if (copyAscii(at + 1, s)) return true;
+    used_ = before;
+    return false;
   }
   void writeNullObject() { writeWord(0); }
   // Class tag of a string map: the full class record on first use, a
@@ -57,6 +75,29 @@ class CArchiveWriter {
   }
   void grow(size_t n);
   void writeLongString(std::string_view s);
+  // Copies in whole words, the last ones overlapping, and tells whether
+  // any byte was above ASCII.
+  static bool copyAscii(char* to, std::string_view s) {
+    const char* from = s.data();
+    const size_t n = s.size();
+    const auto move = [&](size_t at, auto word) {
+      std::memcpy(&word, from + at, sizeof word);
+      std::memcpy(to + at, &word, sizeof word);
+      return static_cast<uint64_t>(word);
+    };
+    uint64_t seen = 0;
+    if (n >= 8) {
+      for (size_t at = 0; at + 8 <= n; at += 8) seen |= move(at, uint64_t{});
+      seen |= move(n - 8, uint64_t{});
+    } else if (n >= 4) {
+      seen = move(0, uint32_t{}) | move(n - 4, uint32_t{});
+    } else if (n >= 2) {
+      seen = move(0, uint16_t{}) | move(n - 2, uint16_t{});
+    } else if (n == 1) {
+      seen = move(0, uint8_t{});
+    }
+    return (seen & 0x8080808080808080ull) == 0;
+  }
   static void putWord(char* at, uint16_t v) {
     at[0] = static_cast<char>(v);
     at[1] = static_cast<char>(v >> 8);
@@ -98,6 +139,8 @@ class CArchiveReader {
   }
 
   bool atEnd() const { return pos_ >= in_.size(); }
+  // The bytes read since `offset`.
+  std::string_view bytesSince(size_t offset) const { return in_.substr(offset, pos_ - offset); }
   size_t offset() const { return pos_; }
   size_t remaining() const { return in_.size() - pos_; }
 

@@ -183,10 +183,18 @@ class BinaryStreamReader {
     if (tag.kind == CArchiveReader::ObjectKind::OldMap) return false;
     in_.registerObject();
     const uint32_t pairs = in_.readCount(2);
+    const size_t from = in_.offset();
     for (uint32_t i = 0; i < pairs; ++i) {
-      const std::string_view name = text(in_.readStringView());
-      values_.emplace_back(name, text(in_.readStringView()));
+      const std::string_view name = in_.readStringView();
+      values_.emplace_back(name, in_.readStringView());
     }
+    // Short strings' lengths are ASCII bytes too: one look at the whole map
+    // clears all its texts at once. Otherwise each is looked at alone.
+    if (!isAscii(in_.bytesSince(from)))
+      for (auto& [name, value] : values_) {
+        name = text(name);
+        value = text(value);
+      }
     return true;
   }
 
@@ -298,10 +306,7 @@ void CBinaryProfileWriter::send() {
 }
 
 void CBinaryProfileWriter::writeText(std::string_view utf8) {
-  if (isAscii(utf8))
-    out_.writeString(utf8);
-  else
-    out_.writeString(codePage_.fromUtf8(utf8));
+  if (!out_.writeAsciiString(utf8)) out_.writeString(codePage_.fromUtf8(utf8));
 }
 
 void CBinaryProfileWriter::finishRecord() {
