@@ -177,8 +177,11 @@ class TreeLoader final : public IProfileVisitor {
     std::string name;
   };
 
+  // Only items' keys can be named in a problem's path: layouts and the
+  // keys below them, most of a file, keep no name.
   void push(Frame::Kind kind, CCmdItem* parent, const CKeyRecord& key) {
-    frames_.push_back({kind, parent, std::string(key.name())});
+    const bool named = kind == Frame::Items || kind == Frame::Command;
+    frames_.push_back({kind, parent, named ? std::string(key.name()) : std::string()});
   }
 
   void enterItem(const CKeyRecord& key, CCmdItem* parent) {
