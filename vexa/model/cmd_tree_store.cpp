@@ -44,12 +44,10 @@ uint32_t wordValue(const std::string_view* value) { return static_cast<uint32_t>
 
 uint32_t wordValue(const CKeyRecord& key, std::string_view name) { return wordValue(key.findValue(name)); }
 
-void assign(std::string& to, const std::string_view* value) {
-  if (value)
-    to.assign(*value);
-  else
-    to.clear();
-}
+// Built at its size and moved in: assigning into an empty string would
+// round a short text's room up to twice the inline capacity.
+void assign(std::string& to, std::string_view value) { to = std::string(value); }
+void assign(std::string& to, const std::string_view* value) { assign(to, value ? *value : std::string_view()); }
 
 // Actions are most of a file: their values are picked out in one pass
 // rather than looked up one name at a time.
@@ -241,7 +239,7 @@ class TreeLoader final : public IProfileVisitor {
   void enterAction(const CKeyRecord& key) {
     const ActionValues v(key);
     auto action = std::make_unique<CMD>();
-    action->name = key.name();
+    assign(action->name, key.name());
     action->kind = static_cast<uint8_t>(int32Value(v[ActionValues::kId], 3));
     assign(action->typeName, v[ActionValues::kAction]);
     assign(action->fileName, v[ActionValues::kFilename]);
