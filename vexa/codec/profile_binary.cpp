@@ -201,17 +201,20 @@ class BinaryStreamReader {
   // Keeps the bytes not read yet and adds the next piece of the stream, at
   // least as much as it holds already, so that one long record costs no
   // more than linear time. At the stream's end, running short is an error.
+  // The buffer keeps its size, so that each piece is read into space made
+  // once rather than cleared again; the bytes at hand are its first held_.
   bool refill() {
     if (!source_) return false;
-    buffer_.erase(0, buffer_.size() - in_.remaining());
-    const size_t before = buffer_.size();
-    buffer_.resize(before + std::max(kPiece, before));
-    source_->read(buffer_.data() + before, static_cast<std::streamsize>(buffer_.size() - before));
-    buffer_.resize(before + static_cast<size_t>(source_->gcount()));
+    const size_t before = in_.remaining();
+    std::char_traits<char>::move(buffer_.data(), buffer_.data() + (held_ - before), before);
+    const size_t wanted = before + std::max(kPiece, before);
+    if (buffer_.size() < wanted) buffer_.resize(wanted);
+    source_->read(buffer_.data() + before, static_cast<std::streamsize>(wanted - before));
+    held_ = before + static_cast<size_t>(source_->gcount());
     if (source_->bad()) VEXA_THROW(FileError, "Cannot read the configuration file");
-    const bool added = buffer_.size() > before;
+    const bool added = held_ > before;
     if (!added) in_.setMoreToCome(false);
-    in_.continueIn(buffer_);
+    in_.continueIn(std::string_view(buffer_.data(), held_));
     return added;
   }
 
@@ -231,6 +234,7 @@ class BinaryStreamReader {
   CArchiveReader in_;
   std::istream* source_ = nullptr;
   std::string buffer_;
+  size_t held_ = 0;
   IProfileVisitor& visitor_;
   const ICodePage& codePage_;
   std::vector<Level> open_{{0, 0}};  // the root, then each open key
