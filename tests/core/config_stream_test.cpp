@@ -260,3 +260,81 @@ TEST(ConfigStream, AsciiScanFindsAByteAboveAsciiAtAnyPosition) {
     }
   }
 }
+
+namespace {
+
+// A command with one layout, whose actions the caller adds.
+std::unique_ptr<CProfileTree> oneLayout(CProfileKey*& layout) {
+  auto keys = keysOf("[Commands]\n[Commands\\R]\nID=0\n[Commands\\R\\C]\nID=1\n[Commands\\R\\C\\L]\nID=1\n");
+  layout = keys->findTopKey("Commands")->child(0)->child(0)->child(0);
+  return keys;
+}
+
+const CMD& firstAction(const CCmdTree& tree) { return *tree.remotes()[0]->children()[0]->command()->actions()[0]; }
+
+}  // namespace
+
+TEST(ConfigStream, AnActionsRepeatedValueCountsTheLastOneEvenWhenEmpty) {
+  // Only the archive form can hold one name twice in a key.
+  CProfileKey* layout = nullptr;
+  const auto keys = oneLayout(layout);
+  CProfileKey& action = layout->appendChild("A");
+  const std::pair<const char*, const char*> values[] = {
+      {"Action", "Execute application"}, {"Delay", "500"}, {"bDelay", "1"}, {"Param", "kept"}, {"Delay", ""},
+      {"Action", "Keystroke to application"}, {"bDelay", "0"}, {"ID", "9"}, {"ID", "3"}};
+  for (const auto& [name, value] : values) action.appendValue(name, value);
+  const std::string binary = writeProfileBinary(*keys, kCp1252);
+  expectSame(straight(std::string_view(binary)), viaKeyTree(binary));
+  CCmdTree tree;
+  ASSERT_TRUE(decodeCommandTree(tree, binary, kCp1252).ok);
+  const CMD& a = firstAction(tree);
+  EXPECT_EQ(a.typeName, "Keystroke to application");
+  EXPECT_EQ(a.delay, 0);
+  EXPECT_FALSE(a.delayEnabled());
+  EXPECT_EQ(a.param, "kept");
+  EXPECT_EQ(a.kind, 3);
+}
+
+TEST(ConfigStream, TextOutsideAsciiIsConvertedWhereverItStandsInAKey) {
+  CProfileKey* layout = nullptr;
+  const auto keys = oneLayout(layout);
+  layout->appendChild("First").setValue("Param", "Caf\xC3\xA9");
+  // A long value's length is itself a byte above ASCII; the text after it is not.
+  CProfileKey& last = layout->appendChild("Last");
+  last.setValue("Param", std::string(200, 'p'));
+  last.setValue("xParam1", "\xE2\x82\xAC");
+  layout->appendChild("Na\xC3\xAFve").setValue("Pr\xC3\xA9" "fix", "\xC3\xBC");
+  const std::string binary = writeProfileBinary(*keys, kCp1252);
+  const Loaded loaded = straight(std::string_view(binary));
+  expectSame(loaded, viaKeyTree(binary));
+  EXPECT_NE(loaded.content.find("Param=Caf\xC3\xA9\n"), std::string::npos);
+  EXPECT_NE(loaded.content.find("Param=" + std::string(200, 'p') + "\n"), std::string::npos);
+  EXPECT_NE(loaded.content.find("xParam1=\xE2\x82\xAC\n"), std::string::npos);
+  EXPECT_NE(loaded.content.find("\\Na\xC3\xAFve]"), std::string::npos);
+}
+
+TEST(ConfigStream, AFileSavedInManyPiecesHoldsWhatTheTreeHolds) {
+  CCmdTree tree;
+  loadCommandTree(tree, *keysOf(kConfig));
+  CCmdItem& remote = tree.insertRemote("Many");
+  for (int c = 0; c < 4000; ++c) {
+    auto command = std::make_unique<CCmdArray>("Button " + std::to_string(c));
+    command->setIndex(c);
+    auto action = std::make_unique<CMD>();
+    action->name = c % 7 == 0 ? "Pr\xC3\xBC" "fen " + std::to_string(c) : "Key";
+    action->param = std::string(static_cast<size_t>(c % 300), 'q') + (c % 13 == 0 ? "\xE2\x82\xAC" : "");
+    command->appendAction(std::move(action));
+    tree.insertCommand(remote, std::move(command));
+  }
+  vexa::test::CTempFolder dir;
+  saveCommandTreeFile(tree, dir / "current.vcp", kCp1252);
+  const std::string saved = readFileBytes(dir / "current.vcp");
+  ASSERT_GT(saved.size(), 3u * 256 * 1024);
+  EXPECT_EQ(saved, encodeCommandTree(tree, ProfileEncoding::Binary, kCp1252));
+  // The key tree's reader and the text form know nothing of how it was written.
+  CProfileTree expected;
+  saveCommandTree(tree, expected);
+  CProfileTree back;
+  readProfileBinary(saved, back, kCp1252);
+  EXPECT_EQ(writeProfileText(back), writeProfileText(expected));
+}

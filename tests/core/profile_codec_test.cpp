@@ -308,3 +308,39 @@ TEST(ProfileText, ASectionOnAnotherBranchWithTheSameChildNameIsThatBranchsChild)
   EXPECT_EQ(key({"R", "A", "X", "Y"})->value("u"), "5");
   EXPECT_EQ(key({"R", "B", "X"})->childCount(), 0u);
 }
+
+TEST(ArchiveWriter, AsciiCopyRefusesAByteAboveAsciiAtAnyPositionAndWritesNothing) {
+  for (size_t length = 0; length < 20; ++length) {
+    std::string s(length, 'a');
+    for (size_t i = 0; i < length; ++i) s[i] = static_cast<char>('a' + i);
+    CArchiveWriter out;
+    out.writeByte(7);
+    ASSERT_TRUE(out.writeAsciiString(s)) << length;
+    EXPECT_EQ(out.bytes(), bytes({7, static_cast<int>(length)}) + s) << length;
+    for (size_t at = 0; at < length; ++at) {
+      std::string high = s;
+      high[at] = '\xE9';
+      EXPECT_FALSE(out.writeAsciiString(high)) << length << " " << at;
+      EXPECT_EQ(out.size(), 2 + length) << length << " " << at;
+    }
+    out.writeByte(8);  // a refused string leaves no trace for what follows
+    EXPECT_EQ(out.bytes(), bytes({7, static_cast<int>(length)}) + s + bytes({8}));
+  }
+  CArchiveWriter out;
+  EXPECT_FALSE(out.writeAsciiString(std::string(300, 'x') + "\x80"));
+  EXPECT_EQ(out.size(), 0u);
+  EXPECT_TRUE(out.writeAsciiString(std::string(300, 'x')));
+  EXPECT_EQ(out.take(), bytes({0xFF, 0x2C, 0x01}) + std::string(300, 'x'));
+}
+
+TEST(ArchiveWriter, AWidenedCountMovesWhatFollowsAcrossAGrownBuffer) {
+  CArchiveWriter out;
+  out.writeByte(1);
+  const size_t at = out.writeCountPlaceholder();
+  const std::string filler(100 * 1024, 'f');  // more than the writer starts with
+  out.writeString(filler);
+  out.patchCount(at, 70000);
+  const std::string written = out.take();
+  EXPECT_EQ(written.substr(0, 7), bytes({1, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}));
+  EXPECT_EQ(written.substr(7), bytes({0xFF, 0xFF, 0xFF, 0x00, 0x90, 0x01, 0x00}) + filler);
+}

@@ -22,15 +22,22 @@ class ICodePage {
 // same bytes in the file and in the program: one scan, no copy.
 inline bool isAscii(std::string_view s) {
   constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  const auto word = [](const char* at, size_t bytes) {
+    uint64_t w = 0;
+    std::memcpy(&w, at, bytes);
+    return w;
+  };
   const char* p = s.data();
-  size_t n = s.size();
-  uint64_t seen = 0;
-  for (; n >= 8; p += 8, n -= 8) {
-    uint64_t word;
-    std::memcpy(&word, p, 8);
-    seen |= word;
+  const size_t n = s.size();
+  // Short texts, most of a configuration, in two overlapping loads rather
+  // than byte by byte.
+  if (n < 8) {
+    if (n >= 4) return ((word(p, 4) | word(p + n - 4, 4)) & kHighBits) == 0;
+    if (n >= 2) return ((word(p, 2) | word(p + n - 2, 2)) & kHighBits) == 0;
+    return n == 0 || (static_cast<unsigned char>(*p) & 0x80) == 0;
   }
-  for (; n > 0; ++p, --n) seen |= static_cast<unsigned char>(*p);
+  uint64_t seen = word(p + n - 8, 8);
+  for (size_t at = 0; at + 8 <= n; at += 8) seen |= word(p + at, 8);
   return (seen & kHighBits) == 0;
 }
 

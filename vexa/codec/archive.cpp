@@ -15,56 +15,43 @@ constexpr uint32_t kBigClassTag = 0x80000000u;
 constexpr uint16_t kMapClassRef = kClassTag | 1;  // the map class is always index 1 in our files
 }  // namespace
 
-void CArchiveWriter::writeWord(uint16_t v) {
-  const char b[2] = {static_cast<char>(v), static_cast<char>(v >> 8)};
-  out_.append(b, 2);
+void CArchiveWriter::grow(size_t n) {
+  constexpr size_t kLeast = 64 * 1024;
+  out_.resize(std::max({out_.size() * 2, used_ + n, kLeast}));
 }
 
-void CArchiveWriter::writeDword(uint32_t v) {
-  const char b[4] = {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                     static_cast<char>(v >> 24)};
-  out_.append(b, 4);
-}
-
-void CArchiveWriter::writeCount(uint64_t count) {
-  if (count < 0xFFFF) {
-    writeWord(static_cast<uint16_t>(count));
-  } else {
-    writeWord(0xFFFF);
-    writeDword(static_cast<uint32_t>(count));
-  }
+std::string CArchiveWriter::take() {
+  out_.resize(used_);
+  used_ = 0;
+  return std::move(out_);
 }
 
 size_t CArchiveWriter::writeCountPlaceholder() {
-  const size_t at = out_.size();
+  const size_t at = used_;
   writeWord(0);
   return at;
 }
 
 void CArchiveWriter::patchCount(size_t at, uint64_t count) {
   const uint16_t word = count < 0xFFFF ? static_cast<uint16_t>(count) : 0xFFFF;
-  out_[at] = static_cast<char>(word);
-  out_[at + 1] = static_cast<char>(word >> 8);
+  putWord(out_.data() + at, word);
   if (word != 0xFFFF) return;
-  const auto big = static_cast<uint32_t>(count);
-  const char b[4] = {static_cast<char>(big), static_cast<char>(big >> 8), static_cast<char>(big >> 16),
-                     static_cast<char>(big >> 24)};
-  out_.insert(at + 2, b, 4);
+  room(4);
+  char* const tail = out_.data() + at + 2;
+  std::char_traits<char>::move(tail + 4, tail, used_ - 4 - (at + 2));
+  putDword(tail, static_cast<uint32_t>(count));
 }
 
-void CArchiveWriter::writeString(std::string_view s) {
+void CArchiveWriter::writeLongString(std::string_view s) {
   const size_t n = s.size();
-  if (n < 0xFF) {
-    writeByte(static_cast<uint8_t>(n));
-  } else if (n < 0xFFFE) {
-    writeByte(0xFF);
+  writeByte(0xFF);
+  if (n < 0xFFFE) {
     writeWord(static_cast<uint16_t>(n));
   } else {
-    writeByte(0xFF);
     writeWord(0xFFFF);
     writeDword(static_cast<uint32_t>(n));
   }
-  out_.append(s);
+  std::char_traits<char>::copy(room(n), s.data(), n);
 }
 
 void CArchiveWriter::writeStringMapTag() {
@@ -76,7 +63,7 @@ void CArchiveWriter::writeStringMapTag() {
   writeWord(kNewClassTag);
   writeWord(0);  // schema
   writeWord(static_cast<uint16_t>(kStringMapClass.size()));
-  out_.append(kStringMapClass);
+  std::char_traits<char>::copy(room(kStringMapClass.size()), kStringMapClass.data(), kStringMapClass.size());
 }
 
 void CArchiveReader::fail(const std::string& what) const {
@@ -88,25 +75,6 @@ void CArchiveReader::need(size_t n) const {
   if (moreToCome_) throw Short{};
   fail("Unexpected end of file: " + std::to_string(n) + " bytes needed, " +
          std::to_string(remaining()) + " left");
-}
-
-uint8_t CArchiveReader::readByte() {
-  need(1);
-  return static_cast<uint8_t>(in_[pos_++]);
-}
-
-uint16_t CArchiveReader::readWord() {
-  need(2);
-  const auto lo = static_cast<uint8_t>(in_[pos_]);
-  const auto hi = static_cast<uint8_t>(in_[pos_ + 1]);
-  pos_ += 2;
-  return static_cast<uint16_t>(lo | (hi << 8));
-}
-
-uint32_t CArchiveReader::readDword() {
-  const uint32_t lo = readWord();
-  const uint32_t hi = readWord();
-  return lo | (hi << 16);
 }
 
 uint32_t CArchiveReader::readCount(size_t minItemBytes) {
@@ -125,7 +93,7 @@ void CArchiveReader::tooLarge(size_t at, const std::string& what) {
   fail(what);
 }
 
-std::string_view CArchiveReader::readStringView() {
+std::string_view CArchiveReader::readLongStringView() {
   const size_t at = pos_;
   uint32_t length = readByte();
   if (length == 0xFF) {

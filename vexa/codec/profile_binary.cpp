@@ -183,27 +183,38 @@ class BinaryStreamReader {
     if (tag.kind == CArchiveReader::ObjectKind::OldMap) return false;
     in_.registerObject();
     const uint32_t pairs = in_.readCount(2);
+    const size_t from = in_.offset();
     for (uint32_t i = 0; i < pairs; ++i) {
-      const std::string_view name = text(in_.readStringView());
-      values_.emplace_back(name, text(in_.readStringView()));
+      const std::string_view name = in_.readStringView();
+      values_.emplace_back(name, in_.readStringView());
     }
+    // Short strings' lengths are ASCII bytes too: one look at the whole map
+    // clears all its texts at once. Otherwise each is looked at alone.
+    if (!isAscii(in_.bytesSince(from)))
+      for (auto& [name, value] : values_) {
+        name = text(name);
+        value = text(value);
+      }
     return true;
   }
 
   // Keeps the bytes not read yet and adds the next piece of the stream, at
   // least as much as it holds already, so that one long record costs no
   // more than linear time. At the stream's end, running short is an error.
+  // The buffer keeps its size, so that each piece is read into space made
+  // once rather than cleared again; the bytes at hand are its first held_.
   bool refill() {
     if (!source_) return false;
-    buffer_.erase(0, buffer_.size() - in_.remaining());
-    const size_t before = buffer_.size();
-    buffer_.resize(before + std::max(kPiece, before));
-    source_->read(buffer_.data() + before, static_cast<std::streamsize>(buffer_.size() - before));
-    buffer_.resize(before + static_cast<size_t>(source_->gcount()));
+    const size_t before = in_.remaining();
+    std::char_traits<char>::move(buffer_.data(), buffer_.data() + (held_ - before), before);
+    const size_t wanted = before + std::max(kPiece, before);
+    if (buffer_.size() < wanted) buffer_.resize(wanted);
+    source_->read(buffer_.data() + before, static_cast<std::streamsize>(wanted - before));
+    held_ = before + static_cast<size_t>(source_->gcount());
     if (source_->bad()) VEXA_THROW(FileError, "Cannot read the configuration file");
-    const bool added = buffer_.size() > before;
+    const bool added = held_ > before;
     if (!added) in_.setMoreToCome(false);
-    in_.continueIn(buffer_);
+    in_.continueIn(std::string_view(buffer_.data(), held_));
     return added;
   }
 
@@ -223,6 +234,7 @@ class BinaryStreamReader {
   CArchiveReader in_;
   std::istream* source_ = nullptr;
   std::string buffer_;
+  size_t held_ = 0;
   IProfileVisitor& visitor_;
   const ICodePage& codePage_;
   std::vector<Level> open_{{0, 0}};  // the root, then each open key
@@ -298,10 +310,7 @@ void CBinaryProfileWriter::send() {
 }
 
 void CBinaryProfileWriter::writeText(std::string_view utf8) {
-  if (isAscii(utf8))
-    out_.writeString(utf8);
-  else
-    out_.writeString(codePage_.fromUtf8(utf8));
+  if (!out_.writeAsciiString(utf8)) out_.writeString(codePage_.fromUtf8(utf8));
 }
 
 void CBinaryProfileWriter::finishRecord() {

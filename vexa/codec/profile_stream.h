@@ -21,6 +21,8 @@ class CKeyRecord {
   CKeyRecord(std::string_view name, std::span<const Value> values) : name_(name), values_(values) {}
 
   std::string_view name() const { return name_; }
+  // In file order: of several of one name, the last counts.
+  std::span<const Value> values() const { return values_; }
   // Of several values of one name the last counts, as in a value map.
   const std::string_view* findValue(std::string_view name) const {
     for (auto it = values_.rbegin(); it != values_.rend(); ++it)

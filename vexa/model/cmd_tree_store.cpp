@@ -22,20 +22,61 @@ namespace vexa {
 namespace {
 
 // Missing or empty values take the default; anything else reads like atoi.
-long long number(const CKeyRecord& key, std::string_view name, long long fallback) {
-  const std::string_view* v = key.findValue(name);
+long long number(const std::string_view* v, long long fallback) {
   return (v && !v->empty()) ? parseInteger(*v) : fallback;
 }
 
-int32_t int32Value(const CKeyRecord& key, std::string_view name, int32_t fallback) {
-  const long long v = number(key, name, fallback);
+long long number(const CKeyRecord& key, std::string_view name, long long fallback) {
+  return number(key.findValue(name), fallback);
+}
+
+int32_t int32Value(const std::string_view* value, int32_t fallback) {
+  const long long v = number(value, fallback);
   return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
 }
 
-// Flag words and hot keys are written with "%d", so they may read negative.
-uint32_t wordValue(const CKeyRecord& key, std::string_view name) {
-  return static_cast<uint32_t>(number(key, name, 0));
+int32_t int32Value(const CKeyRecord& key, std::string_view name, int32_t fallback) {
+  return int32Value(key.findValue(name), fallback);
 }
+
+// Flag words and hot keys are written with "%d", so they may read negative.
+uint32_t wordValue(const std::string_view* value) { return static_cast<uint32_t>(number(value, 0)); }
+
+uint32_t wordValue(const CKeyRecord& key, std::string_view name) { return wordValue(key.findValue(name)); }
+
+// Built at its size and moved in: assigning into an empty string would
+// round a short text's room up to twice the inline capacity.
+void assign(std::string& to, std::string_view value) { to = std::string(value); }
+void assign(std::string& to, const std::string_view* value) { assign(to, value ? *value : std::string_view()); }
+
+// Actions are most of a file: their values are picked out in one pass
+// rather than looked up one name at a time.
+class ActionValues {
+ public:
+  enum Field { kId, kIndex, kAction, kFilename, kParam, kFlags, kDelayOn, kDelay, kExtraParam, kFieldCount };
+
+  explicit ActionValues(const CKeyRecord& key) {
+    for (const auto& [name, value] : key.values())
+      if (const int f = field(name); f >= 0) found_[static_cast<size_t>(f)] = &value;
+  }
+
+  const std::string_view* operator[](Field f) const { return found_[f]; }
+
+ private:
+  static int field(std::string_view name) {
+    switch (name.size()) {
+      case 2: return name == "ID" ? kId : -1;
+      case 5:
+        return name == "Index" ? kIndex : name == "Param" ? kParam : name == "Flags" ? kFlags : name == "Delay" ? kDelay : -1;
+      case 6: return name == "Action" ? kAction : name == "bDelay" ? kDelayOn : -1;
+      case 7: return name == "xParam1" ? kExtraParam : -1;
+      case 8: return name == "Filename" ? kFilename : -1;
+      default: return -1;
+    }
+  }
+
+  std::array<const std::string_view*, kFieldCount> found_{};
+};
 
 // "Index" places an action; -1 (or any negative) appends it after the
 // highest position so far; a later action at a taken position replaces the
@@ -134,8 +175,11 @@ class TreeLoader final : public IProfileVisitor {
     std::string name;
   };
 
+  // Only items' keys can be named in a problem's path: layouts and the
+  // keys below them, most of a file, keep no name.
   void push(Frame::Kind kind, CCmdItem* parent, const CKeyRecord& key) {
-    frames_.push_back({kind, parent, std::string(key.name())});
+    const bool named = kind == Frame::Items || kind == Frame::Command;
+    frames_.push_back({kind, parent, named ? std::string(key.name()) : std::string()});
   }
 
   void enterItem(const CKeyRecord& key, CCmdItem* parent) {
@@ -193,17 +237,18 @@ class TreeLoader final : public IProfileVisitor {
   }
 
   void enterAction(const CKeyRecord& key) {
+    const ActionValues v(key);
     auto action = std::make_unique<CMD>();
-    action->name = key.name();
-    action->kind = static_cast<uint8_t>(int32Value(key, "ID", 3));
-    action->typeName = key.value("Action");
-    action->fileName = key.value("Filename");
-    action->param = key.value("Param");
-    action->flags = wordValue(key, "Flags");
-    if (number(key, "bDelay", 0) == 1) action->flags |= CMD::kDelayEnabled;
-    action->delay = int32Value(key, "Delay", 0);
-    action->extraParam = key.value("xParam1");
-    slots_.place(number(key, "Index", -1), std::move(action));
+    assign(action->name, key.name());
+    action->kind = static_cast<uint8_t>(int32Value(v[ActionValues::kId], 3));
+    assign(action->typeName, v[ActionValues::kAction]);
+    assign(action->fileName, v[ActionValues::kFilename]);
+    assign(action->param, v[ActionValues::kParam]);
+    action->flags = wordValue(v[ActionValues::kFlags]);
+    if (number(v[ActionValues::kDelayOn], 0) == 1) action->flags |= CMD::kDelayEnabled;
+    action->delay = int32Value(v[ActionValues::kDelay], 0);
+    assign(action->extraParam, v[ActionValues::kExtraParam]);
+    slots_.place(number(v[ActionValues::kIndex], -1), std::move(action));
   }
 
   void finishCommand() {
