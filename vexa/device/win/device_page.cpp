@@ -11,6 +11,7 @@
 #include "vexa/device/learn_result.h"
 #include "vexa/device/win/device.h"
 #include "vexa/winlib/menu.h"
+#include "vexa/winlib/serial_port.h"
 #include "vexa/winlib/tree_view.h"
 #include "vexa/winlib/unicode.h"
 #include "vexa/winlib/controls.h"
@@ -108,18 +109,8 @@ void CDevicePage::PublishSelectors() {
 }
 
 void CDevicePage::FillPorts(HWND list, uint32_t kind) {
-  const std::wstring prefix = win::toWide(portPrefix(kind));
-  for (int n = 1; n <= kPortsProbed; ++n) {
-    const std::wstring name = prefix + std::to_wstring(n);
-    const std::wstring device = L"\\\\.\\" + name;
-    const HANDLE h = CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-      if (GetLastError() == ERROR_FILE_NOT_FOUND) continue;
-    } else {
-      CloseHandle(h);
-    }
+  for (const std::wstring& name : win::ListPorts(win::toWide(portPrefix(kind)), kPortsProbed))
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-  }
 }
 
 void CDevicePage::SelectSaved(HWND list, int which) {
