@@ -1,0 +1,286 @@
+// lirc.dll against a real lircd (started by with-lircd.sh) and against a
+// server this test plays itself for what lircd never sends.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "support/win/plugin_exports.h"
+#include "support/win/pump.h"
+#include "support/win/recording_window.h"
+#include "vexa/device/win/plugin_exports.h"
+#include "vexa/winlib/reg_key.h"
+#include "vexa/winlib/socket.h"
+
+namespace vexa::test {
+namespace {
+
+struct Lirc {
+  win::CModule module;
+  abi::GetPlugInfoFn getPlugInfo = nullptr;
+  device::FirstGenerationExports exports;
+};
+
+Lirc& lirc() {
+  static Lirc plugin = [] {
+    Lirc p;
+    p.module = win::CModule(LoadLibraryW(besideTests(LIRC_DLL_FROM_TESTS).wstring().c_str()));
+    if (p.module) {
+      p.getPlugInfo = p.module.GetProc<abi::GetPlugInfoFn>("GetPlugInfo");
+      p.exports = device::resolveFirstGenerationExports(p.module);
+    }
+    return p;
+  }();
+  return plugin;
+}
+
+int lircdPort() { return std::atoi(std::getenv("VEXA_LIRCD_PORT") ? std::getenv("VEXA_LIRCD_PORT") : "0"); }
+
+// Asks with-lircd.sh to stop or start the daemon and waits until it has.
+bool controlLircd(const char* request) {
+  const char* dir = std::getenv("VEXA_LIRCD_CONTROL");
+  if (!dir) return false;
+  const std::filesystem::path file = std::filesystem::path(std::string("Z:") + dir) / request;
+  std::ofstream(file).flush();
+  return pumpUntil([&] { return !std::filesystem::exists(file); }, 10000);
+}
+
+// One command line to lircd's network port, as irsend sends it; true on its SUCCESS.
+bool lircdCommand(const std::string& command) {
+  win::CSocket s;
+  if (!s.Open()) return false;
+  sockaddr_in to{};
+  to.sin_family = AF_INET;
+  to.sin_port = htons(static_cast<u_short>(lircdPort()));
+  to.sin_addr.s_addr = inet_addr("127.0.0.1");
+  if (connect(s.Get(), reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) return false;
+  const std::string line = command + "\n";
+  send(s.Get(), line.data(), static_cast<int>(line.size()), 0);
+  std::string reply;
+  char buf[512];
+  while (reply.find("END\n") == std::string::npos) {
+    const int got = recv(s.Get(), buf, sizeof buf, 0);
+    if (got <= 0) break;
+    reply.append(buf, static_cast<size_t>(got));
+  }
+  return reply.find("SUCCESS") != std::string::npos;
+}
+
+bool simulate(const std::string& repeat, const std::string& button, const std::string& remote) {
+  return lircdCommand("SIMULATE 0000000000000001 " + repeat + " " + button + " " + remote);
+}
+
+HWND findBox() { return FindWindowW(nullptr, L"WinLIRC PlugIn"); }
+
+int boxCount() {
+  int count = 0;
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        wchar_t title[32] = {};
+        GetWindowTextW(w, title, 32);
+        if (std::wstring(title) == L"WinLIRC PlugIn" && IsWindowVisible(w)) ++*reinterpret_cast<int*>(p);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+// The main window's stand-in, counting from other threads' point of view too.
+class CHostWindow : public CRecordingWindow {
+ public:
+  std::atomic<size_t> recordCount{0};
+  std::atomic<size_t> statusCount{0};
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    const LRESULT r = CRecordingWindow::OnMessage(msg, wp, lp);
+    recordCount = records.size();
+    statusCount = statuses.size();
+    return r;
+  }
+};
+
+class LircTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(lirc().exports.startMsgLoop) << besideTests(LIRC_DLL_FROM_TESTS);
+    ASSERT_TRUE(m_host.Create());
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::wstring keyName = L"Software\\Marlix\\VexaTest\\" + std::wstring(name.begin(), name.end());
+    RegDeleteTreeW(HKEY_CURRENT_USER, keyName.c_str());
+    ASSERT_TRUE(m_key.Create(HKEY_CURRENT_USER, keyName));
+  }
+  void TearDown() override {
+    lirc().exports.endMsgLoop();
+    lirc().exports.release();
+    if (m_page) DestroyWindow(m_page);
+  }
+  // Settings as the host hands them over, then the page and the session.
+  void Start(int port, DWORD reconnect = 0) {
+    m_key.SetDword(L"PORT", static_cast<DWORD>(port));
+    m_key.SetDword(L"Reconnect", reconnect);
+    lirc().exports.readConfig(m_key.Get());
+    abi::Point at{0, 0};
+    m_page = static_cast<HWND>(lirc().exports.createCfgDlg(&at, m_host.Handle()));
+    ASSERT_NE(m_page, nullptr);
+    ASSERT_EQ(lirc().exports.startMsgLoop(m_host.Handle()), 1);
+  }
+  bool WaitForStatus(unsigned code, const std::string& text, size_t times = 1, unsigned ms = 5000) {
+    return pumpUntil(
+        [&] {
+          size_t n = 0;
+          for (const auto& s : m_host.statuses) n += s.code == code && s.text == text;
+          return n >= times;
+        },
+        ms);
+  }
+  bool WaitForRecords(size_t count, unsigned ms = 5000) {
+    return pumpUntil([&] { return m_host.records.size() >= count; }, ms);
+  }
+
+  CHostWindow m_host;
+  win::CRegKey m_key;
+  HWND m_page = nullptr;
+};
+
+TEST_F(LircTest, InfoNamesTheClient) {
+  abi::PlugInfoRecord info{};
+  lirc().getPlugInfo(&info, 1234);
+  EXPECT_EQ(info.size, 0u);  // only the interface's magic is answered
+  lirc().getPlugInfo(&info, abi::kPlugInfoMagic);
+  EXPECT_EQ(info.size, abi::kPlugInfoSize);
+  EXPECT_STREQ(info.displayName, "WinLIRC");
+  EXPECT_STREQ(info.version, "1.0.0");
+  EXPECT_STREQ(info.moduleName, "lirc");
+}
+
+TEST_F(LircTest, LircdEventsBecomeCommandRecords) {
+  Start(lircdPort());
+  ASSERT_TRUE(WaitForStatus(abi::MainCode::kDeviceReady, "Connected to server"));
+  // A press, a held button's repeats past 9 (lircd writes them in hexadecimal), another remote.
+  ASSERT_TRUE(simulate("00", "play", "tv"));
+  ASSERT_TRUE(simulate("0a", "vol+", "tv"));
+  ASSERT_TRUE(simulate("10", "vol+", "tv"));
+  ASSERT_TRUE(simulate("00", "ok", "box"));
+  ASSERT_TRUE(WaitForRecords(4));
+  ASSERT_EQ(m_host.records.size(), 4u);
+  EXPECT_EQ(m_host.records[0].command + "@" + m_host.records[0].remote, "play@tv");
+  EXPECT_EQ(m_host.records[0].repeat, 0);
+  EXPECT_EQ(m_host.records[1].repeat, 10);
+  EXPECT_EQ(m_host.records[2].repeat, 16);
+  EXPECT_EQ(m_host.records[3].command + "@" + m_host.records[3].remote, "ok@box");
+}
+
+TEST_F(LircTest, ReconnectsByItsTimerWhenLircdComesBack) {
+  Start(lircdPort(), 10);
+  ASSERT_TRUE(WaitForStatus(abi::MainCode::kDeviceReady, "Connected to server"));
+  ASSERT_TRUE(controlLircd("stop"));
+  ASSERT_TRUE(WaitForStatus(abi::MainCode::kDeviceNotInitialised, "Not connected to server"));
+  ASSERT_TRUE(controlLircd("start"));
+  // The next tick of the ten-second timer connects again.
+  ASSERT_TRUE(WaitForStatus(abi::MainCode::kDeviceReady, "Connected to server", 2, 15000));
+  ASSERT_TRUE(simulate("00", "play", "tv"));
+  ASSERT_TRUE(WaitForRecords(1));
+}
+
+TEST_F(LircTest, AClosedPortIsNotConnected) {
+  win::CSocket probe;  // a port nobody listens on: bound here, then let go
+  ASSERT_TRUE(probe.Open());
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = inet_addr("127.0.0.1");
+  ASSERT_EQ(bind(probe.Get(), reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+  int len = sizeof at;
+  getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&at), &len);
+  probe.Close();
+  Start(ntohs(at.sin_port));
+  EXPECT_TRUE(WaitForStatus(abi::MainCode::kDeviceNotInitialised, "Not connected to server"));
+  EXPECT_FALSE(m_host.sawStatus(abi::MainCode::kDeviceReady, "Connected to server"));
+}
+
+// A server played by the test: it listens on a free port and accepts the plug-in.
+class ScriptedServerTest : public LircTest {
+ protected:
+  void Accept() {
+    ASSERT_TRUE(m_listener.Open());
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = inet_addr("127.0.0.1");
+    ASSERT_EQ(bind(m_listener.Get(), reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    int len = sizeof at;
+    getsockname(m_listener.Get(), reinterpret_cast<sockaddr*>(&at), &len);
+    ASSERT_EQ(listen(m_listener.Get(), 1), 0);
+    u_long nonBlocking = 1;
+    ioctlsocket(m_listener.Get(), FIONBIO, &nonBlocking);
+    Start(ntohs(at.sin_port));
+    ASSERT_TRUE(pumpUntil([&] {
+      m_peer = win::CSocket(accept(m_listener.Get(), nullptr, nullptr));
+      return m_peer.IsValid();
+    }));
+    ASSERT_TRUE(WaitForStatus(abi::MainCode::kDeviceReady, "Connected to server"));
+  }
+  void Send(const std::string& bytes) { send(m_peer.Get(), bytes.data(), static_cast<int>(bytes.size()), 0); }
+
+  win::CSocket m_listener;
+  win::CSocket m_peer;
+};
+
+TEST_F(ScriptedServerTest, LinesCountWhereverTheSegmentsEnd) {
+  Accept();
+  Send("0001 00 one r\n0002 00 two r\n0003 0");  // two lines and the start of a third
+  ASSERT_TRUE(WaitForRecords(2));
+  Send("1 three r\r\n");
+  ASSERT_TRUE(WaitForRecords(3));
+  EXPECT_EQ(m_host.records[2].command, "three");
+  EXPECT_EQ(m_host.records[2].repeat, 1);
+  EXPECT_EQ(m_host.records[2].remote, "r");  // the CR is not part of the name
+  EXPECT_EQ(findBox(), nullptr);
+}
+
+TEST_F(ScriptedServerTest, OverLongNamesAreCutToTheRecord) {
+  Accept();
+  Send("0001 00 " + std::string(300, 'b') + " " + std::string(300, 'r') + "\n");
+  ASSERT_TRUE(WaitForRecords(1));
+  EXPECT_EQ(m_host.records[0].command, std::string(255, 'b'));
+  EXPECT_EQ(m_host.records[0].remote, std::string(255, 'r'));
+}
+
+TEST_F(ScriptedServerTest, OneBoxAtATimeForUnreadableLines) {
+  Accept();
+  // The box runs a nested message loop on this thread: a helper sends the
+  // rest while it is open, and closes it once the plug-in handled that.
+  std::atomic<int> boxesSeen{0};
+  std::thread helper([&] {
+    for (int i = 0; i < 500 && !findBox(); ++i) Sleep(10);
+    if (!findBox()) return;
+    const size_t statuses = m_host.statusCount;
+    Send("more garbage\nstill garbage\n0001 00 good r\n");
+    for (int i = 0; i < 500 && (m_host.recordCount < 1 || m_host.statusCount < statuses + 2); ++i) Sleep(10);
+    boxesSeen = boxCount();
+    PostMessageW(findBox(), WM_COMMAND, IDOK, 0);
+  });
+  Send("garbage\n");
+  const bool done = pumpUntil([&] { return m_host.records.size() >= 1 && !findBox(); }, 8000);
+  helper.join();
+  ASSERT_TRUE(done);
+  EXPECT_EQ(boxesSeen, 1);
+  EXPECT_EQ(m_host.records[0].command, "good");
+  EXPECT_TRUE(m_host.sawStatus(abi::MainCode::kTemporaryStatus, "Received message format not supported (2 more)"));
+}
+
+TEST_F(ScriptedServerTest, AServerThatClosesAtOnceIsNotConnected) {
+  Accept();
+  m_peer.Close();
+  EXPECT_TRUE(WaitForStatus(abi::MainCode::kDeviceNotInitialised, "Not connected to server"));
+  EXPECT_EQ(findBox(), nullptr);
+}
+
+}  // namespace
+}  // namespace vexa::test
