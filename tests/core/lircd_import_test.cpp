@@ -163,3 +163,17 @@ TEST(LircdImport, AddsToADeviceFileKeepingTheRest) {
   EXPECT_EQ(store.findRemote("r")->mode, 1);
   EXPECT_NE(store.findCode("r", "a"), nullptr);
 }
+
+TEST(LircdImport, ReplacesARemoteOfTheSameNameInTheStore) {
+  CCodeStore store;
+  DeviceCode learned;
+  learned.flags = CodeFlag::kRaw;
+  learned.signature = {1, 2};
+  store.setCode("R", "old", learned);
+  store.setCode("keep", "x", learned);
+  addImportedRemote(store, importLircdRemote(parseLircdConfig(remote(kSpace))[0]));
+  EXPECT_EQ(store.findCode("r", "old"), nullptr);
+  ASSERT_NE(store.findCode("r", "a"), nullptr);
+  EXPECT_EQ(store.findRemote("r")->mode, 1);
+  EXPECT_NE(store.findCode("keep", "x"), nullptr);
+}

@@ -363,6 +363,12 @@ ImportedRemote importLircdRemote(const LircdRemote& remote) {
   return out;
 }
 
+void addImportedRemote(CCodeStore& store, const ImportedRemote& imported) {
+  store.deleteRemote(imported.name);
+  store.setRemoteSettings(imported.name, imported.remote.tolerance, imported.remote.mode);
+  for (const auto& [name, code] : imported.remote.commands) store.setCode(imported.name, name, code);
+}
+
 bool deviceFileHasRemote(const CIniFile& deviceFile, std::string_view remote) {
   if (iequals(remote, kDeviceConfigSection)) return false;
   for (const auto& section : deviceFile.sectionNames()) {

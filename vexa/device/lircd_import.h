@@ -27,6 +27,9 @@ const LircdRemote& chooseLircdRemote(const std::vector<LircdRemote>& remotes, st
 // Throws NotSupportedError with a message that names the feature and its line.
 ImportedRemote importLircdRemote(const LircdRemote& remote);
 
+// Puts the remote into a code store, replacing a remote of the same name with all its buttons.
+void addImportedRemote(CCodeStore& store, const ImportedRemote& imported);
+
 // Whether a device settings file holds a remote of that name or buttons of it.
 bool deviceFileHasRemote(const CIniFile& deviceFile, std::string_view remote);
 

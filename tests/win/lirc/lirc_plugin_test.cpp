@@ -79,16 +79,16 @@ bool simulate(const std::string& repeat, const std::string& button, const std::s
 
 HWND findBox() { return FindWindowW(nullptr, L"WinLIRC PlugIn"); }
 
+BOOL CALLBACK countBox(HWND w, LPARAM count) {
+  wchar_t title[32] = {};
+  GetWindowTextW(w, title, 32);
+  if (std::wstring(title) == L"WinLIRC PlugIn" && IsWindowVisible(w)) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
 int boxCount() {
   int count = 0;
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        wchar_t title[32] = {};
-        GetWindowTextW(w, title, 32);
-        if (std::wstring(title) == L"WinLIRC PlugIn" && IsWindowVisible(w)) ++*reinterpret_cast<int*>(p);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
+  EnumWindows(countBox, reinterpret_cast<LPARAM>(&count));
   return count;
 }
 
