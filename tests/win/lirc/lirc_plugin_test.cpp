@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "plugins/lirc/win/resource.h"
 #include "support/win/plugin_exports.h"
 #include "support/win/pump.h"
 #include "support/win/recording_window.h"
@@ -97,9 +98,11 @@ class CHostWindow : public CRecordingWindow {
  public:
   std::atomic<size_t> recordCount{0};
   std::atomic<size_t> statusCount{0};
+  int settingsBack = 0;  // code 2: the fields equal the saved settings again
 
  protected:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == abi::kVexaMessage && wp == abi::MainCode::kSettingsSaved) ++settingsBack;
     const LRESULT r = CRecordingWindow::OnMessage(msg, wp, lp);
     recordCount = records.size();
     statusCount = statuses.size();
@@ -159,6 +162,56 @@ TEST_F(LircTest, InfoNamesTheClient) {
   EXPECT_STREQ(info.displayName, "WinLIRC");
   EXPECT_STREQ(info.version, "1.0.0");
   EXPECT_STREQ(info.moduleName, "lirc");
+}
+
+TEST_F(LircTest, SetupPageFollowsItsTicksAndTellsWhetherSettingsChanged) {
+  m_key.SetString(L"IP", L"10.0.0.1");
+  m_key.SetDword(L"PORT", 9000);
+  m_key.SetString(L"LIRC Path", L"C:\\lirc\\winlirc.exe");
+  m_key.SetDword(L"Reconnect", 5);  // below ten: off
+  lirc().exports.readConfig(m_key.Get());
+  abi::Point at{0, 0};
+  m_page = static_cast<HWND>(lirc().exports.createCfgDlg(&at, m_host.Handle()));
+  ASSERT_NE(m_page, nullptr);
+  auto item = [&](int id) { return GetDlgItem(m_page, id); };
+  auto text = [&](int id) {
+    wchar_t buf[300] = {};
+    GetWindowTextW(item(id), buf, 300);
+    return std::wstring(buf);
+  };
+  auto click = [&](int id) { SendMessageW(item(id), BM_CLICK, 0, 0); };
+  EXPECT_EQ(text(IDC_SERVER_IP), L"10.0.0.1");
+  EXPECT_EQ(text(IDC_SERVER_PORT), L"9000");
+  EXPECT_EQ(text(IDC_SECONDS), L"0");
+  EXPECT_FALSE(IsDlgButtonChecked(m_page, IDC_RECONNECT));
+  EXPECT_FALSE(IsWindowEnabled(item(IDC_LIRC_PATH)));
+  EXPECT_FALSE(IsWindowEnabled(item(IDC_BROWSE)));
+  EXPECT_FALSE(IsWindowEnabled(item(IDC_SECONDS)));
+  EXPECT_EQ(m_host.settingsChanged, 0);  // filling the page is no change
+
+  click(IDC_AUTOSTART);
+  EXPECT_TRUE(IsWindowEnabled(item(IDC_LIRC_PATH)));
+  EXPECT_TRUE(IsWindowEnabled(item(IDC_BROWSE)));
+  EXPECT_EQ(m_host.settingsChanged, 1);
+  click(IDC_AUTOSTART);  // back as saved
+  EXPECT_EQ(m_host.settingsBack, 1);
+  SetWindowTextW(item(IDC_LIRC_PATH), L"c:\\LIRC\\WINLIRC.EXE");  // the path ignores case
+  EXPECT_EQ(m_host.settingsBack, 2);
+
+  click(IDC_SET_DEFAULT);
+  EXPECT_EQ(text(IDC_SERVER_IP), L"127.0.0.1");
+  EXPECT_EQ(text(IDC_SERVER_PORT), L"8765");
+  click(IDC_AUTOSTART);
+  SetWindowTextW(item(IDC_LIRC_PATH), L"");
+  click(IDC_RECONNECT);
+  EXPECT_TRUE(IsWindowEnabled(item(IDC_SECONDS_SPIN)));
+  SetWindowTextW(item(IDC_SECONDS), L"45");
+  lirc().exports.writeConfig(m_key.Get());
+  EXPECT_EQ(m_key.QueryString(L"IP"), L"127.0.0.1");
+  EXPECT_EQ(m_key.QueryDword(L"PORT"), 8765u);
+  EXPECT_EQ(m_key.QueryDword(L"AutoStart"), 0u);  // nothing to start without a path
+  EXPECT_EQ(m_key.QueryString(L"LIRC Path"), L"");
+  EXPECT_EQ(m_key.QueryDword(L"Reconnect"), 45u);
 }
 
 TEST_F(LircTest, LircdEventsBecomeCommandRecords) {
