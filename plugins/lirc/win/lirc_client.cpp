@@ -136,6 +136,11 @@ void CLircClient::UserConnect() {
   Connect();
 }
 
+bool CLircClient::StartSession() {
+  m_serverStarts = 0;
+  return Connect();
+}
+
 void CLircClient::Disconnect() {
   m_wanted = false;
   if (m_window) KillTimer(m_window, kServerStartTimer);

@@ -40,6 +40,8 @@ class CLircClient {
   bool Connect();
   // The Connect button: the server program may be started again.
   void UserConnect();
+  // StartMsgLoop: a new session, in which the server program may be started once.
+  bool StartSession();
   // EndMsgLoop: closes the socket; the timer makes no attempts until the next connect.
   void Disconnect();
   bool IsConnected() const { return m_connected; }

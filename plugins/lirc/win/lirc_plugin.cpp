@@ -74,7 +74,7 @@ HWND CLircPlugin::CreateSetupPage(const POINT& position, HWND parent) {
 bool CLircPlugin::Start(HWND hostWindow) {
   // The page's parent is the host window; without a page the caller's is used.
   if (!m_client.Host()) m_client.SetHost(hostWindow);
-  return m_client.Connect();
+  return m_client.StartSession();
 }
 
 void CLircPlugin::Stop() { m_client.Disconnect(); }

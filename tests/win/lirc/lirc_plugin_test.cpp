@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -256,6 +257,59 @@ TEST_F(LircTest, AClosedPortIsNotConnected) {
   Start(ntohs(at.sin_port));
   EXPECT_TRUE(WaitForStatus(abi::MainCode::kDeviceNotInitialised, "Not connected to server"));
   EXPECT_FALSE(m_host.sawStatus(abi::MainCode::kDeviceReady, "Connected to server"));
+}
+
+// A port nobody listens on: bound here, then let go.
+int closedPort() {
+  win::CSocket probe;
+  if (!probe.Open()) return 0;
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = inet_addr("127.0.0.1");
+  if (bind(probe.Get(), reinterpret_cast<sockaddr*>(&at), sizeof at) != 0) return 0;
+  int len = sizeof at;
+  getsockname(probe.Get(), reinterpret_cast<sockaddr*>(&at), &len);
+  return ntohs(at.sin_port);
+}
+
+size_t countStatus(const CRecordingWindow& host, unsigned code, const std::string& text) {
+  size_t n = 0;
+  for (const auto& s : host.statuses) n += s.code == code && s.text == text;
+  return n;
+}
+
+TEST_F(LircTest, StartsTheServerProgramOnceAndWaitsWithoutBlocking) {
+  // A program that exits at once: the server does not come, so after the
+  // wait the second attempt fails too, and the program is not started again.
+  m_key.SetDword(L"AutoStart", 1);
+  m_key.SetString(L"LIRC Path", L"C:\\windows\\system32\\hostname.exe");
+  Start(closedPort());
+  ASSERT_TRUE(WaitForStatus(abi::MainCode::kTemporaryStatus, "Executing WinLIRC..."));
+  const DWORD started = GetTickCount();
+  // This thread goes on dispatching while the plug-in waits for the server:
+  // a message posted now is handled before the next attempt.
+  char* text = new char[16];
+  std::strcpy(text, "still answering");
+  PostMessageA(m_host.Handle(), abi::kVexaMessage, abi::MainCode::kTemporaryStatus, reinterpret_cast<LPARAM>(text));
+  ASSERT_TRUE(pumpUntil([&] { return countStatus(m_host, abi::MainCode::kInitialising, "Connecting to server...") >= 2; },
+                        8000));
+  EXPECT_GE(GetTickCount() - started, 3900u);
+  size_t answered = 0, second = 0, connecting = 0;
+  for (size_t i = 0; i < m_host.statuses.size(); ++i) {
+    if (m_host.statuses[i].text == "still answering") answered = i;
+    if (m_host.statuses[i].text == "Connecting to server..." && ++connecting == 2) second = i;
+  }
+  EXPECT_LT(answered, second);
+  ASSERT_TRUE(WaitForStatus(abi::MainCode::kDeviceNotInitialised, "Not connected to server", 2));
+  pumpFor(500);
+  EXPECT_EQ(countStatus(m_host, abi::MainCode::kTemporaryStatus, "Executing WinLIRC..."), 1u);
+}
+
+TEST_F(LircTest, AServerProgramThatCannotStartIsReported) {
+  m_key.SetDword(L"AutoStart", 1);
+  m_key.SetString(L"LIRC Path", L"C:\\nowhere\\winlirc.exe");
+  Start(closedPort());
+  EXPECT_TRUE(WaitForStatus(abi::MainCode::kDeviceNotInitialised, "Could not execute WinLIRC"));
 }
 
 // A server played by the test: it listens on a free port and accepts the plug-in.
