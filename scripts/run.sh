@@ -124,6 +124,11 @@ start_vexa() {
 
 if [ -n "$lirc" ] && [ -z "$keys" ]; then
   start_vexa
+  if [ -n "${VEXA_RUN_SECONDS:-}" ]; then
+    echo "Stopping after $VEXA_RUN_SECONDS seconds."
+    sleep "$VEXA_RUN_SECONDS"
+    exit 0
+  fi
   echo "Stop it with Ctrl+C here, or with Exit in its tray menu."
   wait "$vexa_pid" || true
   exit 0
