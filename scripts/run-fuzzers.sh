@@ -5,7 +5,7 @@ set -euo pipefail
 build=${1:-build/fuzz}
 seconds=${2:-60}
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-for target in profile_binary profile_text ini_file legacy_config action_fields; do
+for target in profile_binary profile_text ini_file legacy_config action_fields lircd_import lirc_event_lines; do
   corpus="$root/fuzz-corpus/$target"
   mkdir -p "$corpus"
   cp -n "$root"/fuzz/seeds/$target/* "$corpus"/ 2>/dev/null || true

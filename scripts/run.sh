@@ -10,7 +10,9 @@
 #
 # With no receiver configured in the prefix, it sets up the serial plug-in's
 # "Generic Serial IR Receiver" on COM1 (VEXA_RUN_DEVICE=irbox: the Irbox
-# plug-in's "IRBOX" instead, also in a prefix that has another receiver) with
+# plug-in's "IRBOX" instead, also in a prefix that has another receiver; with
+# VEXA_RUN_DEVICE=lirc the network client "WinLIRC" of a local lircd, whose
+# events `irsend SIMULATE` makes, and no vremote) with
 # the keys of vremote (the simulated remote, built natively) learned as the
 # remote "Vexa Remote", and starts vremote
 # on COM1: interactive when standard input is a terminal and there is a display;
@@ -55,6 +57,7 @@ cleanup() {
     kill "$vremote_pid" 2>/dev/null || true
     wait "$vremote_pid" 2>/dev/null || true
   fi
+  vexa_stop_lircd
   wine_session_stop
 }
 trap cleanup EXIT
@@ -72,7 +75,11 @@ vexa_prepare_prefix "$vremote"
 
 keys=${VEXA_RUN_KEYS:-}
 interactive=
-if [ ! -x "$vremote" ]; then
+lirc=
+if [ "$VEXA_PLUGIN" = lirc ]; then
+  lirc=1
+  vexa_start_lircd
+elif [ ! -x "$vremote" ]; then
   echo "No simulated remote ($vremote): build it with 'cmake --build --preset native --target vremote'."
 elif [ -t 0 ] && [ -z "$headless" ] && [ -z "$keys" ]; then
   interactive=1
@@ -87,11 +94,15 @@ else
 fi
 
 echo "Vexa ($arch build) under Wine, display $DISPLAY."
-if [ -n "$VEXA_PLUGIN" ]; then
+if [ -n "$lirc" ]; then
+  echo "Receiver: \"$VEXA_RECEIVER\" (lirc plug-in), a client of the lircd started here (remote \"vexa\")."
+  echo "Press a button (0-9 Up Down Left Right Space Enter):"
+  echo "  irsend -d $VEXA_LIRCD_SOCKET SIMULATE \"0000000000000000 00 1 vexa\""
+elif [ -n "$VEXA_PLUGIN" ]; then
   echo "Receiver: the simulated \"$VEXA_RECEIVER\" ($VEXA_PLUGIN plug-in) on COM1, played by vremote."
 else
   echo "Receiver: \"$VEXA_RECEIVER\", as chosen in Vexa; vremote plays a receiver on COM1"
-  echo "  (VEXA_RUN_DEVICE=serial or irbox sets up one it can play)."
+  echo "  (VEXA_RUN_DEVICE=serial, irbox or lirc sets up one it can play)."
 fi
 echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
 echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
@@ -111,6 +122,18 @@ start_vexa() {
   setsid "$VEXA_WINE" "$build/tools/vwindow/vwindow.exe" watch </dev/null >"$status_log" 2>/dev/null &
 }
 
+if [ -n "$lirc" ] && [ -z "$keys" ]; then
+  start_vexa
+  if [ -n "${VEXA_RUN_SECONDS:-}" ]; then
+    echo "Stopping after $VEXA_RUN_SECONDS seconds."
+    sleep "$VEXA_RUN_SECONDS"
+    exit 0
+  fi
+  echo "Stop it with Ctrl+C here, or with Exit in its tray menu."
+  wait "$vexa_pid" || true
+  exit 0
+fi
+
 if [ -n "$interactive" ]; then
   # vremote needs the terminal: Vexa starts beside it once COM1 is linked.
   (vexa_wait_for_com1 && start_vexa) &
@@ -124,7 +147,7 @@ fi
 # machine or in a fresh prefix that takes longer than any fixed pause.
 wait_until_ready() {
   for _ in $(seq 300); do
-    grep -qx "Ready" "$status_log" && return 0
+    grep -qxE "Ready|Connected to server" "$status_log" && return 0
     kill -0 "$vexa_pid" 2>/dev/null || return 1
     sleep 0.1
   done
@@ -144,12 +167,12 @@ fi
 # The status texts that appeared since line $1 of the log, joined.
 texts_since() { tail -n +"$(($1 + 1))" "$status_log" | paste -sd '|' | sed 's/|/ | /g'; }
 
-if [ -n "$keys_dir" ]; then
+if [ -n "$keys_dir" ] || [ -n "$lirc" ]; then
   n=0
   for key in $keys; do
     n=$((n + 1))
     seen=$(wc -l <"$status_log")
-    echo "$key" >&3
+    if [ -n "$lirc" ]; then vexa_lircd_press "$key"; else echo "$key" >&3; fi
     sleep "${VEXA_RUN_KEY_GAP:-2}"
     did=$(texts_since "$seen")
     echo "Pressed $key: ${did:-(no status text)}"

@@ -26,6 +26,7 @@ keys_dir=
 cleanup() {
   [ -n "$keys_dir" ] && { exec 3>&- || true; rm -rf "$keys_dir"; }
   [ -n "$vremote_pid" ] && { kill "$vremote_pid" 2>/dev/null || true; wait "$vremote_pid" 2>/dev/null || true; }
+  vexa_stop_lircd
   wine_session_stop
 }
 trap cleanup EXIT
@@ -74,6 +75,22 @@ vexa_window exit
 sleep 1
 vexa_window click 6 Vexa || true   # "Yes" to "Do you really want to quit?"
 for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
+# The network client's "WinLIRC Setup", connected to a local lircd.
+vexa_choose_receiver lirc
+VEXA_RUN_DEVICE=lirc vexa_prepare_prefix "$vremote" >/dev/null
+vexa_start_lircd
+setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
+vexa_pid=$!
+vexa_window wait 60
+sleep 2
+vexa_window page 1
+sleep 1
+vexa_window rect | shoot "$out/hardware-setup-lirc.png"
+vexa_window exit
+sleep 1
+vexa_window click 6 Vexa || true
+for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
+vexa_stop_lircd
 vexa_choose_receiver serial
 VEXA_RUN_DEVICE=serial vexa_prepare_prefix "$vremote" >/dev/null
 

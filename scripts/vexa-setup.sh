@@ -6,12 +6,14 @@
 VEXA_REGISTRY_KEY='HKCU\Software\Marlix\Vexa'
 
 # The receiver vremote plays: VEXA_RUN_DEVICE=serial (the default, the serial
-# plug-in's generic model) or irbox (the Irbox plug-in's "IRBOX").
+# plug-in's generic model) or irbox (the Irbox plug-in's "IRBOX"); or lirc: the
+# network client "WinLIRC" of a local lircd (vexa_start_lircd).
 vexa_choose_receiver() {
   case ${1:-serial} in
     serial) VEXA_RECEIVER="Generic Serial IR Receiver" VEXA_PLUGIN=serial ;;
     irbox) VEXA_RECEIVER="IRBOX" VEXA_PLUGIN=irbox ;;
-    *) echo "VEXA_RUN_DEVICE is serial or irbox, not \"$1\"." >&2; exit 2 ;;
+    lirc) VEXA_RECEIVER="WinLIRC" VEXA_PLUGIN=lirc ;;
+    *) echo "VEXA_RUN_DEVICE is serial, irbox or lirc, not \"$1\"." >&2; exit 2 ;;
   esac
 }
 vexa_choose_receiver "${VEXA_RUN_DEVICE:-}"
@@ -36,7 +38,11 @@ vexa_prepare_prefix() {
   # A receiver chosen in the program stays, unless VEXA_RUN_DEVICE asks for another.
   if [ -z "$current" ] || { [ -n "${VEXA_RUN_DEVICE:-}" ] && [ "$current" != "$VEXA_RECEIVER" ]; }; then
     # Switching keeps a settings file someone already learned buttons into.
-    [ -n "$current" ] && [ -f "$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp" ] || vexa_write_receiver_settings "$vremote"
+    if [ "$VEXA_PLUGIN" = lirc ]; then
+      vexa_add_lirc_remote
+    elif [ -z "$current" ] || [ ! -f "$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp" ]; then
+      vexa_write_receiver_settings "$vremote"
+    fi
     "$VEXA_WINE" reg add "$VEXA_REGISTRY_KEY" /v "Current Device" /d "$VEXA_RECEIVER" /f </dev/null >/dev/null 2>&1
     grep -q 'Commands\\Vexa Remote\]' "$VEXA_CONFIG" ||
       echo "Note: $VEXA_CONFIG has no remote \"Vexa Remote\"; delete it to get the sample configuration."
@@ -58,6 +64,49 @@ vexa_write_receiver_settings() {
     if [ -x "$vremote" ]; then "$vremote" --print-vdp "Vexa Remote"; fi
   } >"$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp"
 }
+
+# The network client names the remote as lircd does, in one word: the sample
+# configuration's "Vexa Remote" commands are added again as remote "vexa".
+vexa_add_lirc_remote() {
+  grep -q '^\[Commands\\vexa\]' "$VEXA_CONFIG" 2>/dev/null && return 0
+  if ! grep -q '^\[Commands\\Vexa Remote\]' "$VEXA_CONFIG" 2>/dev/null; then
+    echo "Note: $VEXA_CONFIG has no remote \"Vexa Remote\" in text form to map lircd's \"vexa\" to."
+    return 0
+  fi
+  sed -n '/^\[Commands\\Vexa Remote[]\\]/,/^\[Commands\\[^V]/p' "$VEXA_CONFIG" |
+    sed '/^\[Commands\\[^V]/d; s/^\[Commands\\Vexa Remote/[Commands\\vexa/' >>"$VEXA_CONFIG"
+}
+
+# A local lircd for the network client: unprivileged, everything in a
+# temporary folder, the "file" driver, simulated events allowed, on a free
+# loopback port that the client's settings name. Sets VEXA_LIRCD_SOCKET and
+# VEXA_LIRCD_PID; vexa_stop_lircd ends it.
+vexa_start_lircd() {
+  local lircd port
+  lircd=$(command -v lircd || echo /usr/sbin/lircd)
+  VEXA_LIRCD_DIR=$(mktemp -d)
+  VEXA_LIRCD_SOCKET=$VEXA_LIRCD_DIR/lircd.socket
+  port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+  "$lircd" -n -H file -d "$VEXA_LIRCD_DIR/transmitted.txt" -o "$VEXA_LIRCD_SOCKET" -P "$VEXA_LIRCD_DIR/lircd.pid" \
+    -L "$VEXA_LIRCD_DIR/lircd.log" --listen="127.0.0.1:$port" -a "$root/scripts/lircd-sample.conf" \
+    </dev/null >/dev/null 2>&1 &
+  VEXA_LIRCD_PID=$!
+  for _ in $(seq 100); do [ -S "$VEXA_LIRCD_SOCKET" ] && break; sleep 0.05; done
+  [ -S "$VEXA_LIRCD_SOCKET" ] || { echo "lircd did not start (see $VEXA_LIRCD_DIR/lircd.log)." >&2; return 1; }
+  "$VEXA_WINE" reg add "$VEXA_REGISTRY_KEY\\lirc.dll" /v PORT /t REG_DWORD /d "$port" /f </dev/null >/dev/null 2>&1
+  "$VEXA_WINE" reg add "$VEXA_REGISTRY_KEY\\lirc.dll" /v IP /d 127.0.0.1 /f </dev/null >/dev/null 2>&1
+}
+
+vexa_stop_lircd() {
+  [ -n "${VEXA_LIRCD_PID:-}" ] || return 0
+  kill "$VEXA_LIRCD_PID" 2>/dev/null || true
+  wait "$VEXA_LIRCD_PID" 2>/dev/null || true
+  rm -rf "$VEXA_LIRCD_DIR"
+  VEXA_LIRCD_PID=
+}
+
+# A button of lircd's remote "vexa", as a held button's first event.
+vexa_lircd_press() { irsend -d "$VEXA_LIRCD_SOCKET" SIMULATE "0000000000000000 00 $1 vexa" >/dev/null; }
 
 # Waits until vremote has linked COM1 of the prefix to its pseudo-terminal.
 vexa_wait_for_com1() {

@@ -95,3 +95,40 @@ TEST(Vexacfg, FilesAreWindows1252UnlessToldOtherwiseAndWhatItPrintsIsUtf8) {
   EXPECT_NE(unknown.err.find("850"), std::string::npos);
   EXPECT_NE(run({}).err.find("--codepage"), std::string::npos);
 }
+
+TEST(Vexacfg, ImportsALircdRemoteIntoADeviceFile) {
+  vexa::test::CTempFolder dir;
+  const std::string conf =
+      "begin remote\n name tv\n bits 8\n flags SPACE_ENC\n header 9000 4500\n one 560 1690\n zero 560 560\n"
+      " ptrail 560\n gap 40000\n begin codes\n  power 0x10\n  play 0x88\n end codes\nend remote\n"
+      "begin remote\n name odd\n bits 8\n flags XMP\n gap 1000\n begin codes\n  x 1\n end codes\nend remote\n";
+  writeFileAtomically(dir / "lircd.conf", conf);
+  const std::string before = "[Device Config]\nDeviceName=Receiver\n";
+  writeFileAtomically(dir / "carrio.vdp", before);
+  const std::string to = (dir / "carrio.vdp").string();
+
+  // A feature it cannot express: refused, named with its line, nothing written.
+  auto r = run({"import-lircd", (dir / "lircd.conf").string(), "--remote", "odd", "--to", to});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "vexacfg: line 18: flag XMP is not supported\n");
+  EXPECT_EQ(readFileBytes(dir / "carrio.vdp"), before);
+  // Two remotes and none chosen.
+  r = run({"import-lircd", (dir / "lircd.conf").string(), "--to", to});
+  EXPECT_EQ(r.err, "vexacfg: the file describes several remotes; choose one of: tv, odd\n");
+
+  r = run({"import-lircd", (dir / "lircd.conf").string(), "--remote", "tv", "--to", to});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Imported 2 buttons of remote \"tv\" into " + to + "\n");
+  const std::string after = readFileBytes(dir / "carrio.vdp");
+  EXPECT_EQ(after.rfind("[Device Config]\r\nDeviceName=Receiver\r\n", 0), 0u);
+  EXPECT_NE(after.find("[power@tv]\r\nFlags=262170\r\nRaw="), std::string::npos);
+
+  // Importing again would throw away what the file holds of "tv": only on request.
+  r = run({"import-lircd", (dir / "lircd.conf").string(), "--remote", "tv", "--to", to});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, "vexacfg: " + to + " already holds remote \"tv\"; --replace replaces it and all its buttons\n");
+  EXPECT_EQ(readFileBytes(dir / "carrio.vdp"), after);
+  r = run({"import-lircd", (dir / "lircd.conf").string(), "--remote", "TV", "--replace", "--to", to});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(readFileBytes(dir / "carrio.vdp"), after);
+}

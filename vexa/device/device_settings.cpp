@@ -41,27 +41,29 @@ void writeHostSections(CIniFile& ini, const HostSettings& settings, const CCodeS
   if (settings.selector2) config.emplace_back(settings.selector2->key, settings.selector2->value);
   ini.appendEntries(kDeviceConfigSection, config);
 
-  for (const auto& [remoteName, remote] : store.remotes()) {
-    ini.appendEntries(remoteName, {{"dwTolerance", decimal(int32_t(remote.tolerance))},
-                                   {"dwMode", decimal(int32_t(remote.mode))}});
-    for (const auto& [commandName, code] : remote.commands) {
-      std::vector<CIniFile::Entry> entries;
-      if ((code.flags & CodeFlag::kRaw) && !code.signature.empty()) {
-        entries.emplace_back("Flags", decimal(code.flags));
-        entries.emplace_back("Signature", encodeBinaryText(code.signature));
-      } else if (code.flags & CodeFlag::kTiming) {
-        entries.emplace_back("Flags", decimal(code.flags));
-        addSamples(entries, "Raw", code.raw);
-        addSamples(entries, "Toggled", code.toggled);
-        addSamples(entries, "Repeat", code.repeat);
-        addSamples(entries, "Stop", code.stop);
-        entries.emplace_back("Gap", decimal(code.gap));
-        entries.emplace_back("RepeatGap", decimal(code.repeatGap));
-        entries.emplace_back("T", decimal(code.t));
-        if (code.flags & CodeFlag::kDecoded) entries.emplace_back("Decoded", decimal(code.decoded));
-      }
-      if (!entries.empty()) ini.appendEntries(commandName + "@" + remoteName, entries);
+  for (const auto& [remoteName, remote] : store.remotes()) writeRemoteSections(ini, remoteName, remote);
+}
+
+void writeRemoteSections(CIniFile& ini, std::string_view remoteName, const DeviceRemote& remote) {
+  ini.appendEntries(remoteName, {{"dwTolerance", decimal(int32_t(remote.tolerance))},
+                                 {"dwMode", decimal(int32_t(remote.mode))}});
+  for (const auto& [commandName, code] : remote.commands) {
+    std::vector<CIniFile::Entry> entries;
+    if ((code.flags & CodeFlag::kRaw) && !code.signature.empty()) {
+      entries.emplace_back("Flags", decimal(code.flags));
+      entries.emplace_back("Signature", encodeBinaryText(code.signature));
+    } else if (code.flags & CodeFlag::kTiming) {
+      entries.emplace_back("Flags", decimal(code.flags));
+      addSamples(entries, "Raw", code.raw);
+      addSamples(entries, "Toggled", code.toggled);
+      addSamples(entries, "Repeat", code.repeat);
+      addSamples(entries, "Stop", code.stop);
+      entries.emplace_back("Gap", decimal(code.gap));
+      entries.emplace_back("RepeatGap", decimal(code.repeatGap));
+      entries.emplace_back("T", decimal(code.t));
+      if (code.flags & CodeFlag::kDecoded) entries.emplace_back("Decoded", decimal(code.decoded));
     }
+    if (!entries.empty()) ini.appendEntries(commandName + "@" + std::string(remoteName), entries);
   }
 }
 

@@ -37,6 +37,9 @@ std::string selectorKey(std::string_view caption, int which /* 1 or 2 */);
 // Part's order; integers in decimal.
 void writeHostSections(CIniFile& ini, const HostSettings& settings, const CCodeStore& store);
 
+// One remote's section and one section per learned button, appended.
+void writeRemoteSections(CIniFile& ini, std::string_view remoteName, const DeviceRemote& remote);
+
 // Section names in file order as the private-profile functions list them: trimmed
 // lines that begin with "[" and end with "]"; lines shorter than 2 characters skipped.
 std::vector<std::string> sectionNamesOf(std::string_view text);

@@ -187,6 +187,43 @@ TEST_F(DevicePageTest, EditsAndTheInitializeButtonMarkTheSettingsChanged) {
   host->StopSession();
 }
 
+TEST_F(DevicePageTest, ImportsLircdRemotesAskingBeforeReplacingOne) {
+  const auto conf = appData.path() / "lircd.conf";
+  writeFile(conf, "begin remote\n name amp\n bits 8\n flags SPACE_ENC\n header 2400 600\n one 1200 600\n"
+                  " zero 600 600\n gap 45000\n begin codes\n  mute 0x29\n  input 0xA5\n end codes\nend remote\n"
+                  "begin remote\n name tv\n bits 8\n flags RC5\n one 889 889\n zero 889 889\n gap 90000\n"
+                  " begin codes\n  play 0x35\n end codes\nend remote\n");
+  // The page's TV would lose its learned Power: declined, nothing changes.
+  answerYes = false;
+  EXPECT_FALSE(page->ImportLircdFile(conf));
+  ASSERT_EQ(questions.size(), 1u);
+  EXPECT_EQ(questions[0], L"The remote \"tv\" already exists.\nReplace it and all its buttons?");
+  EXPECT_NE(host->CodeStore().findCode("TV", "Power"), nullptr);
+  EXPECT_EQ(host->CodeStore().findRemote("amp"), nullptr);
+  EXPECT_EQ(notify.settingsChanged, 0);
+
+  answerYes = true;
+  EXPECT_TRUE(page->ImportLircdFile(conf));
+  EXPECT_EQ(topLevelItems(page->Control(CDevicePage::kTree)), (std::vector<std::wstring>{L"amp", L"tv"}));
+  EXPECT_EQ(host->CodeStore().findCode("TV", "Power"), nullptr);
+  ASSERT_NE(host->CodeStore().findCode("tv", "play"), nullptr);
+  EXPECT_EQ(host->CodeStore().findRemote("amp")->mode, 1);
+  EXPECT_GT(notify.settingsChanged, 0);
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ(boxes.back().text, L"Imported 3 buttons of 2 remotes.");
+}
+
+TEST_F(DevicePageTest, ARefusedLircdFileChangesNothing) {
+  const auto conf = appData.path() / "lircd.conf";
+  writeFile(conf, "begin remote\n name odd\n bits 8\n flags RCMM\n gap 1000\n begin codes\n  x 1\n end codes\n"
+                  "end remote\n");
+  EXPECT_FALSE(page->ImportLircdFile(conf));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], L"Could not import lircd.conf:\nline 4: flag RCMM is not supported");
+  EXPECT_EQ(topLevelItems(page->Control(CDevicePage::kTree)), (std::vector<std::wstring>{L"TV"}));
+  EXPECT_EQ(notify.settingsChanged, 0);
+}
+
 TEST_F(DeviceHostTest, SelectionPageSwitchesBetweenKeyboardAndDevices) {
   writeGood2Settings(0, "");
   device::CDevice& host = makeHost();

@@ -1,6 +1,7 @@
 #include "vexa/device/win/device_page.h"
 
 #include <windowsx.h>
+#include <commdlg.h>
 
 #include <cstdio>
 #include <memory>
@@ -8,7 +9,10 @@
 
 #include "vexa/base/program_messages.h"
 #include "vexa/device/code_store.h"
+#include "vexa/base/errors.h"
+#include "vexa/base/file_io.h"
 #include "vexa/device/learn_result.h"
+#include "vexa/device/lircd_import.h"
 #include "vexa/device/win/device.h"
 #include "vexa/winlib/menu.h"
 #include "vexa/winlib/serial_port.h"
@@ -74,6 +78,7 @@ void CDevicePage::CreateControls() {
   SendMessageW(spin, UDM_SETPOS32, 0, 0);
   makeControl(self, L"STATIC", L"Right click to add remote controls or learn remote control buttons", WS_VISIBLE,
               kHint);
+  makeControl(self, L"BUTTON", L"Import lircd.conf...", WS_TABSTOP | BS_PUSHBUTTON, kImportButton);
   for (HWND child = GetWindow(self, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
     SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
 }
@@ -157,7 +162,8 @@ void CDevicePage::LayOut() {
   place(kToleranceLabel, x, 306, boxWidth, 18);
   place(kToleranceEdit, x, 324, 60, 22);
   SendMessageW(Control(kToleranceSpin), UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(kToleranceEdit)), 0);
-  place(kHint, 20, h - 32, w - 40, 18);
+  place(kHint, 20, h - 32, w - 180, 18);
+  place(kImportButton, w - 150, h - 36, 130, 26);
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
@@ -207,6 +213,8 @@ void CDevicePage::ShowSelection() {
   if (const DeviceCode* code = m_device.CodeStore().findCode(remote, command)) shown = propertiesOf(*code);
   SetWindowTextW(Control(kSignatureLabel), win::toWide(shown.caption).c_str());
   SetWindowTextW(Control(kSignatureBox), win::toWide(shown.text).c_str());
+  // Remotes described for lircd are timing codes: only a timing receiver can use them.
+  ShowWindow(Control(kImportButton), m_device.TimingMode() == 1 ? SW_SHOW : SW_HIDE);
   m_filling = true;
   const DeviceRemote* r = m_device.CodeStore().findRemote(remote);
   SendMessageW(Control(kToleranceSpin), UDM_SETPOS32, 0, r ? r->tolerance : 0);
@@ -366,8 +374,54 @@ LRESULT CDevicePage::OnVexaMessage(WPARAM code, LPARAM lp) {
   }
 }
 
+void CDevicePage::ChooseLircdFile() {
+  wchar_t file[MAX_PATH] = {};
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Handle();
+  ofn.lpstrFilter = L"Remote definitions (*.conf)\0*.conf\0All files (*.*)\0*.*\0\0";
+  ofn.lpstrFile = file;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.lpstrTitle = L"Import lircd.conf";
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  if (GetOpenFileNameW(&ofn)) ImportLircdFile(file);
+}
+
+bool CDevicePage::ImportLircdFile(const std::filesystem::path& file) {
+  std::vector<ImportedRemote> imported;
+  try {
+    for (const LircdRemote& remote : parseLircdConfig(readFileBytes(file))) imported.push_back(importLircdRemote(remote));
+    if (imported.empty()) VEXA_THROW(NotSupportedError, "the file describes no remote");
+  } catch (const VexaError& e) {
+    m_device.Prompt().Ask(Handle(), L"Could not import " + file.filename().wstring() + L":\n" + win::toWide(e.what()),
+                          L"Vexa", MB_OK | MB_ICONERROR);
+    return false;
+  }
+  for (const ImportedRemote& r : imported) {
+    if (!m_device.CodeStore().findRemote(r.name)) continue;
+    const std::wstring question = L"The remote \"" + win::toWide(r.name) +
+                                  L"\" already exists.\nReplace it and all its buttons?";
+    if (m_device.Prompt().Ask(Handle(), question, L"Vexa", MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+  }
+  size_t buttons = 0;
+  for (const ImportedRemote& r : imported) {
+    addImportedRemote(m_device.CodeStore(), r);
+    buttons += r.remote.commands.size();
+  }
+  RefreshTree();
+  MarkChanged();
+  m_device.Prompt().Ask(Handle(),
+                        L"Imported " + std::to_wstring(buttons) + L" buttons of " + std::to_wstring(imported.size()) +
+                            (imported.size() == 1 ? L" remote." : L" remotes."),
+                        L"Vexa", MB_OK | MB_ICONINFORMATION);
+  return true;
+}
+
 void CDevicePage::OnCommand(UINT id, UINT notification) {
   switch (id) {
+    case kImportButton:
+      if (notification == BN_CLICKED) ChooseLircdFile();
+      break;
     case kList1:
     case kList2:
       if (notification == CBN_SELCHANGE && !m_filling) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -40,6 +41,7 @@ class CDevicePage : public win::CWindow {
     kToleranceEdit,
     kToleranceSpin,
     kHint,
+    kImportButton,
   };
   enum MenuCommand : UINT {
     kCmdLearnButton = 3001,
@@ -80,6 +82,11 @@ class CDevicePage : public win::CWindow {
   using MenuTracker = std::function<UINT(HMENU menu, POINT screen)>;
   void SetMenuTracker(MenuTracker tracker) { m_trackMenu = std::move(tracker); }
 
+  // "Import lircd.conf...": every remote the file describes, as learned timing
+  // codes; asks before replacing a remote, changes nothing when any part is
+  // refused. False when nothing was imported.
+  bool ImportLircdFile(const std::filesystem::path& file);
+
   // The main window gets code 1: settings changed.
   void MarkChanged();
 
@@ -96,6 +103,7 @@ class CDevicePage : public win::CWindow {
   LRESULT OnNotify(NMHDR* header);
   void OnCommand(UINT id, UINT notification);
   void ShowSelection();
+  void ChooseLircdFile();
   std::string ItemName(HTREEITEM item) const;  // UTF-8
   HTREEITEM ParentOf(HTREEITEM item) const;
   void RunMenuCommand(UINT command, HTREEITEM item);
