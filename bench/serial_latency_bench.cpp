@@ -1,9 +1,10 @@
-// Latency of one button press through the real serial.dll under Wine: from the
-// last code byte written on the receiver's pseudo-terminal to the code block
-// reaching a window's message handler (which reports it on a pipe at once).
+// Latency of one button press through the real serial.dll, and its twin through
+// irbox.dll, under Wine: from the last code byte written on the receiver's
+// pseudo-terminal to the code block reaching a window's message handler (which
+// reports it on a pipe at once).
 //
 // Runs for each Windows build: VEXA_WIN64_BUILD and VEXA_WIN32_BUILD (default
-// build/win64 and build/win32 under the source tree) with serial.dll,
+// build/win64 and build/win32 under the source tree) with the plug-ins,
 // serial_latency_probe.exe and a Wine prefix.
 #include <benchmark/benchmark.h>
 
@@ -28,12 +29,22 @@ constexpr int kComPort = 7;
 using vexa::bench::percentile;
 using vexa::bench::windowsBuild;
 
+// A plug-in under test: where the build puts it and the model it is started as.
+struct Plugin {
+  const char* dll;
+  const char* model;
+};
+constexpr Plugin kSerial{"plugins/serial/win/serial.dll", "Irman"};
+constexpr Plugin kIrbox{"plugins/irbox/win/irbox.dll", "IRBOX"};
+
 // The Windows half: serial_latency_probe running under Wine, its output on a pipe.
-std::string startProbe(vexa::bench::CWineProbe& probe, const std::string& arch, const fs::path& build) {
+std::string startProbe(vexa::bench::CWineProbe& probe, const std::string& arch, const fs::path& build,
+                       const Plugin& plugin) {
   const fs::path exe = build / "tests/win/serial/serial_latency_probe.exe";
-  const fs::path dll = build / "plugins/serial/win/serial.dll";
-  if (!fs::exists(exe) || !fs::exists(dll)) return "build " + build.string() + " has no probe or serial.dll";
-  return probe.Start(arch, build, {exe.string(), dll.string(), "COM" + std::to_string(kComPort)}, false);
+  const fs::path dll = build / plugin.dll;
+  if (!fs::exists(exe) || !fs::exists(dll)) return "build " + build.string() + " has no probe or " + plugin.dll;
+  return probe.Start(arch, build, {exe.string(), dll.string(), "COM" + std::to_string(kComPort), plugin.model},
+                     false);
 }
 
 // Answers the init string like an Irman until the plug-in is initialised.
@@ -47,14 +58,15 @@ bool answerInit(CPtyLine& line, std::chrono::seconds limit) {
 }
 
 
-void BM_SerialPressToWindow(benchmark::State& state, const char* arch) {
+void pressToWindow(benchmark::State& state, const char* arch, const Plugin& plugin) {
   const fs::path build = windowsBuild(arch);
   CPtyLine line;
   if (std::string error = line.Open(build / "wineprefix", kComPort); !error.empty())
     return state.SkipWithError(error.c_str());
   vexa::bench::CWineProbe probe;
-  if (std::string error = startProbe(probe, arch, build); !error.empty()) return state.SkipWithError(error.c_str());
-  if (!answerInit(line, std::chrono::seconds(60))) return state.SkipWithError("serial.dll never sent its init string");
+  if (std::string error = startProbe(probe, arch, build, plugin); !error.empty())
+    return state.SkipWithError(error.c_str());
+  if (!answerInit(line, std::chrono::seconds(60))) return state.SkipWithError("the plug-in never sent its init string");
   std::this_thread::sleep_for(std::chrono::milliseconds(500));  // the monitor starts waiting
 
   const auto& keys = remoteKeys();
@@ -80,11 +92,22 @@ void BM_SerialPressToWindow(benchmark::State& state, const char* arch) {
   state.counters["max_us"] = *std::max_element(micros.begin(), micros.end());
   state.counters["presses"] = static_cast<double>(micros.size());
 }
+void BM_SerialPressToWindow(benchmark::State& state, const char* arch) { pressToWindow(state, arch, kSerial); }
+void BM_IrboxPressToWindow(benchmark::State& state, const char* arch) { pressToWindow(state, arch, kIrbox); }
+
 BENCHMARK_CAPTURE(BM_SerialPressToWindow, win64, vexa::bench::kWin64)
     ->UseManualTime()
     ->Iterations(300)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_SerialPressToWindow, win32, vexa::bench::kWin32)
+    ->UseManualTime()
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_IrboxPressToWindow, win64, vexa::bench::kWin64)
+    ->UseManualTime()
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_IrboxPressToWindow, win32, vexa::bench::kWin32)
     ->UseManualTime()
     ->Iterations(300)
     ->Unit(benchmark::kMicrosecond);

@@ -12,19 +12,32 @@ count=${#images[@]}
 for f in "${images[@]}"; do
   i686-w64-mingw32-objdump -f "$f" | grep -q 'file format pei-i386' || { echo "win32: $f is not a 32-bit image" >&2; exit 1; }
 done
-# Plug-ins are looked up by plain export names: none may carry a stdcall decoration.
+# Plug-ins are looked up by plain export names: none may carry a stdcall
+# decoration, and each exports exactly what its .def names.
+export_table() {
+  i686-w64-mingw32-objdump -p "$1" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p'
+}
 check_exports() {
   local dll=$1; shift
   local table
-  table=$(i686-w64-mingw32-objdump -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p')
+  table=$(export_table "$dll")
   for name in "$@"; do
     grep -q "\] $name\$" <<<"$table" || { echo "win32: $dll does not export $name" >&2; exit 1; }
   done
   ! grep -q '@' <<<"$table" || { echo "win32: $dll has decorated exports" >&2; exit 1; }
 }
-for dll in $(find "$build" -path "$build/wineprefix" -prune -o -name serial.dll -print); do
-  check_exports "$dll" DeviceInfo OnInit OnRelease MonitorDevice OnAbout OnWriteConfig OnReadConfig \
-    OnFillSelector OnSetup OnChangeDevice
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+for def in "$root"/plugins/*/win/*.def; do
+  plugin=$(basename "$def" .def)
+  wanted=$(sed -n '/^EXPORTS/,$p' "$def" | tail -n +2 | awk 'NF {print $1}' | sort)
+  dlls=$(find "$build" -path "$build/wineprefix" -prune -o -name "$plugin.dll" -print)
+  [ -n "$dlls" ] || { echo "win32: plug-in $plugin.dll was not built" >&2; exit 1; }
+  for dll in $dlls; do
+    # shellcheck disable=SC2086
+    check_exports "$dll" $wanted
+    exported=$(export_table "$dll" | sed -n 's/^\s*\[ *[0-9]*\] //p' | sort)
+    [ "$exported" = "$wanted" ] || { echo "win32: $dll exports $(echo $exported), not $(echo $wanted)" >&2; exit 1; }
+  done
 done
 # The outside modules' stand-ins are looked up by plain names too.
 for dll in $(find "$build" -path "$build/wineprefix" -prune -o -path '*/modules/*' -name '*.dll' -print); do
@@ -35,7 +48,7 @@ for dll in $(find "$build" -path "$build/wineprefix" -prune -o -path '*/modules/
   esac
 done
 # Every module we ship names its version (the error log quotes it); test programs need none.
-for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll vexa/shell/vexanet.dll vexa/shell/tapmod.dll \
+for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll vexa/shell/devices/irbox.dll vexa/shell/vexanet.dll vexa/shell/tapmod.dll \
               modules/gen_vexa/gen_vexa.dll tools/vexacfg/vexacfg.exe tools/vwindow/vwindow.exe; do
   [ -f "$build/$module" ] || { echo "win32: $module was not built" >&2; exit 1; }
   texts=$(strings -el "$build/$module")

@@ -9,8 +9,10 @@
 # window by tools/vwindow.
 #
 # With no receiver configured in the prefix, it sets up the serial plug-in's
-# "Generic Serial IR Receiver" on COM1 with the keys of vremote (the simulated
-# remote, built natively) learned as the remote "Vexa Remote", and starts vremote
+# "Generic Serial IR Receiver" on COM1 (VEXA_RUN_DEVICE=irbox: the Irbox
+# plug-in's "IRBOX" instead, also in a prefix that has another receiver) with
+# the keys of vremote (the simulated remote, built natively) learned as the
+# remote "Vexa Remote", and starts vremote
 # on COM1: interactive when standard input is a terminal and there is a display;
 # otherwise it presses the keys of $VEXA_RUN_KEYS, says what each did, saves a
 # screenshot after each when headless, and ends after the last one unless a
@@ -85,7 +87,12 @@ else
 fi
 
 echo "Vexa ($arch build) under Wine, display $DISPLAY."
-echo "Receiver: the simulated \"$VEXA_RECEIVER\" (serial plug-in) on COM1, played by vremote."
+if [ -n "$VEXA_PLUGIN" ]; then
+  echo "Receiver: the simulated \"$VEXA_RECEIVER\" ($VEXA_PLUGIN plug-in) on COM1, played by vremote."
+else
+  echo "Receiver: \"$VEXA_RECEIVER\", as chosen in Vexa; vremote plays a receiver on COM1"
+  echo "  (VEXA_RUN_DEVICE=serial or irbox sets up one it can play)."
+fi
 echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
 echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
 echo "Configuration file: $VEXA_CONFIG"

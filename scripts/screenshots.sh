@@ -48,9 +48,6 @@ if [ -x "$vremote" ]; then
   vexa_wait_for_com1
 fi
 
-setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
-vexa_window wait 60
-sleep 2
 mkdir -p "$out"
 
 # Saves the screen's region X Y W H (as vwindow prints it) to $1.
@@ -60,6 +57,29 @@ shoot() {
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$file"
   echo "$file"
 }
+
+# The hardware page of each receiver vremote plays: the Irbox plug-in's first,
+# before anything is changed, so that Vexa ends without a question.
+vexa_choose_receiver irbox
+VEXA_RUN_DEVICE=irbox vexa_prepare_prefix "$vremote" >/dev/null
+setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
+vexa_pid=$!
+vexa_window wait 60
+sleep 2
+vexa_window page 1
+sleep 1
+vexa_window rect | shoot "$out/hardware-setup-irbox.png"
+# Vexa saves its choice of receiver as it ends: the next choice comes after that.
+vexa_window exit
+sleep 1
+vexa_window click 6 Vexa || true   # "Yes" to "Do you really want to quit?"
+for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
+vexa_choose_receiver serial
+VEXA_RUN_DEVICE=serial vexa_prepare_prefix "$vremote" >/dev/null
+
+setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
+vexa_window wait 60
+sleep 2
 
 pages=(commands hardware-setup device-selection general-options tcpip-server)
 for i in "${!pages[@]}"; do

@@ -3,8 +3,18 @@
 # the helpers that start Vexa and wait for its window.
 # Expects $root, $build, $WINEPREFIX and $VEXA_WINE.
 
-VEXA_RECEIVER="Generic Serial IR Receiver"
 VEXA_REGISTRY_KEY='HKCU\Software\Marlix\Vexa'
+
+# The receiver vremote plays: VEXA_RUN_DEVICE=serial (the default, the serial
+# plug-in's generic model) or irbox (the Irbox plug-in's "IRBOX").
+vexa_choose_receiver() {
+  case ${1:-serial} in
+    serial) VEXA_RECEIVER="Generic Serial IR Receiver" VEXA_PLUGIN=serial ;;
+    irbox) VEXA_RECEIVER="IRBOX" VEXA_PLUGIN=irbox ;;
+    *) echo "VEXA_RUN_DEVICE is serial or irbox, not \"$1\"." >&2; exit 2 ;;
+  esac
+}
+vexa_choose_receiver "${VEXA_RUN_DEVICE:-}"
 
 vexa_wine_text() { "$VEXA_WINE" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
@@ -21,17 +31,32 @@ vexa_prepare_prefix() {
     cp "$root/scripts/sample-config.vcp" "$VEXA_CONFIG"
     echo "Installed the sample configuration."
   fi
-  if ! "$VEXA_WINE" reg query "$VEXA_REGISTRY_KEY" /v "Current Device" </dev/null >/dev/null 2>&1; then
-    {
-      printf '[PortSettings]\r\nBaud=9600\r\nParity=None\r\nStopBits=1\r\nDataBits=8\r\nRTS=Enable\r\nDTR=Enable\r\n'
-      printf '[DeviceSettings]\r\nInit=IR\r\nResponse=OK\r\nIRCodeLength=6\r\nLearnSamples=2\r\nTolerance=0\r\n'
-      printf '[Device Config]\r\nDeviceName=%s\r\nCOM Port=COM1\r\n' "$VEXA_RECEIVER"
-      if [ -x "$vremote" ]; then "$vremote" --print-vdp "Vexa Remote"; fi
-    } >"$VEXA_CONFIG_DIR/serial.vdp"
+  local current
+  current=$(vexa_wine_text reg query "$VEXA_REGISTRY_KEY" /v "Current Device" | sed -n 's/.*REG_SZ *//p' || true)
+  # A receiver chosen in the program stays, unless VEXA_RUN_DEVICE asks for another.
+  if [ -z "$current" ] || { [ -n "${VEXA_RUN_DEVICE:-}" ] && [ "$current" != "$VEXA_RECEIVER" ]; }; then
+    # Switching keeps a settings file someone already learned buttons into.
+    [ -n "$current" ] && [ -f "$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp" ] || vexa_write_receiver_settings "$vremote"
     "$VEXA_WINE" reg add "$VEXA_REGISTRY_KEY" /v "Current Device" /d "$VEXA_RECEIVER" /f </dev/null >/dev/null 2>&1
     grep -q 'Commands\\Vexa Remote\]' "$VEXA_CONFIG" ||
       echo "Note: $VEXA_CONFIG has no remote \"Vexa Remote\"; delete it to get the sample configuration."
+  elif [ "$current" != "$VEXA_RECEIVER" ]; then
+    VEXA_RECEIVER=$current VEXA_PLUGIN=
   fi
+}
+
+# The plug-in's settings file with vremote's keys learned as "Vexa Remote" on
+# COM1 (the Irbox plug-in has no settings of its own).
+vexa_write_receiver_settings() {
+  local vremote=$1
+  {
+    if [ "$VEXA_PLUGIN" = serial ]; then
+      printf '[PortSettings]\r\nBaud=9600\r\nParity=None\r\nStopBits=1\r\nDataBits=8\r\nRTS=Enable\r\nDTR=Enable\r\n'
+      printf '[DeviceSettings]\r\nInit=IR\r\nResponse=OK\r\nIRCodeLength=6\r\nLearnSamples=2\r\nTolerance=0\r\n'
+    fi
+    printf '[Device Config]\r\nDeviceName=%s\r\nCOM Port=COM1\r\n' "$VEXA_RECEIVER"
+    if [ -x "$vremote" ]; then "$vremote" --print-vdp "Vexa Remote"; fi
+  } >"$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp"
 }
 
 # Waits until vremote has linked COM1 of the prefix to its pseudo-terminal.

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "plugins/kit/settings_store.h"
+
 namespace vexa::serial {
 
 struct PortSettings {
@@ -46,15 +48,7 @@ struct SerialSettings {
 
 inline constexpr uint32_t kMaxCodeLength = 2048;
 
-// The settings' home in the host's configuration file: private-profile
-// functions on Windows, an in-memory INI document in tests.
-class ISettingsStore {
- public:
-  virtual ~ISettingsStore() = default;
-  virtual std::string read(std::string_view section, std::string_view key,
-                           std::string_view fallback) const = 0;
-  virtual bool write(std::string_view section, std::string_view key, std::string_view value) = 0;
-};
+using kit::ISettingsStore;
 
 // Missing keys take the file defaults (which differ from the first-start
 // defaults for the init and response texts).

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "plugins/serial/ini_settings_store.h"
 #include "plugins/serial/receiver_models.h"
 #include "plugins/serial/serial_settings.h"
 #include "plugins/serial/setting_ranges.h"
+#include "plugins/kit/ini_settings_store.h"
 
 using namespace vexa;
 using namespace vexa::serial;
+using vexa::kit::CIniSettingsStore;
 
 TEST(SerialSettings, MissingKeysTakeTheFileDefaults) {
   CIniFile ini;

@@ -22,7 +22,7 @@ listing=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.a
 # Every entry lies in the one folder "Vexa".
 outside=$(grep -v '^Vexa/' <<<"$listing")
 [ -z "$outside" ] && grep -q '^Vexa/' <<<"$listing" || fail "entries outside Vexa/: $outside"
-for needed in vexa.exe vk.key tapmod.dll vexanet.dll README.txt LICENSE.txt devices/serial.dll \
+for needed in vexa.exe vk.key tapmod.dll vexanet.dll README.txt LICENSE.txt devices/serial.dll devices/irbox.dll \
               "presets/Sample Preset.vcp" "presets/Sample Preset.vdp" apps/ help/ winamp/gen_vexa.dll; do
   grep -qxF "Vexa/$needed" <<<"$listing" || fail "Vexa/$needed is missing"
 done

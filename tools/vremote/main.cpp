@@ -42,7 +42,8 @@ void usage() {
       "       vremote --print-vdp REMOTE_NAME                learned-code sections for every key\n"
       "Creates a pseudo-terminal, links it as COM port N of the Wine prefix (default\n"
       "build/win64/wineprefix, port 1), answers the init string \"IR\" with \"OK\" like an\n"
-      "Irman, and sends a 6-byte code per key. Keys: 0-9, Up, Down, Left, Right, Space,\n"
+      "Irman or an Irbox (whose plug-in sends \"I\" and \"R\" apart), and sends a 6-byte\n"
+      "code per key. Keys: 0-9, Up, Down, Left, Right, Space,\n"
       "Enter. Without a terminal it reads key names, one per line, from standard input.");
 }
 

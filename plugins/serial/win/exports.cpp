@@ -2,71 +2,57 @@
 // exported undecorated through serial.def.
 #include <windows.h>
 
-#include <cstring>
-#include <string>
-#include <type_traits>
-
+#include "plugins/kit/device_info.h"
+#include "plugins/kit/exports.h"
 #include "plugins/serial/receiver_models.h"
 #include "plugins/serial/win/serial_device.h"
-#include "vexa/device/plugin_abi.h"
 
 using vexa::abi::DeviceInfoRecord;
 using vexa::abi::DeviceRecord;
 using vexa::serial::CSerialDevice;
 
-#define VEXA_EXPORT extern "C"
-
-VEXA_EXPORT char* VEXA_PLUGIN_CALL DeviceInfo(DeviceInfoRecord* out) {
-  const std::string list = vexa::serial::deviceNameList();
-  char* names = new char[list.size()];  // the host frees it with delete[]
-  std::memcpy(names, list.data(), list.size());
-  if (out) {
-    out->size = vexa::abi::kDeviceInfoSize;
-    out->deviceNames = names;
-    out->selectorKind = vexa::abi::kSerialPorts;
-    out->capabilities = vexa::abi::Capability::kSelector1 | vexa::abi::Capability::kSetupButton;
-  }
-  return names;
+VEXA_PLUGIN_EXPORT char* VEXA_PLUGIN_CALL DeviceInfo(DeviceInfoRecord* out) {
+  return vexa::kit::fillDeviceInfo(out, vexa::serial::deviceNameList(), vexa::abi::kSerialPorts,
+                                   vexa::abi::Capability::kSelector1 | vexa::abi::Capability::kSetupButton);
 }
 
-VEXA_EXPORT int VEXA_PLUGIN_CALL OnInit(DeviceRecord* device, const char* selector1, const char*) {
+VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL OnInit(DeviceRecord* device, const char* selector1, const char*) {
   return CSerialDevice::Instance().Init(device, selector1);
 }
 
-VEXA_EXPORT void VEXA_PLUGIN_CALL OnRelease() { CSerialDevice::Instance().Release(); }
+VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL OnRelease() { CSerialDevice::Instance().Release(); }
 
-VEXA_EXPORT int VEXA_PLUGIN_CALL MonitorDevice(DeviceRecord* device, vexa::abi::WindowHandle target) {
+VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL MonitorDevice(DeviceRecord* device, vexa::abi::WindowHandle target) {
   return CSerialDevice::Instance().Monitor(device, static_cast<HWND>(target));
 }
 
-VEXA_EXPORT void VEXA_PLUGIN_CALL OnAbout() { CSerialDevice::Instance().About(); }
+VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL OnAbout() { CSerialDevice::Instance().About(); }
 
-VEXA_EXPORT int VEXA_PLUGIN_CALL OnWriteConfig(DeviceRecord*, const char* file) {
+VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL OnWriteConfig(DeviceRecord*, const char* file) {
   return CSerialDevice::Instance().WriteConfig(file);
 }
 
-VEXA_EXPORT int VEXA_PLUGIN_CALL OnReadConfig(DeviceRecord* device, const char* file) {
+VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL OnReadConfig(DeviceRecord* device, const char* file) {
   return CSerialDevice::Instance().ReadConfig(device, file);
 }
 
-VEXA_EXPORT void VEXA_PLUGIN_CALL OnFillSelector(DeviceRecord*, vexa::abi::WindowHandle, int, char*) {}
+VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL OnFillSelector(DeviceRecord*, vexa::abi::WindowHandle, int, char*) {}
 
-VEXA_EXPORT int VEXA_PLUGIN_CALL OnSetup(DeviceRecord* device, vexa::abi::WindowHandle) {
+VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL OnSetup(DeviceRecord* device, vexa::abi::WindowHandle) {
   return CSerialDevice::Instance().Setup(device);
 }
 
-VEXA_EXPORT void VEXA_PLUGIN_CALL OnChangeDevice(const char* deviceName) {
+VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL OnChangeDevice(const char* deviceName) {
   CSerialDevice::Instance().ChangeDevice(deviceName);
 }
 
-// Keeps the exported types in step with the contract.
-static_assert(std::is_same_v<decltype(&DeviceInfo), vexa::abi::DeviceInfoFn>);
-static_assert(std::is_same_v<decltype(&OnInit), vexa::abi::OnInitFn>);
-static_assert(std::is_same_v<decltype(&OnRelease), vexa::abi::OnReleaseFn>);
-static_assert(std::is_same_v<decltype(&MonitorDevice), vexa::abi::MonitorDeviceFn>);
-static_assert(std::is_same_v<decltype(&OnAbout), vexa::abi::OnAboutFn>);
-static_assert(std::is_same_v<decltype(&OnWriteConfig), vexa::abi::OnWriteConfigFn>);
-static_assert(std::is_same_v<decltype(&OnReadConfig), vexa::abi::OnReadConfigFn>);
-static_assert(std::is_same_v<decltype(&OnFillSelector), vexa::abi::OnFillSelectorFn>);
-static_assert(std::is_same_v<decltype(&OnSetup), vexa::abi::OnSetupFn>);
-static_assert(std::is_same_v<decltype(&OnChangeDevice), vexa::abi::OnChangeDeviceFn>);
+VEXA_EXPORT_MATCHES_CONTRACT(DeviceInfo);
+VEXA_EXPORT_MATCHES_CONTRACT(OnInit);
+VEXA_EXPORT_MATCHES_CONTRACT(OnRelease);
+VEXA_EXPORT_MATCHES_CONTRACT(MonitorDevice);
+VEXA_EXPORT_MATCHES_CONTRACT(OnAbout);
+VEXA_EXPORT_MATCHES_CONTRACT(OnWriteConfig);
+VEXA_EXPORT_MATCHES_CONTRACT(OnReadConfig);
+VEXA_EXPORT_MATCHES_CONTRACT(OnFillSelector);
+VEXA_EXPORT_MATCHES_CONTRACT(OnSetup);
+VEXA_EXPORT_MATCHES_CONTRACT(OnChangeDevice);

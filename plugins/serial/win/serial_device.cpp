@@ -7,8 +7,8 @@
 #include "plugins/serial/receiver_models.h"
 #include "plugins/serial/response_check.h"
 #include "plugins/serial/setting_ranges.h"
-#include "plugins/serial/win/host_windows.h"
-#include "plugins/serial/win/profile_file_store.h"
+#include "plugins/kit/win/host_windows.h"
+#include "plugins/kit/win/profile_file_store.h"
 #include "vexa/winlib/sync.h"
 
 namespace vexa::serial {
@@ -90,7 +90,7 @@ void CSerialDevice::SendInitString() {
   if (m_active.device.initEnabled) {
     win::CEvent event;
     event.CreateAnonymous(true, false);
-    COverlapped io(event.Get());
+    win::COverlapped io(event.Get());
     for (char c : m_active.device.init) {
       io.Reset();
       if (m_port.StartWrite(&c, 1, io.ov)) m_port.Result(io.ov, true);
@@ -104,7 +104,7 @@ void CSerialDevice::SendInitString() {
 int CSerialDevice::CheckResponse() {
   win::CEvent event;
   event.CreateAnonymous(true, false);
-  COverlapped io(event.Get());
+  win::COverlapped io(event.Get());
   CReplyCollector reply;
   const DWORD delay = static_cast<DWORD>(std::max(m_active.advanced.rxdDelayMs, 0));
   const ULONGLONG deadline =
@@ -144,20 +144,20 @@ void CSerialDevice::Release() {
 }
 
 int CSerialDevice::ReadConfig(abi::DeviceRecord* device, const char* file) {
-  m_user = readSettings(CProfileFileStore(file));
+  m_user = readSettings(kit::CProfileFileStore(file));
   ReportTo(device, settingsForModel(m_user, deviceNameOf(device)));
   return 1;
 }
 
 int CSerialDevice::WriteConfig(const char* file) {
-  CProfileFileStore store(file);
+  kit::CProfileFileStore store(file);
   return writeSettings(m_user, store) ? 1 : 0;
 }
 
 void CSerialDevice::ChangeDevice(const char* deviceName) {
-  HWND config = findConfigWindow();
+  HWND config = kit::findConfigWindow();
   if (!config) return;
-  HWND button = reinterpret_cast<HWND>(askConfigWindow(config, abi::PageCode::kSetupButton));
+  HWND button = reinterpret_cast<HWND>(kit::askConfigWindow(config, abi::PageCode::kSetupButton));
   if (button) ShowWindow(button, isGenericModel(deviceName ? deviceName : "") ? SW_SHOW : SW_HIDE);
 }
 

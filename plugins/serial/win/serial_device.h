@@ -6,7 +6,7 @@
 #include <string>
 
 #include "plugins/serial/serial_settings.h"
-#include "plugins/serial/win/serial_port.h"
+#include "vexa/winlib/serial_port.h"
 #include "vexa/device/plugin_abi.h"
 
 namespace vexa::serial {
@@ -27,7 +27,7 @@ class CSerialDevice {
   // The generic model's settings: what the sheet edits and the file keeps.
   SerialSettings& UserSettings() { return m_user; }
   const SerialSettings& ActiveSettings() const { return m_active; }
-  CSerialPort& Port() { return m_port; }
+  win::CSerialPort& Port() { return m_port; }
 
  private:
   CSerialDevice() = default;
@@ -40,7 +40,7 @@ class CSerialDevice {
 
   SerialSettings m_user;
   SerialSettings m_active;
-  CSerialPort m_port;
+  win::CSerialPort m_port;
   std::string m_portName;       // for re-initialising when the device page is gone
   DWORD m_reinitPeriodMs = 0;   // 0: no re-initialisation
   ULONGLONG m_reinitDue = 0;    // GetTickCount64 time of the next one

@@ -6,8 +6,8 @@
 
 #include "plugins/serial/line_tables.h"
 #include "plugins/serial/setting_ranges.h"
-#include "plugins/serial/win/host_windows.h"
-#include "plugins/serial/win/module_files.h"
+#include "plugins/kit/win/host_windows.h"
+#include "plugins/kit/win/module_info.h"
 #include "plugins/serial/win/resource.h"
 
 namespace vexa::serial {
@@ -16,36 +16,9 @@ namespace {
 
 constexpr const char* kSheetErrorCaption = "Serial receiver plugin";
 
-// The page object rides in the property page's lParam; dialogs keep it in DWLP_USER.
-template <class Page>
-Page* pageOf(HWND dialog, UINT msg, LPARAM lp) {
-  if (msg == WM_INITDIALOG) {
-    auto* page = reinterpret_cast<Page*>(reinterpret_cast<PROPSHEETPAGEA*>(lp)->lParam);
-    SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(page));
-    return page;
-  }
-  return reinterpret_cast<Page*>(GetWindowLongPtrA(dialog, DWLP_USER));
-}
-
 void showHelp(HWND dialog) {
-  const std::string file = helpFile();
+  const std::string file = kit::helpFile("Serial.hlp");
   if (!file.empty()) WinHelpA(dialog, file.c_str(), HELP_CONTEXT, 1);
-}
-
-// Common notifications: apply stores the page, help opens the help file.
-template <class Page>
-bool handleNotify(HWND dialog, LPARAM lp, Page& page, void (Page::*store)(HWND)) {
-  const auto* header = reinterpret_cast<NMHDR*>(lp);
-  if (header->code == PSN_APPLY) {
-    (page.*store)(dialog);
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, PSNRET_NOERROR);
-    return true;
-  }
-  if (header->code == PSN_HELP) {
-    showHelp(dialog);
-    return true;
-  }
-  return false;
 }
 
 std::string itemText(HWND dialog, int id) {
@@ -84,28 +57,35 @@ int32_t itemInt(HWND dialog, int id) {
 
 }  // namespace
 
+bool CHelpPage::OnNotify(int id, NMHDR& header, LRESULT& result) {
+  if (header.code != PSN_HELP) return CPropertyPage::OnNotify(id, header, result);
+  showHelp(m_hwnd);
+  return true;
+}
+
 // ---- Port page ---------------------------------------------------------------
 
-bool CPortSettings::QueryProperties(HWND dialog, COMMPROP& props) {
+bool CPortSettings::QueryProperties(COMMPROP& props) {
   if (m_openPort.IsOpen()) return m_openPort.GetProperties(props);
-  const std::string name = selectedPortName(100);
+  const std::string name = kit::selectedPortName(100);
   if (name.empty()) {
-    MessageBoxA(dialog, "Unable to get COM port properties", kSheetErrorCaption, MB_OK | MB_ICONERROR);
+    MessageBoxA(m_hwnd, "Unable to get COM port properties", kSheetErrorCaption, MB_OK | MB_ICONERROR);
     return false;
   }
-  CSerialPort port;
+  win::CSerialPort port;
   if (!port.Open(name.c_str())) {
     if (GetLastError() == ERROR_ACCESS_DENIED)
-      MessageBoxA(dialog, (name + " is in use by another application.").c_str(), kSheetErrorCaption,
+      MessageBoxA(m_hwnd, (name + " is in use by another application.").c_str(), kSheetErrorCaption,
                   MB_OK | MB_ICONINFORMATION);
     return false;
   }
   return port.GetProperties(props);
 }
 
-void CPortSettings::Fill(HWND dialog) {
+bool CPortSettings::OnInitDialog() {
+  const HWND dialog = m_hwnd;
   COMMPROP props{};
-  if (QueryProperties(dialog, props)) {
+  if (QueryProperties(props)) {
     addEntries(GetDlgItem(dialog, IDC_BAUD), supportedEntries(baudRates(), props.dwSettableBaud, caps::kBaudUser));
     addEntries(GetDlgItem(dialog, IDC_DATABITS), supportedEntries(dataBits(), props.wSettableData));
     // Stop bits and parity share one mask; each keeps only its own bits.
@@ -120,28 +100,23 @@ void CPortSettings::Fill(HWND dialog) {
   selectName(dialog, IDC_DATABITS, m_port.dataBits);
   selectName(dialog, IDC_RTS, m_port.rts);
   selectName(dialog, IDC_DTR, m_port.dtr);
+  return true;
 }
 
-void CPortSettings::Store(HWND dialog) {
-  storeSelection(dialog, IDC_BAUD, m_port.baud);
-  storeSelection(dialog, IDC_PARITY, m_port.parity);
-  storeSelection(dialog, IDC_STOPBITS, m_port.stopBits);
-  storeSelection(dialog, IDC_DATABITS, m_port.dataBits);
-  storeSelection(dialog, IDC_RTS, m_port.rts);
-  storeSelection(dialog, IDC_DTR, m_port.dtr);
-}
-
-INT_PTR CALLBACK CPortSettings::DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-  CPortSettings* page = pageOf<CPortSettings>(dialog, msg, lp);
-  if (!page) return FALSE;
-  if (msg == WM_INITDIALOG) return page->Fill(dialog), TRUE;
-  if (msg == WM_NOTIFY) return handleNotify(dialog, lp, *page, &CPortSettings::Store);
-  return FALSE;
+bool CPortSettings::OnApply() {
+  storeSelection(m_hwnd, IDC_BAUD, m_port.baud);
+  storeSelection(m_hwnd, IDC_PARITY, m_port.parity);
+  storeSelection(m_hwnd, IDC_STOPBITS, m_port.stopBits);
+  storeSelection(m_hwnd, IDC_DATABITS, m_port.dataBits);
+  storeSelection(m_hwnd, IDC_RTS, m_port.rts);
+  storeSelection(m_hwnd, IDC_DTR, m_port.dtr);
+  return true;
 }
 
 // ---- Device page -------------------------------------------------------------
 
-void CDeviceSettings::Fill(HWND dialog) {
+bool CDeviceSettings::OnInitDialog() {
+  const HWND dialog = m_hwnd;
   m_filling = true;
   CheckDlgButton(dialog, IDC_INIT_CHECK, m_device.initEnabled ? BST_CHECKED : BST_UNCHECKED);
   SetDlgItemTextA(dialog, IDC_INIT_EDIT, m_device.init.c_str());
@@ -156,9 +131,11 @@ void CDeviceSettings::Fill(HWND dialog) {
   EnableWindow(GetDlgItem(dialog, IDC_INIT_EDIT), m_device.initEnabled);
   EnableWindow(GetDlgItem(dialog, IDC_RESPONSE_EDIT), m_device.responseEnabled);
   m_filling = false;
+  return true;
 }
 
-void CDeviceSettings::Store(HWND dialog) {
+bool CDeviceSettings::OnApply() {
+  const HWND dialog = m_hwnd;
   m_device.initEnabled = IsDlgButtonChecked(dialog, IDC_INIT_CHECK) == BST_CHECKED;
   m_device.init = itemText(dialog, IDC_INIT_EDIT);
   m_device.responseEnabled = IsDlgButtonChecked(dialog, IDC_RESPONSE_CHECK) == BST_CHECKED;
@@ -166,41 +143,36 @@ void CDeviceSettings::Store(HWND dialog) {
   m_device.codeLength = correctCodeLength(static_cast<uint32_t>(itemInt(dialog, IDC_CODELENGTH)));
   m_device.learnSamples = correctLearnSamples(itemInt(dialog, IDC_LEARNSAMPLES));
   m_device.tolerance = correctTolerance(itemInt(dialog, IDC_TOLERANCE));
+  return true;
 }
 
-void CDeviceSettings::OnCommand(HWND dialog, WORD id, WORD notification) {
-  if (m_filling) return;
+bool CDeviceSettings::OnCommand(int id, int notification, HWND) {
+  const HWND dialog = m_hwnd;
+  if (m_filling) return false;
   if (id == IDC_INIT_CHECK || id == IDC_RESPONSE_CHECK) {
     EnableWindow(GetDlgItem(dialog, id + 1), IsDlgButtonChecked(dialog, id) == BST_CHECKED);
-    return;
+    return false;
   }
-  if (notification != EN_CHANGE) return;
+  if (notification != EN_CHANGE) return false;
   // Out-of-range numbers are corrected in place as they are typed.
   const int32_t typed = itemInt(dialog, id);
   int32_t corrected = typed;
   if (id == IDC_CODELENGTH) corrected = static_cast<int32_t>(correctCodeLength(static_cast<uint32_t>(typed)));
   else if (id == IDC_LEARNSAMPLES) corrected = correctLearnSamples(typed);
   else if (id == IDC_TOLERANCE) corrected = correctTolerance(typed);
-  else return;
+  else return false;
   if (corrected != typed && !itemText(dialog, id).empty()) {
     m_filling = true;
     SetDlgItemInt(dialog, id, static_cast<UINT>(corrected), FALSE);
     m_filling = false;
   }
-}
-
-INT_PTR CALLBACK CDeviceSettings::DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-  CDeviceSettings* page = pageOf<CDeviceSettings>(dialog, msg, lp);
-  if (!page) return FALSE;
-  if (msg == WM_INITDIALOG) return page->Fill(dialog), TRUE;
-  if (msg == WM_COMMAND) return page->OnCommand(dialog, LOWORD(wp), HIWORD(wp)), FALSE;
-  if (msg == WM_NOTIFY) return handleNotify(dialog, lp, *page, &CDeviceSettings::Store);
-  return FALSE;
+  return false;
 }
 
 // ---- Advanced page -----------------------------------------------------------
 
-void CAdvancedSettings::Fill(HWND dialog) {
+bool CAdvancedSettings::OnInitDialog() {
+  const HWND dialog = m_hwnd;
   SetDlgItemInt(dialog, IDC_RESET, static_cast<UINT>(m_advanced.resetMs), FALSE);
   SetDlgItemInt(dialog, IDC_POWERUP, static_cast<UINT>(m_advanced.powerUpMs), FALSE);
   SetDlgItemInt(dialog, IDC_TXDDELAY, static_cast<UINT>(m_advanced.txdDelayMs), FALSE);
@@ -209,27 +181,24 @@ void CAdvancedSettings::Fill(HWND dialog) {
   CheckDlgButton(dialog, IDC_REINIT_CHECK, reinit ? BST_CHECKED : BST_UNCHECKED);
   SetDlgItemInt(dialog, IDC_REINIT, static_cast<UINT>(m_advanced.reInitSeconds), FALSE);
   EnableWindow(GetDlgItem(dialog, IDC_REINIT), reinit);
+  return true;
 }
 
-void CAdvancedSettings::Store(HWND dialog) {
+bool CAdvancedSettings::OnApply() {
+  const HWND dialog = m_hwnd;
   m_advanced.resetMs = itemInt(dialog, IDC_RESET);
   m_advanced.powerUpMs = itemInt(dialog, IDC_POWERUP);
   m_advanced.txdDelayMs = itemInt(dialog, IDC_TXDDELAY);
   m_advanced.rxdDelayMs = itemInt(dialog, IDC_RXDDELAY);
   m_advanced.reInitSeconds =
       IsDlgButtonChecked(dialog, IDC_REINIT_CHECK) == BST_CHECKED ? itemInt(dialog, IDC_REINIT) : 0;
+  return true;
 }
 
-INT_PTR CALLBACK CAdvancedSettings::DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp) {
-  CAdvancedSettings* page = pageOf<CAdvancedSettings>(dialog, msg, lp);
-  if (!page) return FALSE;
-  if (msg == WM_INITDIALOG) return page->Fill(dialog), TRUE;
-  if (msg == WM_COMMAND && LOWORD(wp) == IDC_REINIT_CHECK) {
-    EnableWindow(GetDlgItem(dialog, IDC_REINIT), IsDlgButtonChecked(dialog, IDC_REINIT_CHECK) == BST_CHECKED);
-    return FALSE;
-  }
-  if (msg == WM_NOTIFY) return handleNotify(dialog, lp, *page, &CAdvancedSettings::Store);
-  return FALSE;
+bool CAdvancedSettings::OnCommand(int id, int, HWND) {
+  if (id == IDC_REINIT_CHECK)
+    EnableWindow(GetDlgItem(m_hwnd, IDC_REINIT), IsDlgButtonChecked(m_hwnd, IDC_REINIT_CHECK) == BST_CHECKED);
+  return false;
 }
 
 // ---- Sheet -------------------------------------------------------------------
@@ -240,29 +209,14 @@ bool CSettingsSheet::Run(HWND parent) {
   CPortSettings portPage(m_working.port, m_openPort);
   CDeviceSettings devicePage(m_working.device);
   CAdvancedSettings advancedPage(m_working.advanced);
-
-  PROPSHEETPAGEA pages[3]{};
-  auto setUp = [](PROPSHEETPAGEA& page, int dialogId, DLGPROC proc, void* object) {
-    page.dwSize = sizeof(page);
-    page.dwFlags = PSP_HASHELP;
-    page.hInstance = thisModule();
-    page.pszTemplate = MAKEINTRESOURCEA(dialogId);
-    page.pfnDlgProc = proc;
-    page.lParam = reinterpret_cast<LPARAM>(object);
-  };
-  setUp(pages[0], IDD_PORT_SETTINGS, &CPortSettings::DialogProc, &portPage);
-  setUp(pages[1], IDD_DEVICE_SETTINGS, &CDeviceSettings::DialogProc, &devicePage);
-  setUp(pages[2], IDD_ADVANCED_SETTINGS, &CAdvancedSettings::DialogProc, &advancedPage);
-
-  PROPSHEETHEADERA header{};
-  header.dwSize = sizeof(header);
-  header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_HASHELP;
-  header.hwndParent = parent;
-  header.hInstance = thisModule();
-  header.pszCaption = "Device Settings";
-  header.nPages = 3;
-  header.ppsp = pages;
-  if (PropertySheetA(&header) <= 0) return false;
+  std::vector<PROPSHEETPAGEW> pages;
+  for (auto [page, id] : {std::pair<win::CPropertyPage*, int>{&portPage, IDD_PORT_SETTINGS},
+                          {&devicePage, IDD_DEVICE_SETTINGS},
+                          {&advancedPage, IDD_ADVANCED_SETTINGS}}) {
+    pages.push_back(page->Describe(kit::thisModule(), id));
+    pages.back().dwFlags |= PSP_HASHELP;
+  }
+  if (!win::runPropertySheet(parent, L"Device Settings", std::move(pages), PSH_NOAPPLYNOW | PSH_HASHELP)) return false;
   m_settings = m_working;
   return true;
 }

@@ -4,13 +4,14 @@
 #include <windows.h>
 
 #include "plugins/serial/serial_settings.h"
-#include "plugins/serial/win/serial_port.h"
+#include "vexa/winlib/property_sheet.h"
+#include "vexa/winlib/serial_port.h"
 
 namespace vexa::serial {
 
 class CSettingsSheet {
  public:
-  CSettingsSheet(SerialSettings& settings, CSerialPort& openPort)
+  CSettingsSheet(SerialSettings& settings, win::CSerialPort& openPort)
       : m_settings(settings), m_working(settings), m_openPort(openPort) {}
   // Modal; true when OK was pressed (the settings then hold the pages' values).
   bool Run(HWND parent);
@@ -18,47 +19,55 @@ class CSettingsSheet {
  private:
   SerialSettings& m_settings;
   SerialSettings m_working;
-  CSerialPort& m_openPort;
+  win::CSerialPort& m_openPort;
 };
 
-// Page classes: each keeps a reference to the working copy.
-class CPortSettings {
+// What the three pages share: F1 and the help button open the help file.
+class CHelpPage : public win::CPropertyPage {
+ protected:
+  bool OnNotify(int id, NMHDR& header, LRESULT& result) override;
+};
+
+// Each page keeps a reference to its part of the working copy.
+class CPortSettings : public CHelpPage {
  public:
-  CPortSettings(PortSettings& port, CSerialPort& openPort) : m_port(port), m_openPort(openPort) {}
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
+  CPortSettings(PortSettings& port, win::CSerialPort& openPort) : m_port(port), m_openPort(openPort) {}
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnApply() override;
 
  private:
-  void Fill(HWND dialog);
-  void Store(HWND dialog);
-  bool QueryProperties(HWND dialog, COMMPROP& props);
+  bool QueryProperties(COMMPROP& props);
 
   PortSettings& m_port;
-  CSerialPort& m_openPort;
+  win::CSerialPort& m_openPort;
 };
 
-class CDeviceSettings {
+class CDeviceSettings : public CHelpPage {
  public:
   explicit CDeviceSettings(DeviceSettings& device) : m_device(device) {}
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnApply() override;
+  bool OnCommand(int id, int notification, HWND control) override;
 
  private:
-  void Fill(HWND dialog);
-  void Store(HWND dialog);
-  void OnCommand(HWND dialog, WORD id, WORD notification);
-
   DeviceSettings& m_device;
   bool m_filling = false;
 };
 
-class CAdvancedSettings {
+class CAdvancedSettings : public CHelpPage {
  public:
   explicit CAdvancedSettings(AdvancedSettings& advanced) : m_advanced(advanced) {}
-  static INT_PTR CALLBACK DialogProc(HWND dialog, UINT msg, WPARAM wp, LPARAM lp);
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnApply() override;
+  bool OnCommand(int id, int notification, HWND control) override;
 
  private:
-  void Fill(HWND dialog);
-  void Store(HWND dialog);
-
   AdvancedSettings& m_advanced;
 };
 

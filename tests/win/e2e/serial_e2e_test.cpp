@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "main_window_host_test.h"
-#include "tests/win/serial/receiver_sim.h"
+#include "support/win/receiver_sim.h"
 #include "vexa/device/plugin_list.h"
 #include "vexa/device/win/device_selection_page.h"
 #include "support/win/input_recorder.h"

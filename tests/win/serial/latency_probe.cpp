@@ -1,7 +1,8 @@
-// Loads serial.dll, initialises it on a COM port as an "Irman" and runs its
+// Loads a byte-code plug-in (serial.dll, irbox.dll), initialises it on a COM
+// port for a model that wakes like an Irman ("Irman" unless given) and runs its
 // monitor; every code block that reaches the window is written to standard
 // output as one line of hex at once, so a native program on the other end of
-// the line can time the whole road. Usage: serial_latency_probe DLL PORT
+// the line can time the whole road. Usage: serial_latency_probe DLL PORT [MODEL]
 #include <windows.h>
 
 #include <cstdio>
@@ -48,7 +49,7 @@ DWORD WINAPI monitorThread(void* p) {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: serial_latency_probe SERIAL_DLL COM_PORT\n");
+    std::fprintf(stderr, "usage: serial_latency_probe PLUGIN_DLL COM_PORT [MODEL]\n");
     return 2;
   }
   g_out = GetStdHandle(STD_OUTPUT_HANDLE);
@@ -58,7 +59,7 @@ int main(int argc, char** argv) {
   auto monitor = plugin.GetProc<vexa::abi::MonitorDeviceFn>(vexa::abi::kMonitorDevice);
   auto release = plugin.GetProc<vexa::abi::OnReleaseFn>(vexa::abi::kOnRelease);
   vexa::abi::DeviceRecord device{};
-  vexa::abi::copyField(device.deviceName, "Irman");
+  vexa::abi::copyField(device.deviceName, argc > 3 ? argv[3] : "Irman");
   const int init = onInit(&device, argv[2], "");
   std::fprintf(stderr, "OnInit: %d\n", init);
   if (init != 0) return 1;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/win/serial/plugin_fixture.h"
-#include "tests/win/serial/receiver_sim.h"
+#include "support/win/receiver_sim.h"
 #include "support/temp_folder.h"
 
 namespace vexa::test {

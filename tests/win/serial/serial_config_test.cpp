@@ -4,7 +4,7 @@
 #include <string>
 
 #include "tests/win/serial/plugin_fixture.h"
-#include "tests/win/serial/receiver_sim.h"
+#include "support/win/receiver_sim.h"
 #include "support/temp_folder.h"
 
 namespace vexa::test {

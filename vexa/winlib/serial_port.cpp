@@ -1,8 +1,8 @@
-#include "plugins/serial/win/serial_port.h"
+#include "vexa/winlib/serial_port.h"
 
 #include <string>
 
-namespace vexa::serial {
+namespace vexa::win {
 
 bool CSerialPort::Open(const char* name) {
   std::string path = name ? name : "";
@@ -63,4 +63,17 @@ void CSerialPort::CancelPending(OVERLAPPED& ov) {
   WaitForSingleObject(ov.hEvent, 1000);
 }
 
-}  // namespace vexa::serial
+std::vector<std::wstring> ListPorts(std::wstring_view prefix, int count) {
+  std::vector<std::wstring> ports;
+  for (int i = 1; i <= count; ++i) {
+    const std::wstring name = std::wstring(prefix) + std::to_wstring(i);
+    const std::wstring path = L"\\\\.\\" + name;
+    HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_FILE_NOT_FOUND) continue;
+    CHandle opened(h == INVALID_HANDLE_VALUE ? nullptr : h);  // closed again at once
+    ports.push_back(name);
+  }
+  return ports;
+}
+
+}  // namespace vexa::win

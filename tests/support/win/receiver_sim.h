@@ -1,6 +1,6 @@
 #pragma once
-// A receiver played on the far end of the plug-in's port: it answers the init
-// string the way the test asks, and sends code bytes on demand.
+// A receiver played on the far end of a plug-in's port: it answers the
+// plug-in's wake-up string the way the test asks, and sends code bytes on demand.
 #include <windows.h>
 
 #include <atomic>
@@ -18,6 +18,7 @@ enum class Answer {
   kWrong,         // "ERR" to "IR"
   kNulSeparated,  // "\0O\0K\0" to "IR"
   kEndless,       // once "IR" came, never stops sending
+  kOkLineEnd,     // "OK\r\n" to "IR"
 };
 
 class CReceiverSim {
@@ -29,6 +30,8 @@ class CReceiverSim {
   void Stop();
   bool Send(const std::string& bytes);
   int InitsSeen() const { return m_inits; }
+  // Holds each answer back this long (a slow receiver).
+  void DelayAnswers(DWORD ms) { m_answerDelayMs = ms; }
   std::string Received() const;
 
  private:
@@ -43,6 +46,7 @@ class CReceiverSim {
   win::CEvent m_stop;
   std::atomic<int> m_inits{0};
   std::atomic<bool> m_endless{false};
+  std::atomic<DWORD> m_answerDelayMs{0};
   mutable std::mutex m_lock;
   std::string m_received;
   size_t m_scanFrom = 0;

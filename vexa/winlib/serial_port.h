@@ -1,10 +1,14 @@
 #pragma once
-// One COM port opened for overlapped I/O.
+// One COM port opened for overlapped I/O, and the list of ports that exist.
 #include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "vexa/winlib/handle.h"
 
-namespace vexa::serial {
+namespace vexa::win {
 
 class CSerialPort {
  public:
@@ -35,7 +39,7 @@ class CSerialPort {
   void CancelPending(OVERLAPPED& ov);
 
  private:
-  vexa::win::CHandle m_handle;
+  CHandle m_handle;
 };
 
 // An overlapped record with its event.
@@ -50,4 +54,9 @@ struct COverlapped {
   }
 };
 
-}  // namespace vexa::serial
+// "<prefix>1" .. "<prefix><count>" that exist: a port is listed unless opening
+// it fails with ERROR_FILE_NOT_FOUND, so one in use by another program is
+// listed too.
+std::vector<std::wstring> ListPorts(std::wstring_view prefix, int count);
+
+}  // namespace vexa::win

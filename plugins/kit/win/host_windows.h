@@ -7,7 +7,7 @@
 
 #include "vexa/device/plugin_abi.h"
 
-namespace vexa::serial {
+namespace vexa::kit {
 
 inline HWND findMainWindow() { return FindWindowA(nullptr, abi::kMainWindowTitle); }
 
@@ -36,4 +36,4 @@ inline void postToMainWindow(unsigned code) {
   if (HWND main = findMainWindow()) PostMessageA(main, abi::kVexaMessage, code, 0);
 }
 
-}  // namespace vexa::serial
+}  // namespace vexa::kit

@@ -1,10 +1,10 @@
 #pragma once
 // The settings store over an in-memory INI document (tools and tests; the
-// plug-in itself uses the private-profile functions on the host's file).
-#include "plugins/serial/serial_settings.h"
+// plug-ins themselves use the private-profile functions on the host's file).
+#include "plugins/kit/settings_store.h"
 #include "vexa/codec/ini_file.h"
 
-namespace vexa::serial {
+namespace vexa::kit {
 
 class CIniSettingsStore : public ISettingsStore {
  public:
@@ -22,4 +22,4 @@ class CIniSettingsStore : public ISettingsStore {
   CIniFile& m_file;
 };
 
-}  // namespace vexa::serial
+}  // namespace vexa::kit

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "plugins/serial/serial_settings.h"
+#include "plugins/kit/settings_store.h"
 
-namespace vexa::serial {
+namespace vexa::kit {
 
 class CProfileFileStore : public ISettingsStore {
  public:
@@ -28,4 +28,4 @@ class CProfileFileStore : public ISettingsStore {
   std::string m_file;
 };
 
-}  // namespace vexa::serial
+}  // namespace vexa::kit

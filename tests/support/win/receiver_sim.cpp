@@ -1,4 +1,4 @@
-#include "tests/win/serial/receiver_sim.h"
+#include "support/win/receiver_sim.h"
 
 namespace vexa::test {
 
@@ -80,11 +80,13 @@ void CReceiverSim::OnBytes(const char* bytes, DWORD count) {
 }
 
 void CReceiverSim::Answer() {
+  if (m_answerDelayMs) Sleep(m_answerDelayMs);
   switch (m_answer) {
     case Answer::kIrman: Send("OK"); break;
     case Answer::kWrong: Send("ERR"); break;
     case Answer::kNulSeparated: Send(std::string("\0O\0K\0", 5)); break;
     case Answer::kEndless: m_endless = true; break;
+    case Answer::kOkLineEnd: Send("OK\r\n"); break;
     case Answer::kSilent: break;
   }
 }

@@ -1,8 +1,8 @@
-#include "plugins/serial/win/module_files.h"
+#include "plugins/kit/win/module_info.h"
 
 #include <vector>
 
-namespace vexa::serial {
+namespace vexa::kit {
 
 HMODULE thisModule() {
   HMODULE module = nullptr;
@@ -17,10 +17,11 @@ std::string modulePathA() {
   return std::string(path, length < MAX_PATH ? length : 0);
 }
 
-std::string helpFile() {
+std::string helpFile(const char* fileName) {
   std::string folder = modulePathA();
-  folder.resize(folder.find_last_of("\\/") == std::string::npos ? 0 : folder.find_last_of("\\/"));
-  const std::string file = folder + "\\help\\Serial.hlp";
+  const size_t slash = folder.find_last_of("\\/");
+  folder.resize(slash == std::string::npos ? 0 : slash);
+  const std::string file = folder + "\\help\\" + fileName;
   return GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES ? std::string() : file;
 }
 
@@ -39,4 +40,12 @@ std::string versionString(const char* entry) {
   return value;
 }
 
-}  // namespace vexa::serial
+void showAbout(const char* helpFileName, const char* caption) {
+  const std::string help = helpFile(helpFileName);
+  if (!help.empty() && WinHelpA(nullptr, help.c_str(), HELP_CONTENTS, 0)) return;
+  const std::string text = versionString("FileDescription") + "\nVersion " + versionString("FileVersion") + "\n" +
+                           versionString("LegalCopyright");
+  MessageBoxA(nullptr, text.c_str(), caption, MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace vexa::kit
