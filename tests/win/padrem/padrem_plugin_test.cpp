@@ -1,0 +1,241 @@
+// padrem.dll as the host drives it: its information, its settings and
+// commands in the registry and in presets, and a pad on the far end of COM5
+// whose packets come back as command records, repeats and pointer moves.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/win/plugin_exports.h"
+#include "support/win/pump.h"
+#include "support/win/receiver_sim.h"
+#include "support/win/recording_window.h"
+#include "vexa/device/plugin_abi.h"
+#include "vexa/winlib/module.h"
+
+namespace vexa::test {
+namespace {
+
+struct PadremExports {
+  win::CModule module;
+  abi::GetPlugInfoFn getPlugInfo = nullptr;
+  abi::ReadConfigFn readConfig = nullptr;
+  abi::WriteConfigFn writeConfig = nullptr;
+  abi::StartMsgLoopFn startMsgLoop = nullptr;
+  abi::EndMsgLoopFn endMsgLoop = nullptr;
+  abi::ReleaseFn release = nullptr;
+  abi::GetFirstRmtFn getFirstRmt = nullptr;
+  abi::GetNextRmtFn getNextRmt = nullptr;
+  abi::GetFirstCmdFn getFirstCmd = nullptr;
+  abi::GetNextCmdFn getNextCmd = nullptr;
+  abi::SavePresetFn savePreset = nullptr;
+  abi::LoadPresetFn loadPreset = nullptr;
+};
+
+PadremExports& padrem() {
+  static PadremExports plugin = [] {
+    PadremExports p;
+    if (!p.module.Load(besideTests(PADREM_DLL_FROM_TESTS).wstring())) return p;
+    p.getPlugInfo = p.module.GetProc<abi::GetPlugInfoFn>("GetPlugInfo");
+    p.readConfig = p.module.GetProc<abi::ReadConfigFn>("ReadConfig");
+    p.writeConfig = p.module.GetProc<abi::WriteConfigFn>("WriteConfig");
+    p.startMsgLoop = p.module.GetProc<abi::StartMsgLoopFn>("StartMsgLoop");
+    p.endMsgLoop = p.module.GetProc<abi::EndMsgLoopFn>("EndMsgLoop");
+    p.release = p.module.GetProc<abi::ReleaseFn>("Release");
+    p.getFirstRmt = p.module.GetProc<abi::GetFirstRmtFn>("GetFirstRmt");
+    p.getNextRmt = p.module.GetProc<abi::GetNextRmtFn>("GetNextRmt");
+    p.getFirstCmd = p.module.GetProc<abi::GetFirstCmdFn>("GetFirstCmd");
+    p.getNextCmd = p.module.GetProc<abi::GetNextCmdFn>("GetNextCmd");
+    p.savePreset = p.module.GetProc<abi::SavePresetFn>("SavePreset");
+    p.loadPreset = p.module.GetProc<abi::LoadPresetFn>("LoadPreset");
+    return p;
+  }();
+  return plugin;
+}
+
+constexpr const char* kTestKey = "Software\\Marlix\\Vexa\\padrem-test.dll";
+
+class PadremTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(padrem().readConfig, nullptr) << besideTests(PADREM_DLL_FROM_TESTS);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kTestKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key, nullptr),
+              ERROR_SUCCESS);
+    ASSERT_TRUE(m_window.Create());
+  }
+  void TearDown() override {
+    padrem().endMsgLoop();
+    padrem().release();
+    m_pad.reset();
+    RegCloseKey(m_key);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
+  }
+  void SetString(const char* name, const char* value) {
+    RegSetValueExA(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), static_cast<DWORD>(strlen(value) + 1));
+  }
+  void SetDword(HKEY key, const char* name, DWORD value) {
+    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  }
+  void AddCommand(const char* remote, const char* command, DWORD code) {
+    HKEY key = nullptr;
+    const std::string path = std::string("Commands\\") + remote;
+    ASSERT_EQ(RegCreateKeyExA(m_key, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    SetDword(key, command, code);
+    RegCloseKey(key);
+  }
+  // The pad on COM6, the plug-in receiving on COM5 for the test window.
+  void StartReceiving(bool mousepad = false) {
+    SetString("COM Port", "COM5");
+    SetDword(m_key, "Mousepad", mousepad ? 1 : 0);
+    padrem().readConfig(m_key);
+    m_pad = std::make_unique<CReceiverSim>(Answer::kSilent);
+    ASSERT_TRUE(m_pad->Start());
+    ASSERT_EQ(padrem().startMsgLoop(m_window.Handle()), 1);
+  }
+  std::vector<std::string> Commands(const char* remote) {
+    std::vector<std::string> names;
+    char name[abi::kEnumNameBuffer] = {};
+    int cursor = static_cast<int>(padrem().getFirstCmd(remote, name));
+    if (!cursor) return names;
+    names.emplace_back(name);
+    while (padrem().getNextCmd(&cursor, name)) names.emplace_back(name);
+    return names;
+  }
+
+  HKEY m_key = nullptr;
+  CRecordingWindow m_window;
+  std::unique_ptr<CReceiverSim> m_pad;
+};
+
+TEST(PadremExports, InformationOnlyForTheInterfaceMagic) {
+  ASSERT_NE(padrem().getPlugInfo, nullptr);
+  abi::PlugInfoRecord info{};
+  padrem().getPlugInfo(&info, 12345);
+  EXPECT_EQ(info.size, 0u);
+  padrem().getPlugInfo(&info, abi::kPlugInfoMagic);
+  EXPECT_EQ(info.size, 596u);
+  EXPECT_STREQ(info.displayName, "Logitech OEM (AST, PADREM, IBM)");
+  EXPECT_STREQ(info.version, "1.0.0");
+  EXPECT_STREQ(info.moduleName, "padrem");
+}
+
+TEST_F(PadremTest, RegistryCommandsAreEnumeratedAndWrittenBack) {
+  AddCommand("TV", "Power", 12);
+  AddCommand("TV", "Mute", 13);
+  AddCommand("Amp", "Volume", 14);
+  HKEY tv = nullptr;
+  RegOpenKeyExA(m_key, "Commands\\TV", 0, KEY_ALL_ACCESS, &tv);
+  RegSetValueExA(tv, "Note", 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);  // not a command
+  RegCloseKey(tv);
+  padrem().readConfig(m_key);
+
+  char name[abi::kEnumNameBuffer] = {};
+  ASSERT_EQ(padrem().getFirstRmt(name), 1);
+  std::vector<std::string> remotes{name};
+  int index = 1;
+  while (padrem().getNextRmt(&index, name)) remotes.emplace_back(name);
+  EXPECT_EQ(remotes, (std::vector<std::string>{"Amp", "TV"}));
+  EXPECT_EQ(Commands("TV"), (std::vector<std::string>{"Power", "Mute"}));
+  EXPECT_TRUE(Commands("Radio").empty());
+
+  AddCommand("Stale", "Gone", 1);  // only what the plug-in holds is written
+  padrem().writeConfig(m_key);
+  HKEY stale = nullptr;
+  EXPECT_NE(RegOpenKeyExA(m_key, "Commands\\Stale", 0, KEY_READ, &stale), ERROR_SUCCESS);
+  DWORD code = 0, size = sizeof code;
+  EXPECT_EQ(RegGetValueA(m_key, "Commands\\TV", "Mute", RRF_RT_REG_DWORD, nullptr, &code, &size), ERROR_SUCCESS);
+  EXPECT_EQ(code, 13u);
+  char port[16] = {};
+  DWORD portSize = sizeof port;
+  EXPECT_EQ(RegGetValueA(m_key, nullptr, "COM Port", RRF_RT_REG_SZ, nullptr, port, &portSize), ERROR_SUCCESS);
+  EXPECT_STREQ(port, "COM1");  // the default, saved
+}
+
+TEST_F(PadremTest, HeldButtonArrivesWithARepeatPerFiveBytes) {
+  AddCommand("Pad", "Play", 5);
+  StartReceiving();
+  ASSERT_TRUE(m_pad->Send("\x01\xA0\x05\x05\x05\x05\x05\x05\x05\xAA"));
+  ASSERT_TRUE(pumpUntil([&] { return m_window.records.size() >= 7; }, 5000));
+  std::vector<int> repeats;
+  for (const auto& record : m_window.records) {
+    EXPECT_EQ(record.remote, "Pad");
+    EXPECT_EQ(record.command, "Play");
+    repeats.push_back(record.repeat);
+  }
+  EXPECT_EQ(repeats, (std::vector<int>{0, 0, 0, 0, 0, 1, 1}));
+}
+
+TEST_F(PadremTest, AQuietLineEndsAPacketWithoutItsEndByte) {
+  AddCommand("Pad", "Play", 5);
+  AddCommand("Pad", "Stop", 6);
+  StartReceiving();
+  ASSERT_TRUE(m_pad->Send("\xA0\x05"));
+  ASSERT_TRUE(pumpUntil([&] { return m_window.records.size() >= 1; }, 5000));
+  pumpFor(500);  // more than the 150 ms read time-out
+  ASSERT_TRUE(m_pad->Send("\x06\xA0\x06"));  // the lone 6 belongs to no packet
+  ASSERT_TRUE(pumpUntil([&] { return m_window.records.size() >= 2; }, 5000));
+  pumpFor(300);
+  ASSERT_EQ(m_window.records.size(), 2u);
+  EXPECT_EQ(m_window.records[1].command, "Stop");
+  EXPECT_EQ(m_window.records[1].repeat, 0);
+}
+
+TEST_F(PadremTest, StoppingIsPromptAndAMissingPortFailsToStart) {
+  StartReceiving();
+  const ULONGLONG start = GetTickCount64();
+  padrem().endMsgLoop();
+  EXPECT_LT(GetTickCount64() - start, 2000u);
+  padrem().release();
+  SetString("COM Port", "COM9");
+  padrem().readConfig(m_key);
+  EXPECT_EQ(padrem().startMsgLoop(m_window.Handle()), 0);
+}
+
+TEST_F(PadremTest, PadBytesMoveThePointerWhenThePadIsEnabled) {
+  AddCommand("Pad", "Sixty-eight", 0x44);
+  StartReceiving(true);
+  SetCursorPos(200, 200);
+  ASSERT_TRUE(pumpUntil([] { POINT p; return GetCursorPos(&p) && p.x == 200; }, 2000));
+  ASSERT_TRUE(m_pad->Send(std::string("\xA0") + std::string(20, '\x44') + "\xAA"));
+  POINT at{};
+  // 15 bytes at half speed and 5 at full: 15 + 10 to the right.
+  ASSERT_TRUE(pumpUntil([&] { return GetCursorPos(&at) && at.x >= 225; }, 5000)) << at.x;
+  EXPECT_EQ(at.y, 200);
+  EXPECT_TRUE(m_window.records.empty());  // pad bytes are no buttons
+}
+
+TEST_F(PadremTest, PresetRoundTripRestartsTheReceiverOnItsPort) {
+  AddCommand("TV", "Volume Up", 4000000000u);
+  AddCommand("TV", "Mute", 13);
+  padrem().readConfig(m_key);
+  padrem().startMsgLoop(m_window.Handle());  // fails on COM1: the host window is known now
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "padrem-test.vdp";
+  std::filesystem::remove(file);
+  ASSERT_EQ(padrem().savePreset(file.string().c_str()), 1);
+  {
+    std::ifstream in(file);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("[Volume Up@TV]"), std::string::npos);
+    EXPECT_NE(text.find("Signature=4000000000"), std::string::npos);
+    EXPECT_NE(text.find("Count=2"), std::string::npos);
+  }
+  WritePrivateProfileStringA("Plugin Config", "COM Port", "COM5", file.string().c_str());
+  RegDeleteTreeA(m_key, "Commands");
+  AddCommand("Other", "Thing", 1);
+  padrem().readConfig(m_key);
+  EXPECT_EQ(padrem().loadPreset(file.string().c_str()), 1);
+  EXPECT_TRUE(m_window.sawStatus(abi::MainCode::kDeviceNotInitialised, "Loading configuration..."));
+  EXPECT_TRUE(m_window.sawCode(abi::MainCode::kDeviceReady));
+  EXPECT_TRUE(Commands("Other").empty());
+  EXPECT_EQ(Commands("TV"), (std::vector<std::string>{"Volume Up", "Mute"}));
+  std::filesystem::remove(file);
+}
+
+}  // namespace
+}  // namespace vexa::test
