@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "plugins/store/win/store_resource.h"
 #include "support/win/plugin_exports.h"
 #include "support/win/pump.h"
 #include "support/win/receiver_sim.h"
@@ -35,6 +38,7 @@ struct PadremExports {
   abi::GetNextCmdFn getNextCmd = nullptr;
   abi::SavePresetFn savePreset = nullptr;
   abi::LoadPresetFn loadPreset = nullptr;
+  abi::CreateCfgDlgFn createCfgDlg = nullptr;
 };
 
 PadremExports& padrem() {
@@ -53,6 +57,7 @@ PadremExports& padrem() {
     p.getNextCmd = p.module.GetProc<abi::GetNextCmdFn>("GetNextCmd");
     p.savePreset = p.module.GetProc<abi::SavePresetFn>("SavePreset");
     p.loadPreset = p.module.GetProc<abi::LoadPresetFn>("LoadPreset");
+    p.createCfgDlg = p.module.GetProc<abi::CreateCfgDlgFn>("CreateCfgDlg");
     return p;
   }();
   return plugin;
@@ -249,6 +254,56 @@ TEST_F(PadremTest, PresetRoundTripRestartsTheReceiverOnItsPort) {
   EXPECT_TRUE(Commands("Other").empty());
   EXPECT_EQ(Commands("TV"), saved);
   std::filesystem::remove(file);
+}
+
+// The road of learning: the device page's menu command opens the Learn
+// window, the pad's button comes twice, OK stores it, and a later press of it
+// arrives as that command.
+TEST_F(PadremTest, AButtonLearnedThroughTheDevicePageIsRecognised) {
+  StartReceiving();
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  // The Learn window is modal on this thread: another thread plays the user.
+  struct Seen {
+    std::atomic<bool> done{false}, okBefore{false}, okAfterOne{false}, okAfterTwo{false};
+  } seen;
+  std::thread user([&] {
+    HWND learn = nullptr;
+    for (int i = 0; i < 100 && !(learn = FindWindowA(nullptr, "Learn")); ++i) Sleep(50);
+    if (learn) {
+      SetDlgItemTextA(learn, IDC_LEARN_REMOTE, "Pad");
+      SetDlgItemTextA(learn, IDC_LEARN_NAME, "Select");
+      HWND ok = GetDlgItem(learn, IDOK);
+      seen.okBefore = IsWindowEnabled(ok) != FALSE;
+      m_pad->Send("\xA0\x07\x07\xAA");
+      Sleep(400);
+      seen.okAfterOne = IsWindowEnabled(ok) != FALSE;  // once is not enough
+      m_pad->Send("\xA0\x07\xAA");
+      for (int i = 0; i < 100 && !IsWindowEnabled(ok); ++i) Sleep(50);
+      seen.okAfterTwo = IsWindowEnabled(ok) != FALSE;
+      PostMessageA(learn, WM_COMMAND, IDOK, 0);
+      for (int i = 0; i < 100 && FindWindowA(nullptr, "Learn"); ++i) Sleep(50);
+    }
+    seen.done = true;
+  });
+  PostMessageA(page, WM_COMMAND, ID_STORE_LEARN, 0);
+  const bool finished = pumpUntil([&] { return seen.done.load(); }, 15000);
+  user.join();
+  ASSERT_TRUE(finished);
+  EXPECT_FALSE(seen.okBefore);
+  EXPECT_FALSE(seen.okAfterOne);
+  EXPECT_TRUE(seen.okAfterTwo);
+  EXPECT_EQ(FindWindowA(nullptr, "Learn"), nullptr);
+  EXPECT_TRUE(m_window.records.empty());  // learning codes run no command
+  EXPECT_GE(m_window.settingsChanged, 1);
+  EXPECT_EQ(Commands("Pad"), std::vector<std::string>{"Select"});
+
+  ASSERT_TRUE(m_pad->Send("\xA0\x07\xAA"));
+  ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 5000));
+  EXPECT_EQ(m_window.records[0].command, "Select");
+  EXPECT_EQ(m_window.records[0].remote, "Pad");
+  DestroyWindow(page);
 }
 
 }  // namespace
