@@ -42,8 +42,10 @@ bool waitDispatching(HANDLE event, DWORD timeoutMs) {
 }  // namespace
 
 CPadremDevice& CPadremDevice::Instance() {
-  static CPadremDevice device;
-  return device;
+  // Never destroyed: at process exit the loader lock is held, and closing
+  // ports, windows and libraries then can block. Release() does it in time.
+  static CPadremDevice* device = new CPadremDevice;
+  return *device;
 }
 
 int CPadremDevice::ReadConfig(HKEY key) {
@@ -111,6 +113,20 @@ void CPadremDevice::ClosePort() {
 
 int CPadremDevice::OpenReceiver(const std::string& port) {
   ClosePort();
+  m_driverWindow.Destroy();
+  m_driver.Release();
+  if (m_driver.Open()) {
+    if (!m_driver.FindReceiver()) {
+      m_statusLine = "Receiver not found.";
+      return kNoReceiver;
+    }
+    if (!m_driverWindow.Create()) {
+      m_statusLine = "Can't initialize Windows device driver.";
+      return kDriverFailed;
+    }
+    m_statusLine = "Using Windows device driver.";
+    return kOpened;
+  }
   m_statusLine = "Using direct hardware access.";
   win::CEvent event;
   if (!event.Create(kComEventName, true, false)) MessageBoxA(nullptr, "Could not create Event", kCaption, MB_OK);
@@ -139,6 +155,11 @@ int CPadremDevice::StartMsgLoop(HWND target) {
     EndMsgLoop();
     if (OpenReceiver(m_chosenPort) != kOpened) return 0;
   }
+  if (m_driver.IsOpen()) {
+    if (m_driver.Attach(m_driverWindow.Handle(), CDriverWindow::kKeyMessage)) return 1;
+    m_driver.Release();
+    return 0;
+  }
   if (m_worker.IsValid()) return 1;  // learning keeps the running worker
   if (!m_terminate.IsValid()) m_terminate.Create(kTerminateName, true, false);
   if (!m_terminated.IsValid()) m_terminated.Create(kTerminatedName, true, false);
@@ -149,6 +170,7 @@ int CPadremDevice::StartMsgLoop(HWND target) {
 }
 
 void CPadremDevice::EndMsgLoop() {
+  m_driver.Detach();
   if (!m_worker.IsValid()) return;
   if (!m_worker.Wait(0)) {
     m_terminate.Set();
@@ -160,6 +182,8 @@ void CPadremDevice::EndMsgLoop() {
 
 void CPadremDevice::Release() {
   EndMsgLoop();
+  m_driverWindow.Destroy();
+  m_driver.Release();
   ClosePort();
 }
 

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "plugins/padrem/packet_decoder.h"
+#include "plugins/padrem/win/driver_window.h"
+#include "plugins/padrem/win/vendor_driver.h"
 #include "plugins/padrem/padrem_settings.h"
 #include "plugins/store/command_store.h"
 #include "plugins/store/store_enumeration.h"
@@ -40,6 +42,9 @@ class CPadremDevice {
   const std::string& OpenPort() const { return m_openPort; }
   const std::string& StatusLine() const { return m_statusLine; }
   bool PortOpen() const { return m_port.IsOpen(); }
+  bool UsingDriver() const { return m_driver.IsOpen(); }
+  // The receiver can learn: through the driver, or on the port the dialog shows.
+  bool ReceiverOpen() const { return UsingDriver() || PortOpen(); }
   // Read by the worker: set here, never taken from a control.
   void SetMousepad(bool on) { m_mousepad = on; }
   bool Mousepad() const { return m_mousepad; }
@@ -76,6 +81,10 @@ class CPadremDevice {
   win::CEvent m_terminate;
   win::CEvent m_terminated;
   win::CHandle m_worker;
+  CVendorDriver m_driver;
+  CDriverWindow m_driverWindow{{[this] { return m_learning.load(); },
+                                [this](uint32_t code) { return m_store.firstWithCode(code); },
+                                [this] { return m_host; }}};
 };
 
 }  // namespace vexa::padrem

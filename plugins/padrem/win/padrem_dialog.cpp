@@ -16,9 +16,10 @@ constexpr const char* kLearnHint =
     "The progress bar will indicate if signals were received from the remote control.";
 constexpr int kPortsProbed = 8;
 
+// Kept past process exit for the same reason as the device.
 std::unique_ptr<CPadremDialog>& current() {
-  static std::unique_ptr<CPadremDialog> dialog;
-  return dialog;
+  static auto* dialog = new std::unique_ptr<CPadremDialog>;
+  return *dialog;
 }
 
 }  // namespace
@@ -80,14 +81,16 @@ void CPadremDialog::ShowSettings() {
                                  reinterpret_cast<LPARAM>(port.c_str()));
   SendItem(IDC_PADREM_PORT, CB_SETCURSEL, index == CB_ERR ? static_cast<WPARAM>(-1) : static_cast<WPARAM>(index));
   CheckButton(IDC_PADREM_MOUSEPAD, m_device.Mousepad());
+  // The pad moves the pointer only on the port, not through the driver.
+  EnableItem(IDC_PADREM_MOUSEPAD, m_device.PortOpen());
   SetDlgItemTextA(m_hwnd, IDC_PADREM_STATUS, m_device.StatusLine().c_str());
 }
 
 bool CPadremDialog::MayLearn(HWND owner) {
   const char* problem = nullptr;
-  if (!m_device.PortOpen())
+  if (!m_device.ReceiverOpen())
     problem = "PADREM not initialized.\nCheck COM port settings and click the Test\nbutton to initialize hardware.";
-  else if (m_device.ChosenPort() != m_device.OpenPort())
+  else if (!m_device.UsingDriver() && m_device.ChosenPort() != m_device.OpenPort())
     problem = "COM port settings have changed.\nPlease click Initialize first to test configuration.";
   if (problem) MessageBoxA(owner, problem, kCaption, MB_OK | MB_ICONINFORMATION);
   return problem == nullptr;
@@ -104,7 +107,7 @@ bool CPadremDialog::OnCommand(int id, int notification, HWND control) {
       return true;
     case IDC_PADREM_INITIALIZE:
       m_device.Initialize(m_hwnd);
-      SetDlgItemTextA(m_hwnd, IDC_PADREM_STATUS, m_device.StatusLine().c_str());
+      ShowSettings();
       return true;
     case IDC_PADREM_MOUSEPAD:
       m_device.SetMousepad(IsButtonChecked(IDC_PADREM_MOUSEPAD));

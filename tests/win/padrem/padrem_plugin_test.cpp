@@ -306,5 +306,74 @@ TEST_F(PadremTest, AButtonLearnedThroughTheDevicePageIsRecognised) {
   DestroyWindow(page);
 }
 
+// The vendor driver's stand-in registered where its setup puts it: key
+// events arrive as messages instead of bytes on the port.
+class PadremDriverTest : public PadremTest {
+ protected:
+  void SetUp() override {
+    PadremTest::SetUp();
+    const std::filesystem::path driver = std::filesystem::absolute(besideTests(PADREM_DRIVER_FROM_TESTS));
+    ASSERT_TRUE(m_driver.Load(driver)) << driver;
+    m_simulateKey = m_driver.GetProc<SimulateKeyFn>("SimulateKey");
+    m_setReceiver = m_driver.GetProc<SetReceiverFn>("SetReceiverPresent");
+    ASSERT_NE(m_simulateKey, nullptr);
+    const std::string folder = driver.parent_path().string();
+    ASSERT_EQ(RegSetKeyValueA(HKEY_LOCAL_MACHINE, kSetupKey, "LRemote", REG_SZ, folder.c_str(),
+                              static_cast<DWORD>(folder.size() + 1)),
+              ERROR_SUCCESS);
+  }
+  void TearDown() override {
+    PadremTest::TearDown();
+    m_setReceiver(TRUE);
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSetupKey, "LRemote");
+  }
+  using SimulateKeyFn = BOOL(WINAPI*)(DWORD code, BOOL down);
+  using SetReceiverFn = void(WINAPI*)(BOOL present);
+  static constexpr const char* kSetupKey = "SOFTWARE\\Logitech\\LogiMedia\\CurrentVersion";
+  win::CModule m_driver;
+  SimulateKeyFn m_simulateKey = nullptr;
+  SetReceiverFn m_setReceiver = nullptr;
+};
+
+TEST_F(PadremDriverTest, AHeldKeyRepeatsEveryTenthOfASecondUntilItGoesUp) {
+  AddCommand("Pad", "Menu", 0x123);
+  padrem().readConfig(m_key);
+  ASSERT_EQ(padrem().startMsgLoop(m_window.Handle()), 1);
+  ASSERT_TRUE(m_simulateKey(0x123, TRUE));
+  ASSERT_TRUE(pumpUntil([&] { return m_window.records.size() >= 3; }, 3000));
+  ASSERT_TRUE(m_simulateKey(0x123, FALSE));
+  pumpFor(100);
+  const size_t atRelease = m_window.records.size();
+  pumpFor(400);
+  EXPECT_EQ(m_window.records.size(), atRelease);  // the repeat stopped with the key
+  for (size_t i = 0; i < m_window.records.size(); ++i) {
+    EXPECT_EQ(m_window.records[i].command, "Menu");
+    EXPECT_EQ(m_window.records[i].repeat, static_cast<int>(i));
+  }
+  m_simulateKey(0x77, TRUE);  // no command has it
+  pumpFor(300);
+  EXPECT_EQ(m_window.records.size(), atRelease);
+  padrem().endMsgLoop();
+  EXPECT_FALSE(m_simulateKey(0x123, TRUE));  // detached
+}
+
+TEST_F(PadremDriverTest, ADriverWithoutReceiverFailsWithItsStatus) {
+  m_setReceiver(FALSE);
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(padrem().startMsgLoop(m_window.Handle()), 0);
+  padrem().readConfig(m_key);  // shows the status on the page
+  char status[128] = {};
+  GetDlgItemTextA(page, 1003, status, sizeof status);
+  EXPECT_STREQ(status, "Receiver not found.");
+  m_setReceiver(TRUE);
+  EXPECT_EQ(padrem().startMsgLoop(m_window.Handle()), 1);
+  padrem().readConfig(m_key);
+  GetDlgItemTextA(page, 1003, status, sizeof status);
+  EXPECT_STREQ(status, "Using Windows device driver.");
+  DestroyWindow(page);
+}
+
 }  // namespace
 }  // namespace vexa::test
