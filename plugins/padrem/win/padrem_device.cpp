@@ -78,9 +78,8 @@ int CPadremDevice::LoadPreset(const char* file) {
   SendStatus(abi::MainCode::kDeviceNotInitialised, "Loading configuration...");
   store::CPresetFile preset(file);
   const std::string port = preset.read(store::kPresetConfigSection, kPortValue, kDefaultPort).substr(0, kMaxPortName);
-  EndMsgLoop();
   m_chosenPort = port;
-  bool hardware = OpenReceiver(port) == kOpened && StartMsgLoop(nullptr);
+  const bool hardware = StartMsgLoop(nullptr) != 0;
   if (!hardware) SendStatus(abi::MainCode::kDeviceNotInitialised, "Hardware not properly initialized. Check settings.");
   const store::PresetLoad load = store::loadCommands(preset, presetFormat(), m_store);
   if (hardware) SendStatus(abi::MainCode::kDeviceReady, "");
@@ -155,6 +154,10 @@ int CPadremDevice::StartMsgLoop(HWND target) {
     EndMsgLoop();
     if (OpenReceiver(m_chosenPort) != kOpened) return 0;
   }
+  return StartReceiving();
+}
+
+int CPadremDevice::StartReceiving() {
   if (m_driver.IsOpen()) {
     if (m_driver.Attach(m_driverWindow.Handle(), CDriverWindow::kKeyMessage)) return 1;
     m_driver.Release();
@@ -165,7 +168,7 @@ int CPadremDevice::StartMsgLoop(HWND target) {
   if (!m_terminated.IsValid()) m_terminated.Create(kTerminatedName, true, false);
   m_terminate.Reset();
   m_terminated.Reset();
-  m_worker.Attach(CreateThread(nullptr, 0, &CPadremDevice::WorkerMain, target, 0, nullptr));
+  m_worker.Attach(CreateThread(nullptr, 0, &CPadremDevice::WorkerMain, nullptr, 0, nullptr));
   return m_worker.IsValid() ? 1 : 0;
 }
 
@@ -253,7 +256,8 @@ bool CPadremDevice::Initialize(HWND owner) {
     SendStatus(abi::MainCode::kDeviceNotInitialised, "Initialization failed. Check hardware.");
     return false;
   }
-  StartMsgLoop(nullptr);
+  // Opened just now: receiving starts on it without opening it again.
+  StartReceiving();
   SendStatus(abi::MainCode::kDeviceReady, "");
   MessageBoxA(owner, "Initialization successful.", "PADREM plugin", MB_OK | MB_ICONINFORMATION);
   return true;

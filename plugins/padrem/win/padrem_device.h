@@ -62,6 +62,8 @@ class CPadremDevice {
 
  private:
   CPadremDevice() = default;
+  // On the receiver as it is open: the driver's window attached, or the worker started.
+  int StartReceiving();
   static DWORD WINAPI WorkerMain(void* target);
   void Handle(const PadEvent& event, HWND target);
   void PowerLines(DCB& dcb, bool on);

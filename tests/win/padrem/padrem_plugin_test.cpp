@@ -267,10 +267,21 @@ TEST_F(PadremTest, AButtonLearnedThroughTheDevicePageIsRecognised) {
   // The Learn window is modal on this thread: another thread plays the user.
   struct Seen {
     std::atomic<bool> done{false}, okBefore{false}, okAfterOne{false}, okAfterTwo{false};
+    std::string box;
   } seen;
   std::thread user([&] {
     HWND learn = nullptr;
-    for (int i = 0; i < 100 && !(learn = FindWindowA(nullptr, "Learn")); ++i) Sleep(50);
+    // Visible once its initialisation is done: its fields are there to fill.
+    for (int i = 0; i < 100 && !((learn = FindWindowA(nullptr, "Learn")) && IsWindowVisible(learn)); ++i) {
+      // A message box instead would hold this test's thread: note it and close it.
+      if (HWND box = FindWindowA("#32770", "PADREM plugin")) {
+        char text[256] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        seen.box = text;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+      }
+      Sleep(50);
+    }
     if (learn) {
       SetDlgItemTextA(learn, IDC_LEARN_REMOTE, "Pad");
       SetDlgItemTextA(learn, IDC_LEARN_NAME, "Select");
@@ -291,6 +302,7 @@ TEST_F(PadremTest, AButtonLearnedThroughTheDevicePageIsRecognised) {
   const bool finished = pumpUntil([&] { return seen.done.load(); }, 15000);
   user.join();
   ASSERT_TRUE(finished);
+  ASSERT_EQ(seen.box, "");
   EXPECT_FALSE(seen.okBefore);
   EXPECT_FALSE(seen.okAfterOne);
   EXPECT_TRUE(seen.okAfterTwo);
