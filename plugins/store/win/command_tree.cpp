@@ -203,7 +203,11 @@ bool CCommandTree::EndLabelEdit(NMTVDISPINFOA& info) {
   const bool renamed = parent ? m_ui.store->renameCommand(Text(parent), from, to)
                               : m_ui.store->renameRemote(from, to);
   if (!renamed) {
+    // The box takes the focus from the edit, which ends the edit once more: answer that one quietly.
+    if (m_refusing) return false;
+    m_refusing = true;
     Ask("This name already exists.\nPlease choose another", MB_OK | MB_ICONWARNING);
+    m_refusing = false;
     PostMessageA(Tree(), TVM_EDITLABELA, 0, reinterpret_cast<LPARAM>(info.item.hItem));
     return false;
   }

@@ -50,6 +50,7 @@ class CCommandTree {
   TreeFields m_fields;
   HWND m_dialog = nullptr;
   HIMAGELIST m_images = nullptr;
+  bool m_refusing = false;
 };
 
 }  // namespace vexa::store

@@ -2,9 +2,12 @@
 // commands in the registry and in presets, and a pad on the far end of COM5
 // whose packets come back as command records, repeats and pointer moves.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <cstring>
 #include <filesystem>
@@ -315,6 +318,108 @@ TEST_F(PadremTest, AButtonLearnedThroughTheDevicePageIsRecognised) {
   ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 5000));
   EXPECT_EQ(m_window.records[0].command, "Select");
   EXPECT_EQ(m_window.records[0].remote, "Pad");
+  DestroyWindow(page);
+}
+
+// Answers the plug-in's message boxes from another thread while this one is
+// held in them: records each text and presses the next of the given buttons.
+class CBoxAnswerer {
+ public:
+  explicit CBoxAnswerer(std::vector<int> answers) : m_answers(std::move(answers)) {
+    m_thread = std::thread([this] { Run(); });
+  }
+  ~CBoxAnswerer() {
+    m_stop = true;
+    m_thread.join();
+  }
+  std::vector<std::string> Texts() {
+    std::lock_guard guard(m_lock);
+    return m_texts;
+  }
+
+ private:
+  void Run() {
+    while (!m_stop) {
+      HWND box = FindWindowA("#32770", "PADREM plugin");
+      if (box && IsWindowVisible(box)) {
+        char text[256] = {};
+        GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+        std::lock_guard guard(m_lock);
+        const int answer = m_next < m_answers.size() ? m_answers[m_next++] : IDCANCEL;
+        m_texts.emplace_back(text);
+        PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answer), 0);
+        while (IsWindow(box) && !m_stop) Sleep(10);
+      }
+      Sleep(10);
+    }
+  }
+  std::vector<int> m_answers;
+  size_t m_next = 0;
+  std::vector<std::string> m_texts;
+  std::mutex m_lock;
+  std::atomic<bool> m_stop{false};
+  std::thread m_thread;
+};
+
+TEST_F(PadremTest, TheCommandTreeNamesNewRemotesAndAsksBeforeLosingCommands) {
+  AddCommand("TV", "Power", 1);
+  AddCommand("TV", "Mute", 2);
+  padrem().readConfig(m_key);
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  HWND tree = GetDlgItem(page, 1005);
+  for (int i = 0; i < 2; ++i) {
+    SendMessageA(page, WM_COMMAND, ID_STORE_NEW_REMOTE, 0);
+    TreeView_EndEditLabelNow(tree, TRUE);  // the name offered is kept
+  }
+  char name[abi::kEnumNameBuffer] = {};
+  std::vector<std::string> remotes;
+  for (int index = 0; padrem().getNextRmt(&index, name);) remotes.emplace_back(name);
+  EXPECT_EQ(remotes, (std::vector<std::string>{"New Remote", "New Remote 2", "TV"}));
+  EXPECT_GE(m_window.settingsChanged, 2);
+
+  // Renaming "Mute" as its sibling is refused with a warning; nothing changes.
+  auto textOf = [&](HTREEITEM item) {
+    char text[64] = {};
+    TVITEMA tv{};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = item;
+    tv.pszText = text;
+    tv.cchTextMax = sizeof text;
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
+    return std::string(text);
+  };
+  HTREEITEM tv = TreeView_GetRoot(tree);
+  while (tv && textOf(tv) != "TV") tv = TreeView_GetNextSibling(tree, tv);
+  ASSERT_NE(tv, nullptr);
+  HTREEITEM mute = TreeView_GetChild(tree, tv);  // children sorted: Mute first
+  ASSERT_EQ(textOf(mute), "Mute");
+  {
+    CBoxAnswerer boxes({IDOK});
+    HWND edit = TreeView_EditLabel(tree, mute);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "power");
+    TreeView_EndEditLabelNow(tree, FALSE);
+    pumpUntil([&] { return !boxes.Texts().empty(); }, 3000);
+    EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"This name already exists.\nPlease choose another"});
+    pumpFor(100);
+    TreeView_EndEditLabelNow(tree, TRUE);  // the reopened edit
+  }
+  auto tvCommands = Commands("TV");
+  std::sort(tvCommands.begin(), tvCommands.end());
+  EXPECT_EQ(tvCommands, (std::vector<std::string>{"Mute", "Power"}));
+
+  // Deleting a remote with commands asks first: No keeps it, Yes removes it.
+  TreeView_SelectItem(tree, tv);
+  {
+    CBoxAnswerer boxes({IDNO, IDYES});
+    SendMessageA(page, WM_COMMAND, ID_STORE_DELETE_REMOTE, 0);
+    EXPECT_EQ(Commands("TV").size(), 2u);
+    SendMessageA(page, WM_COMMAND, ID_STORE_DELETE_REMOTE, 0);
+    EXPECT_TRUE(Commands("TV").empty());
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>(2, "Delete all commands of TV ?")));
+  }
   DestroyWindow(page);
 }
 
