@@ -423,6 +423,87 @@ TEST_F(PadremTest, TheCommandTreeNamesNewRemotesAndAsksBeforeLosingCommands) {
   DestroyWindow(page);
 }
 
+// One go of the Learn window opened from the page, played from another
+// thread (the window is modal on this one): names typed, the pad's packet
+// twice, OK, then each message box answered in turn; a window still open
+// after that is cancelled.
+struct LearnRun {
+  bool offeredOk = false;
+  std::vector<std::string> boxes;
+};
+
+LearnRun learnOnPage(HWND page, const char* remote, const char* name, CReceiverSim& pad, const std::string& packet,
+                     std::vector<int> answers) {
+  LearnRun run;
+  std::atomic<bool> done{false};
+  std::thread user([&] {
+    HWND learn = nullptr;
+    for (int i = 0; i < 100 && !((learn = FindWindowA(nullptr, "Learn")) && IsWindowVisible(learn)); ++i) Sleep(50);
+    if (learn) {
+      SetDlgItemTextA(learn, IDC_LEARN_REMOTE, remote);
+      SetDlgItemTextA(learn, IDC_LEARN_NAME, name);
+      HWND ok = GetDlgItem(learn, IDOK);
+      for (int sent = 0; sent < 2; ++sent) {
+        pad.Send(packet);
+        Sleep(300);
+      }
+      for (int i = 0; i < 40 && !IsWindowEnabled(ok); ++i) Sleep(50);
+      run.offeredOk = IsWindowEnabled(ok) != FALSE;
+      PostMessageA(learn, WM_COMMAND, IDOK, 0);
+      size_t next = 0;
+      for (int i = 0; i < 100 && IsWindow(learn); ++i) {
+        HWND box = FindWindowA("#32770", "PADREM plugin");
+        if (box && IsWindowVisible(box) && next < answers.size()) {
+          char text[512] = {};
+          GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+          run.boxes.emplace_back(text);
+          PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(answers[next++]), 0);
+          while (IsWindow(box)) Sleep(10);
+        } else if (next == answers.size() && !box) {
+          Sleep(200);
+          if (IsWindow(learn)) PostMessageA(learn, WM_COMMAND, IDCANCEL, 0);
+        }
+        Sleep(50);
+      }
+    }
+    done = true;
+  });
+  PostMessageA(page, WM_COMMAND, ID_STORE_LEARN, 0);
+  pumpUntil([&] { return done.load(); }, 20000);
+  user.join();
+  return run;
+}
+
+TEST_F(PadremTest, LearningAnAssignedCodeOrATakenNameAsksFirst) {
+  StartReceiving();
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  const std::string seven("\xA0\x07\xAA", 3), eight("\xA0\x08\xAA", 3);
+  EXPECT_TRUE(learnOnPage(page, "Pad", "Select", *m_pad, seven, {}).boxes.empty());
+  ASSERT_EQ(Commands("Pad"), std::vector<std::string>{"Select"});
+
+  const std::string assigned =
+      "This remote button is already assigned to 'Select'.\nIf you want to delete this button, click YES.\n"
+      "Otherwise, click NO and learn another.";
+  LearnRun declined = learnOnPage(page, "Pad", "Other", *m_pad, seven, {IDNO});
+  EXPECT_TRUE(declined.offeredOk);
+  EXPECT_EQ(declined.boxes, std::vector<std::string>{assigned});
+  EXPECT_EQ(Commands("Pad"), std::vector<std::string>{"Select"});  // nothing changed on No
+
+  EXPECT_EQ(learnOnPage(page, "Pad", "Other", *m_pad, seven, {IDYES}).boxes, std::vector<std::string>{assigned});
+  EXPECT_EQ(Commands("Pad"), std::vector<std::string>{"Other"});
+
+  LearnRun taken = learnOnPage(page, "Pad", "other", *m_pad, eight, {IDNO});
+  ASSERT_EQ(taken.boxes.size(), 1u);
+  EXPECT_EQ(taken.boxes[0].rfind("This button name already exists.", 0), 0u);
+  EXPECT_EQ(Commands("Pad"), std::vector<std::string>{"Other"});
+  ASSERT_TRUE(m_pad->Send(seven));  // still the learned code
+  ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 5000));
+  EXPECT_EQ(m_window.records[0].command, "Other");
+  DestroyWindow(page);
+}
+
 // The vendor driver's stand-in registered where its setup puts it: key
 // events arrive as messages instead of bytes on the port.
 class PadremDriverTest : public PadremTest {
