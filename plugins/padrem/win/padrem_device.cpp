@@ -84,7 +84,7 @@ int CPadremDevice::LoadPreset(const char* file) {
   const store::PresetLoad load = store::loadCommands(preset, presetFormat(), m_store);
   if (hardware) SendStatus(abi::MainCode::kDeviceReady, "");
   if (!load.complete())
-    MessageBoxA(m_host,
+    MessageBoxA(m_host.load(),
                 "Not all commands were imported properly!\nPlease check your Hardware Setup for missing commands.",
                 "WARNING!", MB_OK | MB_ICONWARNING);
   return hardware ? 1 : 0;
@@ -92,7 +92,7 @@ int CPadremDevice::LoadPreset(const char* file) {
 
 void CPadremDevice::ChoosePort(const std::string& port) {
   m_chosenPort = port.substr(0, kMaxPortName);
-  if (m_host) SendMessageA(m_host, abi::kVexaMessage, m_chosenPort != m_saved.port ? 1 : 2, 0);
+  if (HWND host = m_host.load()) SendMessageA(host, abi::kVexaMessage, m_chosenPort != m_saved.port ? 1 : 2, 0);
 }
 
 void CPadremDevice::PowerLines(DCB& dcb, bool on) {
@@ -195,7 +195,7 @@ DWORD WINAPI CPadremDevice::WorkerMain(void* target) {
 }
 
 int CPadremDevice::MsgLoop(HWND target) {
-  if (!target) target = m_host;
+  if (!target) target = m_host.load();
   SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL);
   win::CEvent io, terminate;
   io.Create(kComEventName, true, false);
@@ -264,7 +264,7 @@ bool CPadremDevice::Initialize(HWND owner) {
 }
 
 void CPadremDevice::SendStatus(unsigned code, const char* text) {
-  if (m_host) kit::sendStatus(m_host, code, text);
+  if (HWND host = m_host.load()) kit::sendStatus(host, code, text);
 }
 
 }  // namespace vexa::padrem

@@ -27,7 +27,7 @@ class CPadremDevice {
 
   store::CCommandStore& Store() { return m_store; }
   store::CStoreEnumeration& Names() { return m_names; }
-  HWND HostWindow() const { return m_host; }
+  HWND HostWindow() const { return m_host.load(); }
   void SetHostWindow(HWND host) { m_host = host; }
 
   int ReadConfig(HKEY key);
@@ -78,7 +78,7 @@ class CPadremDevice {
   std::string m_statusLine;
   std::atomic<bool> m_mousepad{false};
   std::atomic<bool> m_learning{false};
-  HWND m_host = nullptr;
+  std::atomic<HWND> m_host{nullptr};  // read by the worker
   win::CSerialPort m_port;
   win::CEvent m_terminate;
   win::CEvent m_terminated;
@@ -86,7 +86,7 @@ class CPadremDevice {
   CVendorDriver m_driver;
   CDriverWindow m_driverWindow{{[this] { return m_learning.load(); },
                                 [this](uint32_t code) { return m_store.firstWithCode(code); },
-                                [this] { return m_host; }}};
+                                [this] { return m_host.load(); }}};
 };
 
 }  // namespace vexa::padrem
