@@ -61,8 +61,8 @@ for dll in $(find "$build" -path "$build/wineprefix" -prune -o -name hwport.dll 
 done
 # Every module we ship names its version (the error log quotes it); test programs need none.
 for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll vexa/shell/devices/irbox.dll \
-              vexa/shell/devices/carrio.dll vexa/shell/devices/lirc.dll vexa/shell/vexanet.dll \
-              vexa/shell/tapmod.dll vexa/shell/hwport.dll \
+              vexa/shell/devices/carrio.dll vexa/shell/devices/lirc.dll vexa/shell/devices/padrem.dll \
+              vexa/shell/vexanet.dll vexa/shell/tapmod.dll vexa/shell/hwport.dll \
               modules/gen_vexa/gen_vexa.dll tools/vexacfg/vexacfg.exe tools/vwindow/vwindow.exe; do
   [ -f "$build/$module" ] || { echo "win32: $module was not built" >&2; exit 1; }
   texts=$(strings -el "$build/$module")
