@@ -102,10 +102,6 @@ bool CDevice::LoadModule(PluginEntry& entry, win::CModule module) {
   return m_adapter != nullptr;
 }
 
-std::optional<PluginGeneration> CDevice::LoadedGeneration() const {
-  return m_adapter ? std::optional<PluginGeneration>(m_adapter->Generation()) : std::nullopt;
-}
-
 // ---- Selection ----------------------------------------------------------------------
 
 bool CDevice::SelectDevice(const std::string& deviceName, HWND notifyWindow) {

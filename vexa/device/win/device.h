@@ -130,11 +130,8 @@ class CDevice : private IAdapterHost {
   // The code page of plug-in records and of the settings files; the store holds UTF-8.
   const ICodePage& PluginCodePage() const { return m_ansi; }
   CCodeStore& CodeStore() { return m_store; }
-  CCodeMatcher& Matcher() { return m_reception.Matcher(); }
   // Matching, repeats and the learning hand-off of what the plug-in delivers.
   CReception& Reception() { return m_reception; }
-  // The loaded plug-in's generation; nullopt when none is loaded.
-  std::optional<PluginGeneration> LoadedGeneration() const;
   int TimingMode() const { return m_timingMode; }
   int Tolerance() const { return m_tolerance; }
   // The choice of selector 1 or 2 stored in the settings file ("" when none).

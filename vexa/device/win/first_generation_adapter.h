@@ -11,7 +11,6 @@ class CFirstGenerationAdapter final : public IPluginAdapter {
  public:
   CFirstGenerationAdapter(win::CModule module, const abi::DeviceRecord& record);
 
-  PluginGeneration Generation() const override { return PluginGeneration::First; }
   void ChangeDevice() override {}
 
   bool InitialisesSessions() const override { return false; }

@@ -36,7 +36,6 @@ class IPluginAdapter {
  public:
   virtual ~IPluginAdapter() = default;
 
-  virtual PluginGeneration Generation() const = 0;
   abi::DeviceRecord& Record() { return m_record; }
   const abi::DeviceRecord& Record() const { return m_record; }
 

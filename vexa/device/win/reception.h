@@ -36,7 +36,6 @@ class CReception : private win::CWindow {
 
   // Where CommandRecords go: the window the device page lives in.
   void SetCommandTarget(HWND window) { m_target = window; }
-  HWND CommandTarget() const { return m_target; }
 
   // Code 3 and code 4 of the device page; the results are the page's answers.
   LRESULT OnCodeBlock(const abi::CodeBlock* block);
@@ -48,7 +47,6 @@ class CReception : private win::CWindow {
   ILearningSink* LearningSink() const { return m_learning; }
 
   void StopRepeating();
-  CCodeMatcher& Matcher() { return m_matcher; }
 
  private:
   LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;

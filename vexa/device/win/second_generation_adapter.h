@@ -17,7 +17,6 @@ class CSecondGenerationAdapter final : public IPluginAdapter {
                            HANDLE exitEvent);
   ~CSecondGenerationAdapter() override;
 
-  PluginGeneration Generation() const override { return PluginGeneration::Second; }
   void ChangeDevice() override;
 
   bool InitialisesSessions() const override { return true; }
