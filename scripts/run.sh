@@ -10,7 +10,8 @@
 #
 # With no receiver configured in the prefix, it sets up the serial plug-in's
 # "Generic Serial IR Receiver" on COM1 (VEXA_RUN_DEVICE=irbox: the Irbox
-# plug-in's "IRBOX" instead, also in a prefix that has another receiver; with
+# plug-in's "IRBOX" instead, also in a prefix that has another receiver;
+# VEXA_RUN_DEVICE=padrem: the mouse-pad remote, whose arrows move the pointer; with
 # VEXA_RUN_DEVICE=lirc the network client "WinLIRC" of a local lircd, whose
 # events `irsend SIMULATE` makes, and no vremote) with
 # the keys of vremote (the simulated remote, built natively) learned as the
@@ -45,6 +46,7 @@ source "$root/scripts/vexa-setup.sh"
 vremote=${VREMOTE:-$root/build/native/tools/vremote/vremote}
 vremote_pid=
 vexa_pid=
+vremote_mode=()
 keys_dir=
 status_log=$build/vexa-status.log
 : >"$status_log"
@@ -72,6 +74,8 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 wine_session_start_server
 vexa_prepare_prefix "$vremote"
+# The mouse-pad remote, also when chosen in the program, gets pad packets.
+if [ "$VEXA_RECEIVER" = "Logitech OEM (AST, PADREM, IBM)" ]; then vremote_mode=(--pad); fi
 
 keys=${VEXA_RUN_KEYS:-}
 interactive=
@@ -87,7 +91,7 @@ else
   # vremote reads key names from a pipe that this script writes.
   keys_dir=$(mktemp -d)
   mkfifo "$keys_dir/keys"
-  "$vremote" --prefix "$WINEPREFIX" --port 1 <"$keys_dir/keys" >"$build/vremote.log" 2>&1 &
+  "$vremote" --prefix "$WINEPREFIX" --port 1 "${vremote_mode[@]}" <"$keys_dir/keys" >"$build/vremote.log" 2>&1 &
   vremote_pid=$!
   exec 3>"$keys_dir/keys"
   vexa_wait_for_com1
@@ -98,11 +102,14 @@ if [ -n "$lirc" ]; then
   echo "Receiver: \"$VEXA_RECEIVER\" (lirc plug-in), a client of the lircd started here (remote \"vexa\")."
   echo "Press a button (0-9 Up Down Left Right Space Enter):"
   echo "  irsend -d $VEXA_LIRCD_SOCKET SIMULATE \"0000000000000000 00 1 vexa\""
+elif [ "$VEXA_PLUGIN" = padrem ]; then
+  echo "Receiver: the simulated \"$VEXA_RECEIVER\" (padrem plug-in) on COM1, played by vremote:"
+  echo "  its buttons run commands, its arrows are strokes on the pad that move the pointer."
 elif [ -n "$VEXA_PLUGIN" ]; then
   echo "Receiver: the simulated \"$VEXA_RECEIVER\" ($VEXA_PLUGIN plug-in) on COM1, played by vremote."
 else
   echo "Receiver: \"$VEXA_RECEIVER\", as chosen in Vexa; vremote plays a receiver on COM1"
-  echo "  (VEXA_RUN_DEVICE=serial, irbox or lirc sets up one it can play)."
+  echo "  (VEXA_RUN_DEVICE=serial, irbox, padrem or lirc sets up one it can play)."
 fi
 echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
 echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
@@ -138,7 +145,7 @@ if [ -n "$interactive" ]; then
   # vremote needs the terminal: Vexa starts beside it once COM1 is linked.
   (vexa_wait_for_com1 && start_vexa) &
   echo "Press the keys below; q in vremote or Ctrl+C stops everything."
-  "$vremote" --prefix "$WINEPREFIX" --port 1 || true
+  "$vremote" --prefix "$WINEPREFIX" --port 1 "${vremote_mode[@]}" || true
   echo "Stopped Vexa."
   exit 0
 fi
@@ -176,6 +183,9 @@ if [ -n "$keys_dir" ] || [ -n "$lirc" ]; then
     sleep "${VEXA_RUN_KEY_GAP:-2}"
     did=$(texts_since "$seen")
     echo "Pressed $key: ${did:-(no status text)}"
+    if [ ${#vremote_mode[@]} -gt 0 ] && command -v xdotool >/dev/null; then
+      echo "  Pointer: $(xdotool getmouselocation 2>/dev/null | cut -d' ' -f1-2)"
+    fi
     if [ -n "$headless" ]; then
       shot=$build/vexa-press-$n-$key.png
       import -window root "$shot"

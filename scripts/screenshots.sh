@@ -59,6 +59,11 @@ shoot() {
   echo "$file"
 }
 
+shoot_window() {  # file title
+  local rect
+  if rect=$(vexa_window rect-of "$2"); then shoot "$1" <<<"$rect"; else echo "No window \"$2\": no $1." >&2; fi
+}
+
 # The hardware page of each receiver vremote plays: the Irbox plug-in's first,
 # before anything is changed, so that Vexa ends without a question.
 vexa_choose_receiver irbox
@@ -74,6 +79,29 @@ vexa_window rect | shoot "$out/hardware-setup-irbox.png"
 vexa_window exit
 sleep 1
 vexa_window click 6 Vexa || true   # "Yes" to "Do you really want to quit?"
+for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
+# The mouse-pad remote's page on COM1, and the command store's "Learn" window
+# that its tree's "Learn Remote Button" opens (ids from plugins/padrem/win/resource.h
+# and plugins/store/win/store_resource.h).
+vexa_choose_receiver padrem
+VEXA_RUN_DEVICE=padrem vexa_prepare_prefix "$vremote" >/dev/null
+setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
+vexa_pid=$!
+vexa_window wait 60
+sleep 2
+vexa_window page 1
+sleep 1
+vexa_window select "Vexa Remote/5" "" 1005 || true   # its Remote, Command and Signature shown
+sleep 0.5
+vexa_window rect | shoot "$out/hardware-setup-padrem.png"
+vexa_window command 1005 310
+sleep 1.5
+shoot_window "$out/learn-padrem.png" "Learn"
+vexa_window click 2 "Learn" || true
+sleep 0.5
+vexa_window exit
+sleep 1
+vexa_window click 6 Vexa || true
 for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
 # The network client's "WinLIRC Setup", connected to a local lircd.
 vexa_choose_receiver lirc
@@ -106,10 +134,6 @@ for i in "${!pages[@]}"; do
 done
 
 # The command editor and its dialogs (control ids from vexa/shell/res/editor_resource.h).
-shoot_window() {  # file title
-  local rect
-  if rect=$(vexa_window rect-of "$2"); then shoot "$1" <<<"$rect"; else echo "No window \"$2\": no $1." >&2; fi
-}
 vexa_window page 0
 vexa_window select "TV Remote/Media Player"
 sleep 1

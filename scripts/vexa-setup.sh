@@ -6,14 +6,16 @@
 VEXA_REGISTRY_KEY='HKCU\Software\Marlix\Vexa'
 
 # The receiver vremote plays: VEXA_RUN_DEVICE=serial (the default, the serial
-# plug-in's generic model) or irbox (the Irbox plug-in's "IRBOX"); or lirc: the
-# network client "WinLIRC" of a local lircd (vexa_start_lircd).
+# plug-in's generic model), irbox (the Irbox plug-in's "IRBOX") or padrem (the
+# mouse-pad remote, vremote --pad); or lirc: the network client "WinLIRC" of a
+# local lircd (vexa_start_lircd).
 vexa_choose_receiver() {
   case ${1:-serial} in
     serial) VEXA_RECEIVER="Generic Serial IR Receiver" VEXA_PLUGIN=serial ;;
     irbox) VEXA_RECEIVER="IRBOX" VEXA_PLUGIN=irbox ;;
     lirc) VEXA_RECEIVER="WinLIRC" VEXA_PLUGIN=lirc ;;
-    *) echo "VEXA_RUN_DEVICE is serial, irbox or lirc, not \"$1\"." >&2; exit 2 ;;
+    padrem) VEXA_RECEIVER="Logitech OEM (AST, PADREM, IBM)" VEXA_PLUGIN=padrem ;;
+    *) echo "VEXA_RUN_DEVICE is serial, irbox, padrem or lirc, not \"$1\"." >&2; exit 2 ;;
   esac
 }
 vexa_choose_receiver "${VEXA_RUN_DEVICE:-}"
@@ -40,6 +42,8 @@ vexa_prepare_prefix() {
     # Switching keeps a settings file someone already learned buttons into.
     if [ "$VEXA_PLUGIN" = lirc ]; then
       vexa_add_lirc_remote
+    elif [ "$VEXA_PLUGIN" = padrem ]; then
+      vexa_write_padrem_settings "$vremote"
     elif [ -z "$current" ] || [ ! -f "$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp" ]; then
       vexa_write_receiver_settings "$vremote"
     fi
@@ -63,6 +67,24 @@ vexa_write_receiver_settings() {
     printf '[Device Config]\r\nDeviceName=%s\r\nCOM Port=COM1\r\n' "$VEXA_RECEIVER"
     if [ -x "$vremote" ]; then "$vremote" --print-vdp "Vexa Remote"; fi
   } >"$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp"
+}
+
+# The mouse-pad remote keeps its settings and buttons in the registry: COM1,
+# the pad moving the pointer, and vremote's buttons learned as "Vexa Remote"
+# unless buttons were learned there already.
+vexa_write_padrem_settings() {
+  local vremote=$1 key="$VEXA_REGISTRY_KEY\\padrem.dll" reg name code
+  "$VEXA_WINE" reg query "$key\\Commands" </dev/null >/dev/null 2>&1 && return 0
+  reg=$(mktemp --suffix=.reg)
+  {
+    printf 'REGEDIT4\r\n\r\n[%s]\r\n"COM Port"="COM1"\r\n"Mousepad"=dword:00000001\r\n' "${key/HKCU/HKEY_CURRENT_USER}"
+    printf '\r\n[%s\\Commands\\Vexa Remote]\r\n' "${key/HKCU/HKEY_CURRENT_USER}"
+    if [ -x "$vremote" ]; then
+      "$vremote" --print-pad-codes | while read -r name code; do printf '"%s"=dword:%08x\r\n' "$name" "$code"; done
+    fi
+  } >"$reg"
+  "$VEXA_WINE" reg import "$(vexa_wine_text winepath -w "$reg")" </dev/null >/dev/null 2>&1
+  rm -f "$reg"
 }
 
 # The network client names the remote as lircd does, in one word: the sample

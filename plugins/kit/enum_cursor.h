@@ -1,7 +1,7 @@
 #pragma once
 // First-generation enumeration (GetFirstRmt/GetNextRmt, GetFirstCmd/GetNextCmd)
-// over a list of names. The host keeps the cursor as a 32-bit int, so it is
-// the index of the next name, never a pointer.
+// over a list of names. The cursor is the index of the next name, never a
+// pointer (GetNextCmd's is pointer-sized in the contract; an index fits either).
 #include <string>
 #include <vector>
 

@@ -39,7 +39,7 @@ intptr_t CStoreEnumeration::firstCommand(const char* remote, char* out) {
   return 1;
 }
 
-int CStoreEnumeration::nextCommand(int* cursor, char* out) const {
+int CStoreEnumeration::nextCommand(intptr_t* cursor, char* out) const {
   if (!cursor || !out || *cursor <= 0 || m_remote.empty()) return 0;
   auto list = m_store.commands(m_remote);
   if (!list || static_cast<size_t>(*cursor) >= list->size()) return 0;

@@ -1,7 +1,7 @@
 #pragma once
-// The four enumeration exports over the store. The host keeps both cursors in
-// a 32-bit int in every build, so a cursor is an index, never a node address:
-// the command cursor counts commands of the remote last given to firstCommand.
+// The four enumeration exports over the store. A cursor is an index, never a
+// node address, so that an edit of the store cannot leave it dangling: the
+// command cursor counts commands of the remote last given to firstCommand.
 #include <cstdint>
 #include <string>
 
@@ -19,7 +19,7 @@ class CStoreEnumeration {
   int nextRemote(int* index, char* out) const;
   // Non-zero with the remote's first command in out; 0 for an unknown or empty remote.
   intptr_t firstCommand(const char* remote, char* out);
-  int nextCommand(int* cursor, char* out) const;
+  int nextCommand(intptr_t* cursor, char* out) const;
 
  private:
   const CCommandStore& m_store;

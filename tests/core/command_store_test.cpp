@@ -2,8 +2,10 @@
 // the enumeration cursors, the registry and preset forms and learning.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
 #include <map>
+#include <thread>
 
 #include "plugins/store/command_store.h"
 #include "plugins/store/learn_state.h"
@@ -139,6 +141,32 @@ TEST(CommandStore, NewRemoteNamesSkipThoseInUse) {
   EXPECT_EQ(store.newRemoteName(), "New Remote 2");
 }
 
+// The receiving thread looks codes up while the dialog edits the store.
+TEST(CommandStore, LookupsOnAnotherThreadSeeWholeEdits) {
+  CCommandStore store;
+  std::atomic<bool> stop{false};
+  std::atomic<int> seen{0}, torn{0};
+  std::thread receiver([&] {
+    while (!stop) {
+      if (auto found = store.firstWithCode(7)) {
+        ++seen;
+        if (found->command != "Play" || (found->remote != "TV" && found->remote != "Telly")) ++torn;
+      }
+    }
+  });
+  for (int i = 0; i < 2000; ++i) {
+    store.appendCommand("TV", "Play", 7);
+    store.renameRemote("TV", "Telly");
+    store.setRemote("Amp", {{"Volume", 3}});
+    store.renameRemote("Telly", "TV");
+    store.removeCommand("TV", "Play");
+    if (i % 100 == 0) store.clear();
+  }
+  stop = true;
+  receiver.join();
+  EXPECT_EQ(torn, 0);
+}
+
 TEST(CommandStore, ReservedCharacters) {
   for (const char* name : {"a#b", "[x", "y]", "p@q", "k=v", "l|r"}) EXPECT_TRUE(hasReservedChar(name)) << name;
   EXPECT_FALSE(hasReservedChar("Volume Up (+)"));
@@ -163,7 +191,7 @@ TEST(StoreEnumeration, WalksRemotesAndCommandsInOrder) {
   intptr_t first = names.firstCommand("tv", out);
   ASSERT_NE(first, 0);
   EXPECT_STREQ(out, "Power");
-  int cursor = static_cast<int>(first);
+  intptr_t cursor = first;
   ASSERT_EQ(names.nextCommand(&cursor, out), 1);
   EXPECT_STREQ(out, "Mute");
   EXPECT_EQ(names.nextCommand(&cursor, out), 0);

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <thread>
 
+#include "plugins/padrem/packet_decoder.h"
 #include "support/temp_folder.h"
 #include "tools/vremote/pty_line.h"
 #include "tools/vremote/remote_keys.h"
@@ -23,6 +25,38 @@ TEST(VRemoteKeys, EveryKeyHasItsOwnSixByteCode) {
     EXPECT_NE(findKey(name), nullptr) << name;
   EXPECT_EQ(findKey("enter"), findKey("Enter"));
   EXPECT_EQ(findKey("F1"), nullptr);
+}
+
+// What `make run` sets up for the mouse-pad remote: each button code learned
+// under its key's name, the pad enabled; every key's packet then decodes as
+// that button, or as a stroke in the arrow's direction.
+TEST(VRemotePad, ButtonsDecodeAsTheirNamesAndArrowsMoveThePointerTheirWay) {
+  store::CCommandStore learned;
+  for (const RemoteKey& key : remoteKeys())
+    if (auto code = padButtonCode(key)) learned.appendCommand("Sim", key.name, *code);
+  padrem::CPacketDecoder decoder([&](uint32_t code) { return learned.firstWithCode(code); });
+  const std::map<std::string, std::pair<int, int>> way{{"Up", {0, -1}}, {"Down", {0, 1}}, {"Left", {-1, 0}},
+                                                        {"Right", {1, 0}}};
+  for (const RemoteKey& key : remoteKeys()) {
+    std::vector<padrem::PadEvent> events;
+    for (char byte : padPacket(key))
+      for (auto& event : decoder.feed(static_cast<uint8_t>(byte), {false, true})) events.push_back(event);
+    EXPECT_FALSE(decoder.inPacket()) << key.name;
+    if (padButtonCode(key)) {
+      ASSERT_EQ(events.size(), 1u) << key.name;
+      EXPECT_EQ(std::get<padrem::SendCommand>(events[0]).command.command, key.name);
+      continue;
+    }
+    int dx = 0, dy = 0;
+    for (const auto& event : events) {
+      dx += std::get<padrem::MovePointer>(event).dx;
+      dy += std::get<padrem::MovePointer>(event).dy;
+    }
+    const auto [wx, wy] = way.at(key.name);
+    EXPECT_EQ(dx == 0, wx == 0) << key.name;
+    EXPECT_EQ(dy == 0, wy == 0) << key.name;
+    EXPECT_GT(dx * wx + dy * wy, 50) << key.name;  // far enough to see
+  }
 }
 
 TEST(VRemoteKeys, BinaryTextPutsTheLowNibbleFirst) {

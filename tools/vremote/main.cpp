@@ -33,18 +33,23 @@ struct Options {
   int repeat = 1;
   int gapMs = 150;
   int waitMs = 0;  // --send waits this long for the plug-in before the first key
+  bool pad = false;  // a mouse-pad remote's packets instead of the Irman's codes
+  bool printPadCodes = false;
 };
 
 void usage() {
   std::puts(
-      "usage: vremote [--prefix DIR] [--port N]            interactive remote\n"
-      "       vremote [--prefix DIR] [--port N] --send KEY... [--repeat N] [--gap MS] [--wait MS]\n"
+      "usage: vremote [--prefix DIR] [--port N] [--pad]    interactive remote\n"
+      "       vremote [--prefix DIR] [--port N] [--pad] --send KEY... [--repeat N] [--gap MS] [--wait MS]\n"
       "       vremote --print-vdp REMOTE_NAME                learned-code sections for every key\n"
+      "       vremote --print-pad-codes                      NAME CODE of each key that is a pad button\n"
       "Creates a pseudo-terminal, links it as COM port N of the Wine prefix (default\n"
       "build/win64/wineprefix, port 1), answers the init string \"IR\" with \"OK\" like an\n"
       "Irman or an Irbox (whose plug-in sends \"I\" and \"R\" apart), and sends a 6-byte\n"
       "code per key. Keys: 0-9, Up, Down, Left, Right, Space,\n"
-      "Enter. Without a terminal it reads key names, one per line, from standard input.");
+      "Enter. Without a terminal it reads key names, one per line, from standard input.\n"
+      "--pad: a mouse-pad remote instead, at 1200 baud: each key a packet 0xA0 CODE 0xAA,\n"
+      "the arrows strokes of pad bytes that move the pointer.");
 }
 
 std::optional<Options> parse(int argc, char** argv) {
@@ -59,6 +64,8 @@ std::optional<Options> parse(int argc, char** argv) {
     else if (arg == "--gap" && (value = next())) o.gapMs = std::atoi(value);
     else if (arg == "--wait" && (value = next())) o.waitMs = std::atoi(value);
     else if (arg == "--print-vdp" && (value = next())) o.vdpRemote = value;
+    else if (arg == "--pad") o.pad = true;
+    else if (arg == "--print-pad-codes") o.printPadCodes = true;
     else if (arg == "--send") {
       while (i + 1 < argc && std::strncmp(argv[i + 1], "--", 2) != 0) o.send.push_back(argv[++i]);
     } else return std::nullopt;
@@ -95,7 +102,8 @@ class CAnswerThread {
   std::thread m_thread;
 };
 
-bool sendKey(CPtyLine& line, const RemoteKey& key) {
+bool sendKey(CPtyLine& line, const RemoteKey& key, bool pad) {
+  if (pad) return line.Write(padPacket(key));
   return line.Write(std::string(reinterpret_cast<const char*>(key.code.data()), key.code.size()));
 }
 
@@ -106,14 +114,14 @@ int sendMode(CPtyLine& line, const Options& o) {
     const RemoteKey* key = findKey(name);
     if (!key) return std::fprintf(stderr, "vremote: no key \"%s\"\n", name.c_str()), 2;
     for (int r = 0; r < o.repeat; ++r) {
-      sendKey(line, *key);
+      sendKey(line, *key, o.pad);
       std::this_thread::sleep_for(std::chrono::milliseconds(o.gapMs));
     }
   }
   return 0;
 }
 
-int stdinMode(CPtyLine& line) {
+int stdinMode(CPtyLine& line, bool pad) {
   CAnswerThread answers(line);
   std::string name;
   while (std::getline(std::cin, name)) {
@@ -124,7 +132,7 @@ int stdinMode(CPtyLine& line) {
       std::fprintf(stderr, "vremote: no key \"%s\"\n", name.c_str());
       continue;
     }
-    sendKey(line, *key);
+    sendKey(line, *key, pad);
     std::printf("sent %s\n", key->name);
     std::fflush(stdout);
   }
@@ -141,7 +149,7 @@ void printLegend(const CPtyLine& line, int port) {
 
 void onStopSignal(int) {}
 
-int interactiveMode(CPtyLine& line, int port) {
+int interactiveMode(CPtyLine& line, int port, bool pad) {
   // Ctrl+C interrupts the read below instead of killing us, so that the
   // terminal leaves raw mode again.
   struct sigaction stop {};
@@ -167,7 +175,7 @@ int interactiveMode(CPtyLine& line, int port) {
     if (!key) continue;
     if (*key == "q") break;
     if (const RemoteKey* remoteKey = findKey(*key)) {
-      sendKey(line, *remoteKey);
+      sendKey(line, *remoteKey, pad);
       std::printf("sent %-6s (inits answered: %d)\r\n", remoteKey->name, answers.Answered());
       std::fflush(stdout);
     }
@@ -187,6 +195,11 @@ int main(int argc, char** argv) {
     std::fputs(vdpSections(*options->vdpRemote).c_str(), stdout);
     return 0;
   }
+  if (options->printPadCodes) {
+    for (const RemoteKey& key : remoteKeys())
+      if (auto code = padButtonCode(key)) std::printf("%s %u\n", key.name, static_cast<unsigned>(*code));
+    return 0;
+  }
   std::signal(SIGPIPE, SIG_IGN);
   CPtyLine line;
   if (const std::string error = line.Open(options->prefix, options->port); !error.empty()) {
@@ -194,6 +207,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!options->send.empty()) return sendMode(line, *options);
-  if (!isatty(STDIN_FILENO)) return stdinMode(line);
-  return interactiveMode(line, options->port);
+  if (!isatty(STDIN_FILENO)) return stdinMode(line, options->pad);
+  return interactiveMode(line, options->port, options->pad);
 }

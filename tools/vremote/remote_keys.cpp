@@ -1,6 +1,7 @@
 #include "tools/vremote/remote_keys.h"
 
 #include <cctype>
+#include <utility>
 
 #include "vexa/device/binary_text.h"
 
@@ -40,6 +41,34 @@ const RemoteKey* findKey(std::string_view name) {
     if (same) return &key;
   }
   return nullptr;
+}
+
+namespace {
+constexpr uint8_t kPadStart = 0xA0, kPadEnd = 0xAA;
+constexpr uint8_t kStrokeSpeed = 0x60;  // 2.5, then 3 pixels per unit once the stroke is long
+constexpr int kStrokeBytes = 20;
+// Directions of the pad's table: up, right, down, left.
+constexpr std::array<std::pair<std::string_view, uint8_t>, 4> kArrows{{{"Up", 0}, {"Right", 4}, {"Down", 8}, {"Left", 12}}};
+}  // namespace
+
+std::optional<uint8_t> padButtonCode(const RemoteKey& key) {
+  for (const auto& [name, direction] : kArrows)
+    if (name == key.name) return std::nullopt;
+  // The Irman code's second byte is distinct per key; its low six bits stay below the pad's bytes (56..).
+  const uint8_t code = key.code[1] & 0x3F;
+  return code;
+}
+
+std::string padPacket(const RemoteKey& key) {
+  std::string packet(1, static_cast<char>(kPadStart));
+  if (auto code = padButtonCode(key)) {
+    packet += static_cast<char>(*code);
+  } else {
+    for (const auto& [name, direction] : kArrows)
+      if (name == key.name) packet.append(kStrokeBytes, static_cast<char>(kStrokeSpeed | direction));
+  }
+  packet += static_cast<char>(kPadEnd);
+  return packet;
 }
 
 std::string binaryText(const uint8_t* bytes, size_t count) { return vexa::device::encodeBinaryText(bytes, count); }

@@ -27,6 +27,13 @@ std::string binaryText(const uint8_t* bytes, size_t count);
 // The host's sections for every key learned on a remote of that name.
 std::string vdpSections(std::string_view remoteName);
 
+// The same keys as a mouse-pad remote sends them: a packet of one button code
+// (below the pad's bytes), or for an arrow a stroke of pad bytes that moves
+// the pointer that way.
+std::string padPacket(const RemoteKey& key);
+// The button code of a key in its pad packet; nothing for an arrow (a stroke).
+std::optional<uint8_t> padButtonCode(const RemoteKey& key);
+
 // The "Irman" side of initialisation: feed it what the plug-in sends; it
 // returns the answer to write back once it has seen the init string.
 class CIrmanResponder {

@@ -256,7 +256,8 @@ int wmain(int argc, wchar_t** argv) {
     return PostMessageW(window, vexa::ProgramMessage::kTrayNotify, CMainWindow::kTrayIconId, WM_CONTEXTMENU) ? 0 : 1;
   }
   if (command == L"exit") return PostMessageW(window, WM_COMMAND, CMainWindow::kCmdExit, 0) ? 0 : 1;
-  const auto root = [&](int at) { return argc > at ? topLevel(window, argv[at]) : window; };
+  // An empty TITLE is the main window itself (to name a control id after it).
+  const auto root = [&](int at) { return argc > at && argv[at][0] ? topLevel(window, argv[at]) : window; };
   if (command == L"select" && argc > 2)
     return selectItem(window, root(3),
                       argc > 4   ? _wtoi(argv[4])

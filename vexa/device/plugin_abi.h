@@ -169,7 +169,9 @@ using AboutFn = void(VEXA_PLUGIN_CALL*)();
 using GetFirstRmtFn = intptr_t(VEXA_PLUGIN_CALL*)(char* name);
 using GetNextRmtFn = int(VEXA_PLUGIN_CALL*)(int* cursor, char* name);
 using GetFirstCmdFn = intptr_t(VEXA_PLUGIN_CALL*)(const char* remote, char* name);
-using GetNextCmdFn = int(VEXA_PLUGIN_CALL*)(int* cursor, char* name);
+// The command cursor is what GetFirstCmd returned, a node address for many
+// plug-ins: pointer-sized, so 32 bits in the i686 build as the contract has it.
+using GetNextCmdFn = int(VEXA_PLUGIN_CALL*)(intptr_t* cursor, char* name);
 using LoadPresetFn = int(VEXA_PLUGIN_CALL*)(const char* file);
 using SavePresetFn = int(VEXA_PLUGIN_CALL*)(const char* file);
 using MsgLoopFn = int(VEXA_PLUGIN_CALL*)(WindowHandle target);

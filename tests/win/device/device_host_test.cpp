@@ -269,6 +269,7 @@ TEST_F(DeviceHostTest, FirstGenerationPluginRunsWithItsOwnPageAndRegistrySetting
   EXPECT_EQ(host.FirstRemote(), "Classic Remote");
   EXPECT_EQ(host.NextRemote(), "");
   EXPECT_EQ(host.FirstCommand("Classic Remote"), "Play");
+  EXPECT_EQ(host.NextCommand(), "Pause");  // the plug-in's cursor came back whole
   EXPECT_EQ(host.NextCommand(), "");
 
   ASSERT_TRUE(host.SaveSettings());

@@ -119,7 +119,7 @@ class PadremTest : public ::testing::Test {
   std::vector<std::string> Commands(const char* remote) {
     std::vector<std::string> names;
     char name[abi::kEnumNameBuffer] = {};
-    int cursor = static_cast<int>(padrem().getFirstCmd(remote, name));
+    intptr_t cursor = padrem().getFirstCmd(remote, name);
     if (!cursor) return names;
     names.emplace_back(name);
     while (padrem().getNextCmd(&cursor, name)) names.emplace_back(name);
@@ -217,6 +217,23 @@ TEST_F(PadremTest, StoppingIsPromptAndAMissingPortFailsToStart) {
   EXPECT_EQ(padrem().startMsgLoop(m_window.Handle()), 0);
 }
 
+// The worker sends each record to this thread: stopping it from here while
+// it waits in such a send must still take moments, not the 5 s bound.
+TEST_F(PadremTest, StoppingWhileTheWorkerSendsToThisThreadIsPrompt) {
+  AddCommand("Pad", "Play", 5);
+  StartReceiving();
+  ASSERT_TRUE(m_pad->Send("\xA0" + std::string(400, '\x05')));
+  Sleep(500);  // not dispatching: the worker waits in its first send
+  const ULONGLONG start = GetTickCount64();
+  padrem().endMsgLoop();
+  EXPECT_LT(GetTickCount64() - start, 2000u);
+  const size_t atStop = m_window.records.size();
+  EXPECT_GE(atStop, 1u);  // the waiting send was answered while stopping
+  EXPECT_LT(atStop, 400u);
+  pumpFor(300);
+  EXPECT_EQ(m_window.records.size(), atStop);
+}
+
 TEST_F(PadremTest, PadBytesMoveThePointerWhenThePadIsEnabled) {
   AddCommand("Pad", "Sixty-eight", 0x44);
   StartReceiving(true);
@@ -228,6 +245,81 @@ TEST_F(PadremTest, PadBytesMoveThePointerWhenThePadIsEnabled) {
   ASSERT_TRUE(pumpUntil([&] { return GetCursorPos(&at) && at.x >= 225; }, 5000)) << at.x;
   EXPECT_EQ(at.y, 200);
   EXPECT_TRUE(m_window.records.empty());  // pad bytes are no buttons
+}
+
+// A window under the pointer that notes the button messages it gets: the
+// pad's clicks arrive as a real pointer's do.
+class CClickTarget : public win::CWindow {
+ public:
+  bool Create() {
+    return RegisterWindowClass(L"PadremClickTarget") &&
+           win::CWindow::Create(L"PadremClickTarget", L"Click target", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST,
+                                {100, 100, 200, 200});
+  }
+  // Under the pointer and in front, where the pad's buttons go.
+  bool PointAt() {
+    SetForegroundWindow(Handle());
+    SetCursorPos(200, 200);
+    return pumpUntil([&] {
+      POINT p{};
+      return GetCursorPos(&p) && WindowFromPoint(p) == Handle();
+    }, 2000);
+  }
+  std::vector<UINT> buttons;  // WM_LBUTTONDOWN ... in arrival order
+  bool Saw(UINT msg) const { return std::find(buttons.begin(), buttons.end(), msg) != buttons.end(); }
+
+ protected:
+  LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || msg == WM_RBUTTONDOWN || msg == WM_RBUTTONUP)
+      buttons.push_back(msg);
+    return win::CWindow::OnMessage(msg, wp, lp);
+  }
+};
+
+TEST_F(PadremTest, APadClickPressesInOnePacketAndReleasesInALaterOne) {
+  CClickTarget target;
+  ASSERT_TRUE(target.Create());
+  ASSERT_TRUE(target.PointAt());
+  StartReceiving(true);
+  ASSERT_TRUE(m_pad->Send("\xA0\x39\xAA"));  // 57: left down
+  ASSERT_TRUE(pumpUntil([&] { return target.Saw(WM_LBUTTONDOWN); }, 3000));
+  pumpFor(300);
+  EXPECT_FALSE(target.Saw(WM_LBUTTONUP)) << "the packet's end released the button";
+  ASSERT_TRUE(m_pad->Send("\xA0\x38\xAA"));  // 56: release
+  ASSERT_TRUE(pumpUntil([&] { return target.Saw(WM_LBUTTONUP); }, 3000));
+  EXPECT_EQ(target.buttons, (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP}));
+  EXPECT_TRUE(m_window.records.empty());  // click bytes are no buttons
+}
+
+TEST_F(PadremTest, AButtonThePadHoldsIsReleasedWhenReceptionStops) {
+  CClickTarget target;
+  ASSERT_TRUE(target.Create());
+  ASSERT_TRUE(target.PointAt());
+  StartReceiving(true);
+  ASSERT_TRUE(m_pad->Send("\xA0\x3A\xAA"));  // 58: right down
+  ASSERT_TRUE(pumpUntil([&] { return target.Saw(WM_RBUTTONDOWN); }, 3000));
+  padrem().endMsgLoop();
+  ASSERT_TRUE(pumpUntil([&] { return target.Saw(WM_RBUTTONUP); }, 3000));
+  EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON) & 0x8000, 0);
+}
+
+// The page's check box decides, for the running worker, whether pad bytes
+// move the pointer or are buttons.
+TEST_F(PadremTest, ClearingEnableMousepadMakesPadBytesButtons) {
+  AddCommand("Pad", "Sixty-eight", 0x44);
+  StartReceiving(true);
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  HWND box = GetDlgItem(page, 1004);
+  ASSERT_TRUE(IsWindowEnabled(box));
+  ASSERT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+  SendMessageA(box, BM_CLICK, 0, 0);
+  ASSERT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  ASSERT_TRUE(m_pad->Send("\xA0\x44\xAA"));
+  ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 3000));
+  EXPECT_EQ(m_window.records[0].command, "Sixty-eight");
+  DestroyWindow(page);
 }
 
 TEST_F(PadremTest, PresetRoundTripRestartsTheReceiverOnItsPort) {
@@ -325,7 +417,8 @@ TEST_F(PadremTest, AButtonLearnedThroughTheDevicePageIsRecognised) {
 // held in them: records each text and presses the next of the given buttons.
 class CBoxAnswerer {
  public:
-  explicit CBoxAnswerer(std::vector<int> answers) : m_answers(std::move(answers)) {
+  explicit CBoxAnswerer(std::vector<int> answers, const char* caption = "PADREM plugin")
+      : m_answers(std::move(answers)), m_caption(caption) {
     m_thread = std::thread([this] { Run(); });
   }
   ~CBoxAnswerer() {
@@ -340,7 +433,7 @@ class CBoxAnswerer {
  private:
   void Run() {
     while (!m_stop) {
-      HWND box = FindWindowA("#32770", "PADREM plugin");
+      HWND box = FindWindowA("#32770", m_caption);
       if (box && IsWindowVisible(box)) {
         char text[256] = {};
         GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
@@ -354,12 +447,61 @@ class CBoxAnswerer {
     }
   }
   std::vector<int> m_answers;
+  const char* m_caption;
   size_t m_next = 0;
   std::vector<std::string> m_texts;
   std::mutex m_lock;
   std::atomic<bool> m_stop{false};
   std::thread m_thread;
 };
+
+// "Initialize" on the page, its message box answered from another thread.
+std::vector<std::string> initializeOnPage(HWND page, const char* caption) {
+  CBoxAnswerer boxes({IDOK}, caption);
+  SendMessageA(page, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+  return boxes.Texts();
+}
+
+std::string statusLine(HWND page) {
+  char text[128] = {};
+  GetDlgItemTextA(page, 1003, text, sizeof text);
+  return text;
+}
+
+TEST_F(PadremTest, InitializeOpensTheChosenPortAndStartsReceiving) {
+  AddCommand("Pad", "Play", 5);
+  SetString("COM Port", "COM5");
+  padrem().readConfig(m_key);
+  m_pad = std::make_unique<CReceiverSim>(Answer::kSilent);
+  ASSERT_TRUE(m_pad->Start());
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(initializeOnPage(page, "PADREM plugin"), std::vector<std::string>{"Initialization successful."});
+  EXPECT_TRUE(m_window.sawStatus(abi::MainCode::kTemporaryStatus, "Initializing device. Please wait.."));
+  EXPECT_TRUE(m_window.sawCode(abi::MainCode::kDeviceReady));
+  EXPECT_EQ(statusLine(page), "Using direct hardware access.");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1004)));  // the pad works on the port
+  ASSERT_TRUE(m_pad->Send("\xA0\x05\xAA"));
+  ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 3000));
+  EXPECT_EQ(m_window.records[0].command, "Play");
+  DestroyWindow(page);
+}
+
+TEST_F(PadremTest, InitializeOnAMissingPortSaysSoAndReportsTheFailure) {
+  SetString("COM Port", "COM9");
+  padrem().readConfig(m_key);
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  m_window.statuses.clear();
+  EXPECT_EQ(initializeOnPage(page, "padrem.dll"),
+            std::vector<std::string>{"Could not open COM port.\nThe port may be in use by another application."});
+  EXPECT_TRUE(m_window.sawStatus(abi::MainCode::kDeviceNotInitialised, "Initialization failed. Check hardware."));
+  EXPECT_FALSE(m_window.sawCode(abi::MainCode::kDeviceReady));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1004)));
+  DestroyWindow(page);
+}
 
 TEST_F(PadremTest, TheCommandTreeNamesNewRemotesAndAsksBeforeLosingCommands) {
   AddCommand("TV", "Power", 1);
@@ -553,6 +695,19 @@ TEST_F(PadremDriverTest, AHeldKeyRepeatsEveryTenthOfASecondUntilItGoesUp) {
   EXPECT_EQ(m_window.records.size(), atRelease);
   padrem().endMsgLoop();
   EXPECT_FALSE(m_simulateKey(0x123, TRUE));  // detached
+}
+
+TEST_F(PadremDriverTest, InitializeWithoutTheDriversReceiverSaysSo) {
+  m_setReceiver(FALSE);
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  m_window.statuses.clear();
+  EXPECT_EQ(initializeOnPage(page, "padrem.dll"),
+            std::vector<std::string>{"Could not initialize device.\nCheck if hardware is connected properly."});
+  EXPECT_TRUE(m_window.sawStatus(abi::MainCode::kDeviceNotInitialised, "Initialization failed. Check hardware."));
+  EXPECT_EQ(statusLine(page), "Receiver not found.");
+  DestroyWindow(page);
 }
 
 TEST_F(PadremDriverTest, ADriverWithoutReceiverFailsWithItsStatus) {

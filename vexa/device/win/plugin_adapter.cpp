@@ -28,7 +28,7 @@ std::optional<std::string> IPluginAdapter::NextRemote() {
 std::optional<std::string> IPluginAdapter::FirstCommand(const std::string& remote) {
   if (!m_names.getFirstCmd) return std::nullopt;
   char name[abi::kEnumNameBuffer] = {};
-  m_commandCursor = static_cast<int>(m_names.getFirstCmd(remote.c_str(), name));
+  m_commandCursor = m_names.getFirstCmd(remote.c_str(), name);
   return m_commandCursor ? nameOf(name) : std::string();
 }
 

@@ -91,7 +91,7 @@ class IPluginAdapter {
  private:
   EnumerationExports m_names;
   int m_remoteCursor = 0;
-  int m_commandCursor = 0;
+  intptr_t m_commandCursor = 0;  // never narrowed: it may be an address
 };
 
 // Resolves the exports of an already loaded plug-in of that generation; the adapter

@@ -46,11 +46,19 @@ FAKE_EXPORT intptr_t VEXA_PLUGIN_CALL GetFirstRmt(char* name) {
   return 1;
 }
 FAKE_EXPORT int VEXA_PLUGIN_CALL GetNextRmt(int*, char*) { return 0; }
+// Command cursors as node addresses, above 4 GB in the 64-bit build.
+constexpr intptr_t kPlayNode = sizeof(intptr_t) > 4 ? static_cast<intptr_t>(0x7E5700001000LL) : 0x7E571000;
+constexpr intptr_t kPauseNode = kPlayNode + 0x40;
 FAKE_EXPORT intptr_t VEXA_PLUGIN_CALL GetFirstCmd(const char*, char* name) {
   std::strcpy(name, "Play");
+  return kPlayNode;
+}
+FAKE_EXPORT int VEXA_PLUGIN_CALL GetNextCmd(intptr_t* cursor, char* name) {
+  if (*cursor != kPlayNode) return 0;
+  std::strcpy(name, "Pause");
+  *cursor = kPauseNode;
   return 1;
 }
-FAKE_EXPORT int VEXA_PLUGIN_CALL GetNextCmd(int*, char*) { return 0; }
 
 // ---- For the tests only
 FAKE_EXPORT LRESULT FakeSendCommand(const char* remote, const char* command) {
