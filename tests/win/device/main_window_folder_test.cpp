@@ -80,7 +80,7 @@ TEST_F(MainWindowFolderPageTest, SecondGenerationOffersTheLearnedButtonsOfTheFol
 
 TEST_F(MainWindowFolderPageTest, FirstGenerationOffersThePluginsOwnEnumeration) {
   selectDevice("Fake Classic");
-  EXPECT_EQ(offered("Classic Remote"), (Names{L"Play"}));
+  EXPECT_EQ(offered("Classic Remote"), (Names{L"Play", L"Pause"}));
 }
 
 TEST_F(MainWindowFolderPageTest, WithoutADeviceNothingIsOffered) {
