@@ -32,9 +32,15 @@ VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL GetPlugInfo(PlugInfoRecord* out, uint32
   copyField(out->moduleName, sizeof out->moduleName, "padrem");
 }
 
-VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL Release() { device().Release(); }
+// The page shows whether the receiver is open: the host opens and closes it too.
+VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL Release() {
+  device().Release();
+  vexa::padrem::CPadremDialog::ShowReceiver();
+}
 VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL StartMsgLoop(WindowHandle host) {
-  return device().StartMsgLoop(static_cast<HWND>(host));
+  const int result = device().StartMsgLoop(static_cast<HWND>(host));
+  vexa::padrem::CPadremDialog::ShowReceiver();
+  return result;
 }
 VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL EndMsgLoop() { device().EndMsgLoop(); }
 VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL MsgLoop(WindowHandle target) {

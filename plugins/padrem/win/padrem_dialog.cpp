@@ -57,6 +57,10 @@ void CPadremDialog::Refresh() {
   }
 }
 
+void CPadremDialog::ShowReceiver() {
+  if (CPadremDialog* dialog = Current()) dialog->ShowSettings();
+}
+
 void CPadremDialog::TakeData() {
   // The dialog hands every change over as it happens; nothing is pending here.
 }

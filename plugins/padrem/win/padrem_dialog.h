@@ -20,6 +20,8 @@ class CPadremDialog : public win::CModelessDialog {
   static CPadremDialog* Current();
   // The store or settings changed outside the dialog.
   static void Refresh();
+  // The receiver was opened or closed outside the dialog.
+  static void ShowReceiver();
   // Before the settings are saved: the dialog's choices go to the device.
   static void TakeData();
 

@@ -247,6 +247,13 @@ TEST_F(PadremTest, PadBytesMoveThePointerWhenThePadIsEnabled) {
   EXPECT_TRUE(m_window.records.empty());  // pad bytes are no buttons
 }
 
+// The status line of the page.
+std::string statusLine(HWND page) {
+  char text[128] = {};
+  GetDlgItemTextA(page, 1003, text, sizeof text);
+  return text;
+}
+
 // A window under the pointer that notes the button messages it gets: the
 // pad's clicks arrive as a real pointer's do.
 class CClickTarget : public win::CWindow {
@@ -301,6 +308,24 @@ TEST_F(PadremTest, AButtonThePadHoldsIsReleasedWhenReceptionStops) {
   padrem().endMsgLoop();
   ASSERT_TRUE(pumpUntil([&] { return target.Saw(WM_RBUTTONUP); }, 3000));
   EXPECT_EQ(GetAsyncKeyState(VK_RBUTTON) & 0x8000, 0);
+}
+
+// The host opens the receiver after it made the page: the page shows it open.
+TEST_F(PadremTest, ThePageShowsTheReceiverTheHostOpensAndReleases) {
+  SetString("COM Port", "COM5");
+  padrem().readConfig(m_key);
+  abi::Point at{0, 0};
+  HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
+  ASSERT_NE(page, nullptr);
+  HWND box = GetDlgItem(page, 1004);
+  EXPECT_FALSE(IsWindowEnabled(box));
+  StartReceiving();
+  EXPECT_TRUE(IsWindowEnabled(box));
+  EXPECT_EQ(statusLine(page), "Using direct hardware access.");
+  padrem().endMsgLoop();
+  padrem().release();
+  EXPECT_FALSE(IsWindowEnabled(box));
+  DestroyWindow(page);
 }
 
 // The page's check box decides, for the running worker, whether pad bytes
@@ -460,12 +485,6 @@ std::vector<std::string> initializeOnPage(HWND page, const char* caption) {
   CBoxAnswerer boxes({IDOK}, caption);
   SendMessageA(page, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
   return boxes.Texts();
-}
-
-std::string statusLine(HWND page) {
-  char text[128] = {};
-  GetDlgItemTextA(page, 1003, text, sizeof text);
-  return text;
 }
 
 TEST_F(PadremTest, InitializeOpensTheChosenPortAndStartsReceiving) {
