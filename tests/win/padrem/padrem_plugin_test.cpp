@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "plugins/padrem/win/resource.h"
 #include "plugins/store/win/store_resource.h"
 #include "support/win/plugin_exports.h"
 #include "support/win/pump.h"
@@ -250,7 +251,7 @@ TEST_F(PadremTest, PadBytesMoveThePointerWhenThePadIsEnabled) {
 // The status line of the page.
 std::string statusLine(HWND page) {
   char text[128] = {};
-  GetDlgItemTextA(page, 1003, text, sizeof text);
+  GetDlgItemTextA(page, IDC_PADREM_STATUS, text, sizeof text);
   return text;
 }
 
@@ -317,7 +318,7 @@ TEST_F(PadremTest, ThePageShowsTheReceiverTheHostOpensAndReleases) {
   abi::Point at{0, 0};
   HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
   ASSERT_NE(page, nullptr);
-  HWND box = GetDlgItem(page, 1004);
+  HWND box = GetDlgItem(page, IDC_PADREM_MOUSEPAD);
   EXPECT_FALSE(IsWindowEnabled(box));
   StartReceiving();
   EXPECT_TRUE(IsWindowEnabled(box));
@@ -336,7 +337,7 @@ TEST_F(PadremTest, ClearingEnableMousepadMakesPadBytesButtons) {
   abi::Point at{0, 0};
   HWND page = static_cast<HWND>(padrem().createCfgDlg(&at, m_window.Handle()));
   ASSERT_NE(page, nullptr);
-  HWND box = GetDlgItem(page, 1004);
+  HWND box = GetDlgItem(page, IDC_PADREM_MOUSEPAD);
   ASSERT_TRUE(IsWindowEnabled(box));
   ASSERT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
   SendMessageA(box, BM_CLICK, 0, 0);
@@ -483,7 +484,7 @@ class CBoxAnswerer {
 // "Initialize" on the page, its message box answered from another thread.
 std::vector<std::string> initializeOnPage(HWND page, const char* caption) {
   CBoxAnswerer boxes({IDOK}, caption);
-  SendMessageA(page, WM_COMMAND, MAKEWPARAM(1002, BN_CLICKED), 0);
+  SendMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_PADREM_INITIALIZE, BN_CLICKED), 0);
   return boxes.Texts();
 }
 
@@ -500,7 +501,7 @@ TEST_F(PadremTest, InitializeOpensTheChosenPortAndStartsReceiving) {
   EXPECT_TRUE(m_window.sawStatus(abi::MainCode::kTemporaryStatus, "Initializing device. Please wait.."));
   EXPECT_TRUE(m_window.sawCode(abi::MainCode::kDeviceReady));
   EXPECT_EQ(statusLine(page), "Using direct hardware access.");
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1004)));  // the pad works on the port
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_PADREM_MOUSEPAD)));  // the pad works on the port
   ASSERT_TRUE(m_pad->Send("\xA0\x05\xAA"));
   ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 3000));
   EXPECT_EQ(m_window.records[0].command, "Play");
@@ -518,7 +519,7 @@ TEST_F(PadremTest, InitializeOnAMissingPortSaysSoAndReportsTheFailure) {
             std::vector<std::string>{"Could not open COM port.\nThe port may be in use by another application."});
   EXPECT_TRUE(m_window.sawStatus(abi::MainCode::kDeviceNotInitialised, "Initialization failed. Check hardware."));
   EXPECT_FALSE(m_window.sawCode(abi::MainCode::kDeviceReady));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1004)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_PADREM_MOUSEPAD)));
   DestroyWindow(page);
 }
 
