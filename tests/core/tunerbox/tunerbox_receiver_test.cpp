@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "plugins/tunerbox/card_table.h"
+#include "plugins/tunerbox/copied_code.h"
 #include "plugins/tunerbox/poll_filter.h"
 #include "plugins/tunerbox/receiver_decoder.h"
 
@@ -89,6 +90,16 @@ TEST(PollFilter, CodeZeroCountsOnlyAfterTheFirstSecond) {
   EXPECT_FALSE(filter.accept(0, start + std::chrono::milliseconds(999)));
   EXPECT_TRUE(filter.accept(4, start + std::chrono::milliseconds(50)));
   EXPECT_TRUE(filter.accept(0, start + std::chrono::milliseconds(1000)));
+}
+
+TEST(CopiedCode, OneToFourBytesMostSignificantFirst) {
+  const uint8_t bytes[] = {0x12, 0x34, 0xAB, 0xCD, 0xEF};
+  EXPECT_EQ(codeFromCopiedBytes(bytes, 1), 0x12u);
+  EXPECT_EQ(codeFromCopiedBytes(bytes + 2, 2), 0xABCDu);  // unsigned, not sign-extended
+  EXPECT_EQ(codeFromCopiedBytes(bytes, 4), 0x1234ABCDu);
+  EXPECT_FALSE(codeFromCopiedBytes(bytes, 5));
+  EXPECT_FALSE(codeFromCopiedBytes(bytes, 0));
+  EXPECT_FALSE(codeFromCopiedBytes(nullptr, 2));
 }
 
 }  // namespace
