@@ -92,7 +92,9 @@ bool CTunerboxDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp, INT_PTR& result)
   const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
   const auto code = data ? codeFromCopiedBytes(data->lpData, data->cbData) : std::nullopt;
   if (code) m_device.DeliverCode(*code);
-  result = code ? TRUE : FALSE;
+  // A dialog answers this message through its result slot.
+  SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, code ? TRUE : FALSE);
+  result = TRUE;
   return true;
 }
 

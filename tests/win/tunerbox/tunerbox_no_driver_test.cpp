@@ -64,5 +64,26 @@ TEST(TunerboxWithoutDriver, StartingShowsTheDriverMessageAndFails) {
   EXPECT_FALSE(QueryDriverService().state == SERVICE_RUNNING);
 }
 
+// A working library and driver in the current folder are not taken instead:
+// a library planted there would run with the program's rights.
+TEST(TunerboxPlantedLibrary, TheCurrentFolderIsNeverSearched) {
+  CServiceRemoval removal;
+  const std::wstring folder = ProgramFolder();
+  const std::wstring withDriver = folder.substr(0, folder.find_last_of(L"\\/"));
+  ASSERT_NE(GetFileAttributesW((withDriver + L"\\hwport.sys").c_str()), INVALID_FILE_ATTRIBUTES);
+  ASSERT_TRUE(SetCurrentDirectoryW(withDriver.c_str()));
+  CRecordingWindow window;
+  ASSERT_TRUE(window.Create());
+  std::vector<std::string> texts;
+  {
+    CBoxCloser closer;
+    EXPECT_EQ(tunerbox().startMsgLoop(window.Handle()), 0);
+    tunerbox().release();
+    texts = closer.texts;
+  }
+  EXPECT_EQ(texts.size(), 1u);
+  EXPECT_EQ(GetModuleHandleW((withDriver + L"\\hwport.dll").c_str()), nullptr);
+}
+
 }  // namespace
 }  // namespace vexa::test

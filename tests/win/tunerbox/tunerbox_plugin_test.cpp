@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -145,10 +146,59 @@ TEST_F(TunerboxTest, TheDefaultRemoteRunsOnAMicrocontrollerCard) {
   // First byte 0x20, second 0x34: "Mute" on the card's own remote.
   ASSERT_TRUE(m_card.Configure(CardVariant::microcontrollerReceiver, 0, {}, 0x13EB0070));
   Start();
-  ASSERT_TRUE(m_card.Configure(CardVariant::microcontrollerReceiver, 0, {{0, 1200}, {0x2034, 120}}, 0x13EB0070));
-  ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 5000));
+  // Held long: each poll drives some hundred line changes through the driver.
+  ASSERT_TRUE(m_card.Configure(CardVariant::microcontrollerReceiver, 0, {{0, 300}, {0x2034, 3000}}, 0x13EB0070));
+  ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 10000));
   EXPECT_EQ(m_window.records[0].remote, "Hauppauge WinTV");
   EXPECT_EQ(m_window.records[0].command, "Mute");
+}
+
+TEST_F(TunerboxTest, ACodeCopiedToTheDialogRunsItsCommandWhenItHasOneToFourBytes) {
+  Gpio(0xFF00, 0);
+  AddCommand("VCR", "Play", 0x1234);
+  ASSERT_TRUE(m_card.Configure(CardVariant::gpioReceiver, 0, {}));
+  OpenDialog();
+  Start();
+  const BYTE bytes[] = {0x00, 0x00, 0x12, 0x34, 0x56};
+  COPYDATASTRUCT tooLong{0, 5, const_cast<BYTE*>(bytes)};
+  EXPECT_EQ(SendMessageA(m_dialog, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&tooLong)), FALSE);
+  COPYDATASTRUCT empty{0, 0, nullptr};
+  EXPECT_EQ(SendMessageA(m_dialog, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&empty)), FALSE);
+  EXPECT_TRUE(m_window.records.empty());
+  COPYDATASTRUCT code{0, 4, const_cast<BYTE*>(bytes)};
+  EXPECT_EQ(SendMessageA(m_dialog, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&code)), TRUE);
+  pumpPending();
+  ASSERT_EQ(m_window.records.size(), 1u);
+  EXPECT_EQ(m_window.records[0].command, "Play");
+}
+
+int notInitialisedCount(const CRecordingWindow& window) {
+  return static_cast<int>(std::count_if(window.statuses.begin(), window.statuses.end(), [](const StatusEntry& s) {
+    return s.code == abi::MainCode::kDeviceNotInitialised;
+  }));
+}
+
+TEST_F(TunerboxTest, AFailedStartIsRetriedThreeTimesUntilReleaseRearmsIt) {
+  ASSERT_TRUE(m_card.Configure(CardVariant::gpioReceiver, 0, {}));  // no GPIO settings: never ready
+  OpenDialog();
+  tunerbox().readConfig(m_key);
+  EXPECT_EQ(tunerbox().startMsgLoop(m_window.Handle()), 0);
+  // The first attempt and three retries 750 ms apart, then no more.
+  EXPECT_TRUE(pumpUntil([&] { return notInitialisedCount(m_window) == 4; }, 15000)) << notInitialisedCount(m_window);
+  pumpFor(1500);
+  EXPECT_EQ(notInitialisedCount(m_window), 4);
+  tunerbox().release();
+  EXPECT_EQ(tunerbox().startMsgLoop(m_window.Handle()), 0);
+  EXPECT_TRUE(pumpUntil([&] { return notInitialisedCount(m_window) == 6; }, 8000)) << notInitialisedCount(m_window);
+}
+
+TEST_F(TunerboxTest, ACardThatAppearsIsTakenUpByTheRetry) {
+  Gpio(0xFF00, 0);
+  ASSERT_TRUE(m_card.Configure(CardVariant::noCard, 0, {}));
+  tunerbox().readConfig(m_key);
+  EXPECT_EQ(tunerbox().startMsgLoop(m_window.Handle()), 0);
+  ASSERT_TRUE(m_card.Configure(CardVariant::gpioReceiver, 0, {}));
+  ASSERT_TRUE(pumpUntil([&] { return m_window.sawCode(abi::MainCode::kDeviceReady); }, 3000));
 }
 
 }  // namespace
