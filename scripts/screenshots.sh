@@ -91,6 +91,21 @@ sleep 1
 vexa_window click 6 Vexa || true
 for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
 vexa_stop_lircd
+# The TV-card plug-in's page, on the stand-in driver's simulated card (the
+# library installs the driver service in this prefix as the plug-in starts).
+vexa_choose_receiver tunerbox
+VEXA_RUN_DEVICE=tunerbox vexa_prepare_prefix "$vremote" >/dev/null
+setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
+vexa_pid=$!
+vexa_window wait 60
+sleep 3
+vexa_window page 1
+sleep 1
+vexa_window rect | shoot "$out/hardware-setup-tunerbox.png"
+vexa_window exit
+sleep 1
+vexa_window click 6 Vexa || true
+for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
 vexa_choose_receiver serial
 VEXA_RUN_DEVICE=serial vexa_prepare_prefix "$vremote" >/dev/null
 
