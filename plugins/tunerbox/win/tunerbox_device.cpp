@@ -8,6 +8,7 @@
 #include "plugins/tunerbox/default_remote.h"
 #include "plugins/tunerbox/gpio_settings.h"
 #include "plugins/tunerbox/poll_filter.h"
+#include "plugins/tunerbox/win/setup_wizard.h"
 #include "plugins/tunerbox/win/tunerbox_dialog.h"
 #include "plugins/tunerbox/win/tunerbox_texts.h"
 #include "vexa/device/plugin_abi.h"
@@ -148,9 +149,14 @@ void CTunerboxDevice::ShowHardwareState() {
 }
 
 void CTunerboxDevice::ArmRetry() {
-  if (m_retries >= kMaxRetries || m_retryTimer) return;
+  if (m_retries >= kMaxRetries || m_retryTimer || m_wizardRunning) return;
   ++m_retries;
   m_retryTimer = SetTimer(nullptr, 0, kRetryDelayMs, &CTunerboxDevice::RetryTimer);
+}
+
+void CTunerboxDevice::CancelRetry() {
+  if (m_retryTimer) KillTimer(nullptr, m_retryTimer);
+  m_retryTimer = 0;
 }
 
 void CALLBACK CTunerboxDevice::RetryTimer(HWND, UINT, UINT_PTR id, DWORD) {
@@ -188,8 +194,7 @@ void CTunerboxDevice::EndMsgLoop() {
 
 void CTunerboxDevice::Release() {
   EndMsgLoop();
-  if (m_retryTimer) KillTimer(nullptr, m_retryTimer);
-  m_retryTimer = 0;
+  CancelRetry();
   m_initialised = false;
   m_retries = 0;
 }
@@ -197,6 +202,50 @@ void CTunerboxDevice::Release() {
 void CTunerboxDevice::Reinitialize() {
   SendStatus(abi::MainCode::kInitialising);
   EndMsgLoop();
+  if (!StartMsgLoop(nullptr)) SendStatus(abi::MainCode::kDeviceNotInitialised);
+}
+
+void CTunerboxDevice::RunWizard(HWND owner) {
+  EndMsgLoop();
+  CancelRetry();
+  m_wizardRunning = true;
+  bool chip = false;
+  {
+    std::lock_guard lock(m_cardLock);
+    chip = m_card && m_card->chipFound();
+  }
+  if (!chip) {
+    InitializeHardware();
+    std::lock_guard lock(m_cardLock);
+    chip = m_card && m_card->chipFound();
+  }
+  if (chip) {
+    const WizardCard card{
+        [this] {
+          std::lock_guard lock(m_cardLock);
+          return m_card->registers().read(reg::gpioData);
+        },
+        [this] {
+          std::lock_guard lock(m_cardLock);
+          return m_card->registers().read(reg::gpioOutputEnable);
+        },
+        [this](uint32_t value) {
+          std::lock_guard lock(m_cardLock);
+          m_card->registers().write(reg::gpioOutputEnable, value);
+        },
+        [this] {
+          std::lock_guard lock(m_cardLock);
+          return m_card->findMicrocontroller();
+        }};
+    const WizardOutcome outcome = runSetupWizard(owner, card);
+    if (outcome.finished) {
+      if (HWND host = m_host.load()) SendMessageA(host, abi::kVexaMessage, abi::MainCode::kSettingsChanged, 0);
+      if (outcome.microcontroller) ensureHauppaugeRemote(m_store);
+      else m_config = outcome.config;
+      CTunerboxDialog::Refresh();
+    }
+  }
+  m_wizardRunning = false;
   if (!StartMsgLoop(nullptr)) SendStatus(abi::MainCode::kDeviceNotInitialised);
 }
 

@@ -49,6 +49,8 @@ class CTunerboxDevice {
   int MsgLoop(HWND target);
   // The dialog's "Initialize".
   void Reinitialize();
+  // The dialog's "Start Wizard": the receiver stops for the wizard and starts again after it.
+  void RunWizard(HWND owner);
   // A code that came by other means than the receiver (the data-copy message).
   void DeliverCode(uint32_t code);
 
@@ -57,6 +59,7 @@ class CTunerboxDevice {
   bool InitializeHardware();
   void ShowHardwareState();
   void ArmRetry();
+  void CancelRetry();
   static void CALLBACK RetryTimer(HWND, UINT, UINT_PTR id, DWORD);
   static DWORD WINAPI WorkerMain(void* target);
   void SendStatus(unsigned code, const char* text = "");
@@ -74,6 +77,8 @@ class CTunerboxDevice {
   std::atomic<HWND> m_host{nullptr};  // read by the worker
   int m_retries = 0;
   UINT_PTR m_retryTimer = 0;
+  // The wizard owns the card while it runs: no retry may start the receiver.
+  bool m_wizardRunning = false;
   win::CEvent m_terminate;
   win::CHandle m_worker;
 };

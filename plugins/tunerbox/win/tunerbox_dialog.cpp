@@ -65,9 +65,8 @@ bool CTunerboxDialog::OnInitDialog() {
 void CTunerboxDialog::ShowHardware() {
   SetDlgItemTextA(m_hwnd, IDC_TUNERBOX_CARD, m_device.CardName().c_str());
   SetDlgItemTextA(m_hwnd, IDC_TUNERBOX_STATUS, m_device.StatusLine().c_str());
-  // The wizard finds GPIO wiring; a microcontroller needs none. Until the
-  // wizard's pages exist the button stays off.
-  EnableItem(IDC_TUNERBOX_WIZARD, false);
+  // The wizard finds GPIO wiring; a microcontroller needs none.
+  EnableItem(IDC_TUNERBOX_WIZARD, !m_device.UsesMicrocontroller());
 }
 
 bool CTunerboxDialog::MayLearn(HWND owner) {
@@ -77,6 +76,11 @@ bool CTunerboxDialog::MayLearn(HWND owner) {
 }
 
 bool CTunerboxDialog::OnCommand(int id, int notification, HWND control) {
+  if (id == IDC_TUNERBOX_WIZARD) {
+    m_device.RunWizard(m_hwnd);
+    ShowHardware();
+    return true;
+  }
   if (id == IDC_TUNERBOX_INITIALIZE) {
     m_device.Reinitialize();
     ShowHardware();

@@ -2,10 +2,15 @@
 // five GPIO values in the registry and the remote that comes with the card.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
 #include "plugins/store/command_store.h"
 #include "plugins/tunerbox/default_remote.h"
 #include "plugins/tunerbox/gpio_settings.h"
 #include "plugins/tunerbox/setup_analysis.h"
+#include "plugins/tunerbox/setup_log.h"
 #include "plugins/tunerbox/setup_sampling.h"
 
 namespace vexa::tunerbox {
@@ -98,6 +103,21 @@ TEST(SetupLog, LinesAreWrittenAsTheLogFileHasThem) {
   SetupAnalysis result{0x87, 0, 0x80, 1, true};
   EXPECT_EQ(logAnalysis(result), "\n\nANALYZE\n\nIR_MASK 87\nBTNUP_MASK 0\nBTNDWN_MASK 80\nFLAGS 1\n\n");
   EXPECT_EQ(logMicrocontroller(0x35), "I2C: 35\n");
+}
+
+TEST(SetupLog, TheFirstLineStartsTheFileBesideThePlugIn) {
+  EXPECT_EQ(logPathFor("C:\\Vexa\\devices\\tunerbox.dll"), "C:\\Vexa\\devices\\tunerbox.log");
+  EXPECT_EQ(logPathFor("/opt/v1.2/tunerbox"), "/opt/v1.2/tunerbox.log");
+  const auto path = std::filesystem::temp_directory_path() / "tunerbox-setup-log-test.log";
+  CSetupLog log(path.string());
+  ASSERT_TRUE(log.create("old run\n"));
+  ASSERT_TRUE(log.create(logValue("GPIO_OUT_EN", 0x10)));
+  ASSERT_TRUE(log.append(logValue("GPIO_INIT", 0x40)));
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  EXPECT_EQ(text.str(), "GPIO_OUT_EN: 10\nGPIO_INIT: 40\n");
+  std::filesystem::remove(path);
 }
 
 TEST(SetupSampling, AnyBitThatMovesWhileIdleIsUnstable) {

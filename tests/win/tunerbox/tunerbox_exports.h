@@ -12,6 +12,7 @@ namespace vexa::test {
 struct TunerboxExports {
   win::CModule module;
   abi::ReadConfigFn readConfig = nullptr;
+  abi::WriteConfigFn writeConfig = nullptr;
   abi::StartMsgLoopFn startMsgLoop = nullptr;
   abi::EndMsgLoopFn endMsgLoop = nullptr;
   abi::ReleaseFn release = nullptr;
@@ -24,6 +25,7 @@ inline TunerboxExports& tunerbox() {
     TunerboxExports p;
     if (!p.module.Load(ProgramFolder() + L"\\tunerbox.dll")) return p;
     p.readConfig = p.module.GetProc<abi::ReadConfigFn>("ReadConfig");
+    p.writeConfig = p.module.GetProc<abi::WriteConfigFn>("WriteConfig");
     p.startMsgLoop = p.module.GetProc<abi::StartMsgLoopFn>("StartMsgLoop");
     p.endMsgLoop = p.module.GetProc<abi::EndMsgLoopFn>("EndMsgLoop");
     p.release = p.module.GetProc<abi::ReleaseFn>("Release");
