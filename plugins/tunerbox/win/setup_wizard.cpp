@@ -33,13 +33,14 @@ struct WizardState {
   bool finished = false;
 };
 
+DWORD WINAPI runWork(void* work) {
+  (*static_cast<const std::function<void()>*>(work))();
+  return 0;
+}
+
 // Runs `work` on another thread while this one keeps its windows answering.
 void runBeside(const std::function<void()>& work) {
-  auto thunk = [](void* w) -> DWORD {
-    (*static_cast<const std::function<void()>*>(w))();
-    return 0;
-  };
-  win::CHandle worker(CreateThread(nullptr, 0, thunk, const_cast<std::function<void()>*>(&work), 0, nullptr));
+  win::CHandle worker(CreateThread(nullptr, 0, &runWork, const_cast<std::function<void()>*>(&work), 0, nullptr));
   if (!worker.IsValid()) return work();
   HANDLE handle = worker.Get();
   while (MsgWaitForMultipleObjects(1, &handle, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {

@@ -44,18 +44,18 @@ class CDriverEnvironment : public ::testing::Environment {
 auto* const kEnvironment =
     static_cast<CDriverEnvironment*>(::testing::AddGlobalTestEnvironment(new CDriverEnvironment));
 
+BOOL CALLBACK keepWizard(HWND window, LPARAM out) {
+  char title[64] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (std::string(title).rfind("IR Setup", 0) != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(out) = window;
+  return FALSE;
+}
+
 // The wizard's window, whatever page title it shows.
 HWND findWizard() {
   HWND found = nullptr;
-  EnumWindows(
-      [](HWND window, LPARAM out) -> BOOL {
-        char title[64] = {};
-        GetWindowTextA(window, title, sizeof title);
-        if (std::string(title).rfind("IR Setup", 0) != 0 || !IsWindowVisible(window)) return TRUE;
-        *reinterpret_cast<HWND*>(out) = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(&keepWizard, reinterpret_cast<LPARAM>(&found));
   return found;
 }
 
