@@ -263,8 +263,14 @@ int CTunerboxDevice::MsgLoop(HWND target) {
   }
   CPollFilter filter;
   filter.start(CPollFilter::Clock::now());
-  const DWORD interval = static_cast<DWORD>(kPollInterval.count());
-  while (WaitForSingleObject(terminate.Get(), interval) == WAIT_TIMEOUT) {
+  // Polls keep to their 50 ms beat: the time a poll takes is not added to the wait.
+  auto next = CPollFilter::Clock::now() + kPollInterval;
+  for (;;) {
+    const auto now = CPollFilter::Clock::now();
+    if (next < now) next = now;
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now).count();
+    if (WaitForSingleObject(terminate.Get(), static_cast<DWORD>(wait)) != WAIT_TIMEOUT) break;
+    next += kPollInterval;
     std::optional<uint32_t> code;
     {
       std::lock_guard lock(m_cardLock);
