@@ -5,9 +5,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <string>
 #include <vector>
 
+#include "plugins/store/win/store_resource.h"
 #include "plugins/tunerbox/win/resource.h"
 #include "support/win/pump.h"
 #include "support/win/recording_window.h"
@@ -170,6 +173,45 @@ TEST_F(TunerboxTest, ACodeCopiedToTheDialogRunsItsCommandWhenItHasOneToFourBytes
   pumpPending();
   ASSERT_EQ(m_window.records.size(), 1u);
   EXPECT_EQ(m_window.records[0].command, "Play");
+}
+
+// While the Learn window is open the poller hands it raw codes: one button
+// pressed twice is learned, and afterwards runs as the new command.
+TEST_F(TunerboxTest, AButtonLearnedFromTheCardIsRecognised) {
+  Gpio(0xFF00, 0);
+  ASSERT_TRUE(m_card.Configure(CardVariant::gpioReceiver, 0x40, {}));
+  OpenDialog();
+  Start();
+  std::atomic<bool> done{false}, learned{false};
+  std::thread user([&] {
+    HWND learn = nullptr;
+    for (int i = 0; i < 100 && !((learn = FindWindowA(nullptr, "Learn")) && IsWindowVisible(learn)); ++i) Sleep(50);
+    if (learn) {
+      SetDlgItemTextA(learn, IDC_LEARN_REMOTE, "Card");
+      SetDlgItemTextA(learn, IDC_LEARN_NAME, "Guide");
+      m_card.Configure(CardVariant::gpioReceiver, 0x40, {{0x40, 200}, {0x1540, 300}, {0x40, 300}, {0x1540, 300}});
+      HWND ok = GetDlgItem(learn, IDOK);
+      for (int i = 0; i < 100 && !IsWindowEnabled(ok); ++i) Sleep(50);
+      learned = IsWindowEnabled(ok) != FALSE;
+      PostMessageA(learn, WM_COMMAND, IDOK, 0);
+      for (int i = 0; i < 100 && FindWindowA(nullptr, "Learn"); ++i) Sleep(50);
+    }
+    done = true;
+  });
+  PostMessageA(m_dialog, WM_COMMAND, ID_STORE_LEARN, 0);
+  const bool finished = pumpUntil([&] { return done.load(); }, 15000);
+  user.join();
+  ASSERT_TRUE(finished);
+  EXPECT_TRUE(learned);
+  EXPECT_TRUE(m_window.records.empty());  // codes while learning run nothing
+  char name[abi::kEnumNameBuffer] = {};
+  EXPECT_NE(tunerbox().getFirstCmd("Card", name), 0);
+  EXPECT_STREQ(name, "Guide");
+
+  ASSERT_TRUE(m_card.Configure(CardVariant::gpioReceiver, 0x40, {{0x40, 200}, {0x1540, 300}}));
+  ASSERT_TRUE(pumpUntil([&] { return !m_window.records.empty(); }, 5000));
+  EXPECT_EQ(m_window.records[0].remote, "Card");
+  EXPECT_EQ(m_window.records[0].command, "Guide");
 }
 
 int notInitialisedCount(const CRecordingWindow& window) {
