@@ -62,6 +62,7 @@ done
 # Every module we ship names its version (the error log quotes it); test programs need none.
 for module in vexa/shell/vexa.exe vexa/shell/devices/serial.dll vexa/shell/devices/irbox.dll \
               vexa/shell/devices/carrio.dll vexa/shell/devices/lirc.dll vexa/shell/devices/padrem.dll \
+              vexa/shell/devices/tunerbox.dll \
               vexa/shell/vexanet.dll vexa/shell/tapmod.dll vexa/shell/hwport.dll \
               modules/gen_vexa/gen_vexa.dll tools/vexacfg/vexacfg.exe tools/vwindow/vwindow.exe; do
   [ -f "$build/$module" ] || { echo "win32: $module was not built" >&2; exit 1; }

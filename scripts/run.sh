@@ -13,7 +13,9 @@
 # plug-in's "IRBOX" instead, also in a prefix that has another receiver;
 # VEXA_RUN_DEVICE=padrem: the mouse-pad remote, whose arrows move the pointer; with
 # VEXA_RUN_DEVICE=lirc the network client "WinLIRC" of a local lircd, whose
-# events `irsend SIMULATE` makes, and no vremote) with
+# events `irsend SIMULATE` makes, and no vremote; with VEXA_RUN_DEVICE=tunerbox
+# the TV-card plug-in on the stand-in driver's simulated card, whose buttons
+# modules/hwport_sys/simcard.exe presses) with
 # the keys of vremote (the simulated remote, built natively) learned as the
 # remote "Vexa Remote", and starts vremote
 # on COM1: interactive when standard input is a terminal and there is a display;
@@ -80,9 +82,12 @@ if [ "$VEXA_RECEIVER" = "Logitech OEM (AST, PADREM, IBM)" ]; then vremote_mode=(
 keys=${VEXA_RUN_KEYS:-}
 interactive=
 lirc=
+tunerbox=
 if [ "$VEXA_PLUGIN" = lirc ]; then
   lirc=1
   vexa_start_lircd
+elif [ "$VEXA_PLUGIN" = tunerbox ]; then
+  tunerbox=1
 elif [ ! -x "$vremote" ]; then
   echo "No simulated remote ($vremote): build it with 'cmake --build --preset native --target vremote'."
 elif [ -t 0 ] && [ -z "$headless" ] && [ -z "$keys" ]; then
@@ -105,11 +110,15 @@ if [ -n "$lirc" ]; then
 elif [ "$VEXA_PLUGIN" = padrem ]; then
   echo "Receiver: the simulated \"$VEXA_RECEIVER\" (padrem plug-in) on COM1, played by vremote:"
   echo "  its buttons run commands, its arrows are strokes on the pad that move the pointer."
+elif [ -n "$tunerbox" ]; then
+  echo "Receiver: \"$VEXA_RECEIVER\" (tunerbox plug-in) on the stand-in driver's simulated Bt878 card."
+  echo "Press a button (0-9 Up Down Left Right Space Enter are 0x100, 0x200 ... 0x1000 on its GPIO pins):"
+  echo "  WINEPREFIX=$WINEPREFIX $VEXA_WINE $build/modules/hwport_sys/simcard.exe press 0x100"
 elif [ -n "$VEXA_PLUGIN" ]; then
   echo "Receiver: the simulated \"$VEXA_RECEIVER\" ($VEXA_PLUGIN plug-in) on COM1, played by vremote."
 else
   echo "Receiver: \"$VEXA_RECEIVER\", as chosen in Vexa; vremote plays a receiver on COM1"
-  echo "  (VEXA_RUN_DEVICE=serial, irbox, padrem or lirc sets up one it can play)."
+  echo "  (VEXA_RUN_DEVICE=serial, irbox, padrem, lirc or tunerbox sets up one it can play)."
 fi
 echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
 echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
@@ -129,7 +138,7 @@ start_vexa() {
   setsid "$VEXA_WINE" "$build/tools/vwindow/vwindow.exe" watch </dev/null >"$status_log" 2>/dev/null &
 }
 
-if [ -n "$lirc" ] && [ -z "$keys" ]; then
+if { [ -n "$lirc" ] || [ -n "$tunerbox" ]; } && [ -z "$keys" ]; then
   start_vexa
   if [ -n "${VEXA_RUN_SECONDS:-}" ]; then
     echo "Stopping after $VEXA_RUN_SECONDS seconds."
@@ -174,12 +183,18 @@ fi
 # The status texts that appeared since line $1 of the log, joined.
 texts_since() { tail -n +"$(($1 + 1))" "$status_log" | paste -sd '|' | sed 's/|/ | /g'; }
 
-if [ -n "$keys_dir" ] || [ -n "$lirc" ]; then
+if [ -n "$keys_dir" ] || [ -n "$lirc" ] || [ -n "$tunerbox" ]; then
   n=0
   for key in $keys; do
     n=$((n + 1))
     seen=$(wc -l <"$status_log")
-    if [ -n "$lirc" ]; then vexa_lircd_press "$key"; else echo "$key" >&3; fi
+    if [ -n "$lirc" ]; then
+      vexa_lircd_press "$key"
+    elif [ -n "$tunerbox" ]; then
+      vexa_simcard_press "$key" || true
+    else
+      echo "$key" >&3
+    fi
     sleep "${VEXA_RUN_KEY_GAP:-2}"
     did=$(texts_since "$seen")
     echo "Pressed $key: ${did:-(no status text)}"

@@ -8,14 +8,16 @@ VEXA_REGISTRY_KEY='HKCU\Software\Marlix\Vexa'
 # The receiver vremote plays: VEXA_RUN_DEVICE=serial (the default, the serial
 # plug-in's generic model), irbox (the Irbox plug-in's "IRBOX") or padrem (the
 # mouse-pad remote, vremote --pad); or lirc: the network client "WinLIRC" of a
-# local lircd (vexa_start_lircd).
+# local lircd (vexa_start_lircd); or tunerbox: the TV-card plug-in on the stand-in
+# driver's simulated card (vexa_simcard_press).
 vexa_choose_receiver() {
   case ${1:-serial} in
     serial) VEXA_RECEIVER="Generic Serial IR Receiver" VEXA_PLUGIN=serial ;;
     irbox) VEXA_RECEIVER="IRBOX" VEXA_PLUGIN=irbox ;;
     lirc) VEXA_RECEIVER="WinLIRC" VEXA_PLUGIN=lirc ;;
     padrem) VEXA_RECEIVER="Logitech OEM (AST, PADREM, IBM)" VEXA_PLUGIN=padrem ;;
-    *) echo "VEXA_RUN_DEVICE is serial, irbox, padrem or lirc, not \"$1\"." >&2; exit 2 ;;
+    tunerbox) VEXA_RECEIVER="TV Capture Board" VEXA_PLUGIN=tunerbox ;;
+    *) echo "VEXA_RUN_DEVICE is serial, irbox, padrem, lirc or tunerbox, not \"$1\"." >&2; exit 2 ;;
   esac
 }
 vexa_choose_receiver "${VEXA_RUN_DEVICE:-}"
@@ -44,6 +46,8 @@ vexa_prepare_prefix() {
       vexa_add_lirc_remote
     elif [ "$VEXA_PLUGIN" = padrem ]; then
       vexa_write_padrem_settings "$vremote"
+    elif [ "$VEXA_PLUGIN" = tunerbox ]; then
+      vexa_write_tunerbox_settings
     elif [ -z "$current" ] || [ ! -f "$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp" ]; then
       vexa_write_receiver_settings "$vremote"
     fi
@@ -85,6 +89,39 @@ vexa_write_padrem_settings() {
   } >"$reg"
   "$VEXA_WINE" reg import "$(vexa_wine_text winepath -w "$reg")" </dev/null >/dev/null 2>&1
   rm -f "$reg"
+}
+
+# The keys the simulated card's remote has, each shown on GPIO bits 8..15 as
+# its position in this list, counted from 1.
+VEXA_SIMCARD_KEYS=(0 1 2 3 4 5 6 7 8 9 Up Down Left Right Space Enter)
+vexa_simcard_code() {
+  local i
+  for i in "${!VEXA_SIMCARD_KEYS[@]}"; do
+    [ "${VEXA_SIMCARD_KEYS[$i]}" = "$1" ] && { printf '0x%x' $(((i + 1) << 8)); return 0; }
+  done
+  return 1
+}
+
+# The TV-card plug-in configured as its setup wizard leaves a card that shows
+# a button on bits 8..15 while it is held, with the keys learned as "Vexa Remote".
+vexa_write_tunerbox_settings() {
+  local key="$VEXA_REGISTRY_KEY\\tunerbox.dll" name value
+  for name in out_en btnup_mask btndwn_mask flags; do
+    "$VEXA_WINE" reg add "$key" /v "$name" /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+  done
+  "$VEXA_WINE" reg add "$key" /v mask /t REG_DWORD /d 0xff00 /f </dev/null >/dev/null 2>&1
+  for name in "${VEXA_SIMCARD_KEYS[@]}"; do
+    value=$(vexa_simcard_code "$name")
+    "$VEXA_WINE" reg add "$key\\Commands\\Vexa Remote" /v "$name" /t REG_DWORD /d "$value" /f \
+      </dev/null >/dev/null 2>&1
+  done
+}
+
+# Holds a key of the simulated card's remote for 300 ms.
+vexa_simcard_press() {
+  local code
+  code=$(vexa_simcard_code "$1") || { echo "No key \"$1\" on the simulated card's remote." >&2; return 1; }
+  "$VEXA_WINE" "$build/modules/hwport_sys/simcard.exe" press "$code" 300 </dev/null >/dev/null 2>&1
 }
 
 # The network client names the remote as lircd does, in one word: the sample

@@ -23,7 +23,7 @@ listing=$(python3 -c 'import sys, zipfile; print("\n".join(zipfile.ZipFile(sys.a
 outside=$(grep -v '^Vexa/' <<<"$listing")
 [ -z "$outside" ] && grep -q '^Vexa/' <<<"$listing" || fail "entries outside Vexa/: $outside"
 for needed in vexa.exe vk.key tapmod.dll vexanet.dll hwport.dll README.txt LICENSE.txt devices/serial.dll \
-              devices/irbox.dll devices/carrio.dll devices/lirc.dll devices/padrem.dll \
+              devices/irbox.dll devices/carrio.dll devices/lirc.dll devices/padrem.dll devices/tunerbox.dll \
               "presets/Sample Preset.vcp" "presets/Sample Preset.vdp" apps/ help/ winamp/gen_vexa.dll; do
   grep -qxF "Vexa/$needed" <<<"$listing" || fail "Vexa/$needed is missing"
 done
