@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "plugins/carrio/edge_script.h"
 #include "plugins/carrio/edge_timer.h"
 #include "plugins/carrio/sample_queue.h"
 
@@ -73,6 +74,49 @@ TEST(CarrioEdgeTimer, AFirstEdgeTowardsIdleAfterSilenceFlipsTheIdleLevel) {
   r = timer.onEdge(at(true, 700, 110));
   EXPECT_TRUE(r.emptyQueue);
   EXPECT_FALSE(timer.idleLevel());
+}
+
+// What a timer makes of a script: the samples the line would give the host.
+std::vector<uint32_t> replay(const std::string& script) {
+  CEdgeTimer timer(true, 1000000, {true, 0, 0});
+  std::vector<uint32_t> samples;
+  int64_t now = 0;
+  size_t at = 0;
+  bool level = true;
+  while (at < script.size()) {
+    const size_t end = script.find('\n', at);
+    const auto edge = parseEdgeLine(std::string_view(script).substr(at, end - at));
+    at = end + 1;
+    if (!edge) continue;
+    now += static_cast<int64_t>(edge->afterUs);
+    if (edge->level == level) continue;  // no change, no edge
+    level = edge->level;
+    if (const auto r = timer.onEdge({level, now, now / 1000000}); r.sample) samples.push_back(*r.sample);
+  }
+  return samples;
+}
+
+// Bi-phase frames end in a half-bit space that a held button's gap continues:
+// the line shows one space, not a fall in between.
+TEST(CarrioEdgeScript, NeighboursOfOnePolarityAreOneIntervalOnTheLine) {
+  const std::vector<uint32_t> frames{kPulseBit | 889, 889, kPulseBit | 1778, 889, 90000,
+                                     kPulseBit | 889, 889, kPulseBit | 889, 889};
+  EXPECT_EQ(replay(edgeScript(frames, 600000)),
+            (std::vector<uint32_t>{kPulseBit | 889, 889, kPulseBit | 1778, 90889, kPulseBit | 889, 889, kPulseBit | 889}));
+  // A leading space is part of the rest before the first pulse.
+  EXPECT_EQ(edgeScript(std::vector<uint32_t>{700, kPulseBit | 560}, 1000), "1700 0\n560 1\n");
+  EXPECT_EQ(edgeScript(std::vector<uint32_t>{700}, 1000), "");
+}
+
+TEST(CarrioEdgeScript, LinesAreParsedStrictlyAndOverlongOnesDroppedWhole) {
+  EXPECT_EQ(parseEdgeLine("560 1\r")->afterUs, 560u);
+  EXPECT_FALSE(parseEdgeLine("560 2"));
+  EXPECT_FALSE(parseEdgeLine("-5 1"));
+  EXPECT_FALSE(parseEdgeLine("5x 1"));
+  CLineCollector lines;
+  for (char c : std::string(100, '7') + " 1\n12 0\n3") lines.add(c);
+  EXPECT_EQ(lines.take(), "12 0");
+  EXPECT_FALSE(lines.take());
 }
 
 class CRecordingSignal : public IReadySignal {
