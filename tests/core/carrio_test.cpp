@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include "plugins/carrio/edge_script.h"
@@ -153,42 +152,6 @@ TEST(CarrioSampleQueue, ClearingDropsEverythingAndResetsTheSignal) {
   EXPECT_FALSE(queue.pop());
   queue.push(3);
   EXPECT_EQ(queue.pop(), 3u);
-}
-
-// The signal is set and reset under the ring's lock, so a consumer that waits for
-// it never sleeps on a non-empty ring, and it sees every sample once, in order.
-TEST(CarrioSampleQueue, TwoThreadsPassEverySampleOnceInOrder) {
-  CRecordingSignal ready;
-  CSampleQueue queue(ready);
-  constexpr uint32_t kSamples = 200000;
-  std::atomic<bool> done{false};
-  std::vector<uint32_t> received;
-  received.reserve(kSamples);
-  std::thread consumer([&] {
-    for (;;) {
-      if (auto s = queue.pop()) {
-        received.push_back(*s);
-      } else if (done) {
-        auto last = queue.pop();
-        if (!last) break;
-        received.push_back(*last);
-      } else {
-        std::this_thread::yield();
-      }
-    }
-  });
-  uint32_t lost = 0;
-  for (uint32_t i = 0; i < kSamples; ++i)
-    if (!queue.push(i)) ++lost;
-  done = true;
-  consumer.join();
-  EXPECT_FALSE(ready.state);
-  for (size_t i = 1; i < received.size(); ++i) ASSERT_LT(received[i - 1], received[i]) << i;
-  // Overflows drop whole rings; nothing else is lost or doubled.
-  EXPECT_LE(received.size(), kSamples);
-  if (lost == 0) {
-    EXPECT_EQ(received.size(), kSamples);
-  }
 }
 
 }  // namespace
