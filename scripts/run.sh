@@ -10,8 +10,10 @@
 #
 # With no receiver configured in the prefix, it sets up the serial plug-in's
 # "Generic Serial IR Receiver" on COM1 (VEXA_RUN_DEVICE=irbox: the Irbox
-# plug-in's "IRBOX" instead, also in a prefix that has another receiver; with
-# VEXA_RUN_DEVICE=lirc the network client "WinLIRC" of a local lircd, whose
+# plug-in's "IRBOX" instead, also in a prefix that has another receiver;
+# VEXA_RUN_DEVICE=carrio: the carrier-line plug-in's "Generic CARRIO Line Device",
+# its scripted test build in a copy of the program, vremote writing each key's
+# frame as line edges; with VEXA_RUN_DEVICE=lirc the network client "WinLIRC" of a local lircd, whose
 # events `irsend SIMULATE` makes, and no vremote) with
 # the keys of vremote (the simulated remote, built natively) learned as the
 # remote "Vexa Remote", and starts vremote
@@ -72,6 +74,10 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 wine_session_start_server
 vexa_prepare_prefix "$vremote"
+if [ "$VEXA_PLUGIN" = carrio ]; then
+  exe=$(vexa_simulated_line "$exe")
+fi
+vremote_line=$(vexa_vremote_line)
 
 keys=${VEXA_RUN_KEYS:-}
 interactive=
@@ -87,7 +93,7 @@ else
   # vremote reads key names from a pipe that this script writes.
   keys_dir=$(mktemp -d)
   mkfifo "$keys_dir/keys"
-  "$vremote" --prefix "$WINEPREFIX" --port 1 <"$keys_dir/keys" >"$build/vremote.log" 2>&1 &
+  "$vremote" $vremote_line --prefix "$WINEPREFIX" --port 1 <"$keys_dir/keys" >"$build/vremote.log" 2>&1 &
   vremote_pid=$!
   exec 3>"$keys_dir/keys"
   vexa_wait_for_com1
@@ -98,11 +104,15 @@ if [ -n "$lirc" ]; then
   echo "Receiver: \"$VEXA_RECEIVER\" (lirc plug-in), a client of the lircd started here (remote \"vexa\")."
   echo "Press a button (0-9 Up Down Left Right Space Enter):"
   echo "  irsend -d $VEXA_LIRCD_SOCKET SIMULATE \"0000000000000000 00 1 vexa\""
+elif [ "$VEXA_PLUGIN" = carrio ]; then
+  echo "Receiver: \"$VEXA_RECEIVER\" (carrio plug-in) on COM1, on a simulated carrier line: vremote writes"
+  echo "  each key's pulse/space frame as line edges, which carrio.dll's scripted test build (in"
+  echo "  $(dirname "$exe"), never shipped) times as the real one times its carrier-detect line."
 elif [ -n "$VEXA_PLUGIN" ]; then
   echo "Receiver: the simulated \"$VEXA_RECEIVER\" ($VEXA_PLUGIN plug-in) on COM1, played by vremote."
 else
   echo "Receiver: \"$VEXA_RECEIVER\", as chosen in Vexa; vremote plays a receiver on COM1"
-  echo "  (VEXA_RUN_DEVICE=serial, irbox or lirc sets up one it can play)."
+  echo "  (VEXA_RUN_DEVICE=serial, irbox, carrio or lirc sets up one it can play)."
 fi
 echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
 echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
@@ -138,7 +148,7 @@ if [ -n "$interactive" ]; then
   # vremote needs the terminal: Vexa starts beside it once COM1 is linked.
   (vexa_wait_for_com1 && start_vexa) &
   echo "Press the keys below; q in vremote or Ctrl+C stops everything."
-  "$vremote" --prefix "$WINEPREFIX" --port 1 || true
+  "$vremote" $vremote_line --prefix "$WINEPREFIX" --port 1 || true
   echo "Stopped Vexa."
   exit 0
 fi

@@ -7,6 +7,7 @@
 #include "plugins/carrio/edge_script.h"
 #include "plugins/carrio/edge_timer.h"
 #include "plugins/carrio/sample_queue.h"
+#include "support/edge_replay.h"
 
 namespace vexa::carrio {
 namespace {
@@ -75,32 +76,12 @@ TEST(CarrioEdgeTimer, AFirstEdgeTowardsIdleAfterSilenceFlipsTheIdleLevel) {
   EXPECT_FALSE(timer.idleLevel());
 }
 
-// What a timer makes of a script: the samples the line would give the host.
-std::vector<uint32_t> replay(const std::string& script) {
-  CEdgeTimer timer(true, 1000000, {true, 0, 0});
-  std::vector<uint32_t> samples;
-  int64_t now = 0;
-  size_t at = 0;
-  bool level = true;
-  while (at < script.size()) {
-    const size_t end = script.find('\n', at);
-    const auto edge = parseEdgeLine(std::string_view(script).substr(at, end - at));
-    at = end + 1;
-    if (!edge) continue;
-    now += static_cast<int64_t>(edge->afterUs);
-    if (edge->level == level) continue;  // no change, no edge
-    level = edge->level;
-    if (const auto r = timer.onEdge({level, now, now / 1000000}); r.sample) samples.push_back(*r.sample);
-  }
-  return samples;
-}
-
 // Bi-phase frames end in a half-bit space that a held button's gap continues:
 // the line shows one space, not a fall in between.
 TEST(CarrioEdgeScript, NeighboursOfOnePolarityAreOneIntervalOnTheLine) {
   const std::vector<uint32_t> frames{kPulseBit | 889, 889, kPulseBit | 1778, 889, 90000,
                                      kPulseBit | 889, 889, kPulseBit | 889, 889};
-  EXPECT_EQ(replay(edgeScript(frames, 600000)),
+  EXPECT_EQ(test::replayEdgeScript(edgeScript(frames, 600000)),
             (std::vector<uint32_t>{kPulseBit | 889, 889, kPulseBit | 1778, 90889, kPulseBit | 889, 889, kPulseBit | 889}));
   // A leading space is part of the rest before the first pulse.
   EXPECT_EQ(edgeScript(std::vector<uint32_t>{700, kPulseBit | 560}, 1000), "1700 0\n560 1\n");
