@@ -4,10 +4,10 @@
 // a build for tests replays scripted edges with exact timestamps.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <span>
-#include <vector>
 
 #include "plugins/carrio/edge_timer.h"
 #include "vexa/winlib/serial_port.h"
@@ -26,12 +26,14 @@ class IEdgeSource {
   virtual std::optional<Edge> Next(std::span<const HANDLE> stops) = 0;
 };
 
-// Waits for any of `stops` or `other`, at most `ms`: true when `other` came first.
+// Waits for any of `stops` or `other`, at most `ms`: true when `other` came
+// first. No allocation: the timing thread calls it between every two edges.
 inline bool waitForOther(std::span<const HANDLE> stops, HANDLE other, DWORD ms) {
-  std::vector<HANDLE> handles(stops.begin(), stops.end());
-  handles.push_back(other);
-  return WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, ms) ==
-         WAIT_OBJECT_0 + stops.size();
+  HANDLE handles[MAXIMUM_WAIT_OBJECTS];
+  const size_t count = std::min<size_t>(stops.size(), MAXIMUM_WAIT_OBJECTS - 1);
+  std::copy_n(stops.begin(), count, handles);
+  handles[count] = other;
+  return WaitForMultipleObjects(static_cast<DWORD>(count + 1), handles, FALSE, ms) == WAIT_OBJECT_0 + count;
 }
 
 inline bool anySet(std::span<const HANDLE> stops) {
