@@ -79,10 +79,11 @@ build-win32: deps
 	scripts/check-win32.sh build/win32
 
 # Only what a run starts: vexa.exe builds its plug-ins, modules and presets
-# beside it; vwindow reads its status line.
+# beside it; vwindow reads its status line; the carrier line's simulated run
+# needs carrio.dll's scripted build.
 run: deps
 	cmake --preset $(VEXA_RUN_ARCH) >/dev/null
-	cmake --build --preset $(VEXA_RUN_ARCH) --target vexa vwindow -j $(JOBS)
+	cmake --build --preset $(VEXA_RUN_ARCH) --target vexa vwindow $(if $(filter carrio,$(VEXA_RUN_DEVICE)),carrio_scripted) -j $(JOBS)
 	$(call build_vremote)
 	@scripts/run.sh
 

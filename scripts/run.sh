@@ -11,11 +11,13 @@
 # With no receiver configured in the prefix, it sets up the serial plug-in's
 # "Generic Serial IR Receiver" on COM1 (VEXA_RUN_DEVICE=irbox: the Irbox
 # plug-in's "IRBOX" instead, also in a prefix that has another receiver;
-# VEXA_RUN_DEVICE=padrem: the mouse-pad remote, whose arrows move the pointer; with
-# VEXA_RUN_DEVICE=lirc the network client "WinLIRC" of a local lircd, whose
-# events `irsend SIMULATE` makes, and no vremote; with VEXA_RUN_DEVICE=tunerbox
-# the TV-card plug-in on the stand-in driver's simulated card, whose buttons
-# modules/hwport_sys/simcard.exe presses) with
+# VEXA_RUN_DEVICE=carrio: the carrier-line plug-in's "Generic CARRIO Line Device",
+# its scripted test build in a copy of the program, vremote writing each key's
+# frame as line edges; VEXA_RUN_DEVICE=padrem: the mouse-pad remote, whose arrows
+# move the pointer; with VEXA_RUN_DEVICE=lirc the network client "WinLIRC" of a
+# local lircd, whose events `irsend SIMULATE` makes, and no vremote; with
+# VEXA_RUN_DEVICE=tunerbox the TV-card plug-in on the stand-in driver's simulated
+# card, whose buttons modules/hwport_sys/simcard.exe presses) with
 # the keys of vremote (the simulated remote, built natively) learned as the
 # remote "Vexa Remote", and starts vremote
 # on COM1: interactive when standard input is a terminal and there is a display;
@@ -76,8 +78,13 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 wine_session_start_server
 vexa_prepare_prefix "$vremote"
-# The mouse-pad remote, also when chosen in the program, gets pad packets.
+if [ "$VEXA_PLUGIN" = carrio ]; then
+  exe=$(vexa_simulated_line "$exe")
+fi
+# The mouse-pad remote, also when chosen in the program, gets pad packets; the
+# carrier line gets each frame's edges.
 if [ "$VEXA_RECEIVER" = "Logitech OEM (AST, PADREM, IBM)" ]; then vremote_mode=(--pad); fi
+if [ "$VEXA_PLUGIN" = carrio ]; then vremote_mode=(--carrio); fi
 
 keys=${VEXA_RUN_KEYS:-}
 interactive=
@@ -114,11 +121,15 @@ elif [ -n "$tunerbox" ]; then
   echo "Receiver: \"$VEXA_RECEIVER\" (tunerbox plug-in) on the stand-in driver's simulated Bt878 card."
   echo "Press a button (0-9 Up Down Left Right Space Enter are 0x100, 0x200 ... 0x1000 on its GPIO pins):"
   echo "  WINEPREFIX=$WINEPREFIX $VEXA_WINE $build/modules/hwport_sys/simcard.exe press 0x100"
+elif [ "$VEXA_PLUGIN" = carrio ]; then
+  echo "Receiver: \"$VEXA_RECEIVER\" (carrio plug-in) on COM1, on a simulated carrier line: vremote writes"
+  echo "  each key's pulse/space frame as line edges, which carrio.dll's scripted test build (in"
+  echo "  $(dirname "$exe"), never shipped) times as the real one times its carrier-detect line."
 elif [ -n "$VEXA_PLUGIN" ]; then
   echo "Receiver: the simulated \"$VEXA_RECEIVER\" ($VEXA_PLUGIN plug-in) on COM1, played by vremote."
 else
   echo "Receiver: \"$VEXA_RECEIVER\", as chosen in Vexa; vremote plays a receiver on COM1"
-  echo "  (VEXA_RUN_DEVICE=serial, irbox, padrem, lirc or tunerbox sets up one it can play)."
+  echo "  (VEXA_RUN_DEVICE=serial, irbox, carrio, padrem, lirc or tunerbox sets up one it can play)."
 fi
 echo "Configuration window: opens at start; closing it leaves Vexa in the tray (the Wine desktop's"
 echo "  taskbar): double-click the icon, or Open in its right-click menu, to bring it back."
@@ -198,7 +209,7 @@ if [ -n "$keys_dir" ] || [ -n "$lirc" ] || [ -n "$tunerbox" ]; then
     sleep "${VEXA_RUN_KEY_GAP:-2}"
     did=$(texts_since "$seen")
     echo "Pressed $key: ${did:-(no status text)}"
-    if [ ${#vremote_mode[@]} -gt 0 ] && command -v xdotool >/dev/null; then
+    if [ "${vremote_mode[*]}" = --pad ] && command -v xdotool >/dev/null; then
       echo "  Pointer: $(xdotool getmouselocation 2>/dev/null | cut -d' ' -f1-2)"
     fi
     if [ -n "$headless" ]; then

@@ -163,6 +163,21 @@ vexa_window exit
 sleep 1
 vexa_window click 6 Vexa || true
 for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
+# The carrier-line receiver's page, on its simulated line (a copy of the program
+# with the scripted build of carrio.dll; vremote's line stays quiet for it).
+vexa_choose_receiver carrio
+VEXA_RUN_DEVICE=carrio vexa_prepare_prefix "$vremote" >/dev/null
+setsid "$VEXA_WINE" "$(vexa_simulated_line "$exe")" </dev/null >/dev/null 2>&1 &
+vexa_pid=$!
+vexa_window wait 60
+sleep 2
+vexa_window page 1
+sleep 1
+vexa_window rect | shoot "$out/hardware-setup-carrio.png"
+vexa_window exit
+sleep 1
+vexa_window click 6 Vexa || true
+for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
 vexa_choose_receiver serial
 VEXA_RUN_DEVICE=serial vexa_prepare_prefix "$vremote" >/dev/null
 

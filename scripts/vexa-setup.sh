@@ -6,18 +6,20 @@
 VEXA_REGISTRY_KEY='HKCU\Software\Marlix\Vexa'
 
 # The receiver vremote plays: VEXA_RUN_DEVICE=serial (the default, the serial
-# plug-in's generic model), irbox (the Irbox plug-in's "IRBOX") or padrem (the
-# mouse-pad remote, vremote --pad); or lirc: the network client "WinLIRC" of a
-# local lircd (vexa_start_lircd); or tunerbox: the TV-card plug-in on the stand-in
-# driver's simulated card (vexa_simcard_press).
+# plug-in's generic model), irbox (the Irbox plug-in's "IRBOX"), carrio (the
+# carrier-line plug-in's generic model, on a simulated line: vexa_simulated_line)
+# or padrem (the mouse-pad remote, vremote --pad); or lirc: the network client
+# "WinLIRC" of a local lircd (vexa_start_lircd); or tunerbox: the TV-card plug-in
+# on the stand-in driver's simulated card (vexa_simcard_press).
 vexa_choose_receiver() {
   case ${1:-serial} in
     serial) VEXA_RECEIVER="Generic Serial IR Receiver" VEXA_PLUGIN=serial ;;
     irbox) VEXA_RECEIVER="IRBOX" VEXA_PLUGIN=irbox ;;
+    carrio) VEXA_RECEIVER="Generic CARRIO Line Device" VEXA_PLUGIN=carrio ;;
     lirc) VEXA_RECEIVER="WinLIRC" VEXA_PLUGIN=lirc ;;
     padrem) VEXA_RECEIVER="Logitech OEM (AST, PADREM, IBM)" VEXA_PLUGIN=padrem ;;
     tunerbox) VEXA_RECEIVER="TV Capture Board" VEXA_PLUGIN=tunerbox ;;
-    *) echo "VEXA_RUN_DEVICE is serial, irbox, padrem, lirc or tunerbox, not \"$1\"." >&2; exit 2 ;;
+    *) echo "VEXA_RUN_DEVICE is serial, irbox, carrio, padrem, lirc or tunerbox, not \"$1\"." >&2; exit 2 ;;
   esac
 }
 vexa_choose_receiver "${VEXA_RUN_DEVICE:-}"
@@ -56,11 +58,16 @@ vexa_prepare_prefix() {
       echo "Note: $VEXA_CONFIG has no remote \"Vexa Remote\"; delete it to get the sample configuration."
   elif [ "$current" != "$VEXA_RECEIVER" ]; then
     VEXA_RECEIVER=$current VEXA_PLUGIN=
+    # A carrier-line model chosen earlier works only on the simulated line.
+    case $current in
+      "Generic CARRIO Line Device" | "LIRC Basic Device" | "Packard Bell Fast Media") VEXA_PLUGIN=carrio ;;
+    esac
   fi
 }
 
 # The plug-in's settings file with vremote's keys learned as "Vexa Remote" on
-# COM1 (the Irbox plug-in has no settings of its own).
+# COM1 (the Irbox plug-in has no settings of its own; the carrier line's are
+# learned by timing).
 vexa_write_receiver_settings() {
   local vremote=$1
   {
@@ -69,7 +76,7 @@ vexa_write_receiver_settings() {
       printf '[DeviceSettings]\r\nInit=IR\r\nResponse=OK\r\nIRCodeLength=6\r\nLearnSamples=2\r\nTolerance=0\r\n'
     fi
     printf '[Device Config]\r\nDeviceName=%s\r\nCOM Port=COM1\r\n' "$VEXA_RECEIVER"
-    if [ -x "$vremote" ]; then "$vremote" --print-vdp "Vexa Remote"; fi
+    if [ -x "$vremote" ]; then "$vremote" $(vexa_vremote_line) --print-vdp "Vexa Remote"; fi
   } >"$VEXA_CONFIG_DIR/$VEXA_PLUGIN.vdp"
 }
 
@@ -166,6 +173,29 @@ vexa_stop_lircd() {
 
 # A button of lircd's remote "vexa", as a held button's first event.
 vexa_lircd_press() { irsend -d "$VEXA_LIRCD_SOCKET" SIMULATE "0000000000000000 00 $1 vexa" >/dev/null; }
+
+# A pseudo-terminal has no carrier-detect line: the run uses a copy of the
+# program (in <build>/simulated-line) whose devices folder holds carrio.dll's
+# scripted test build, which replays the edges vremote writes on COM1. The
+# build's own devices folder keeps the real plug-in. Prints the copy's vexa.exe.
+vexa_simulated_line() {
+  local exe=$1 from to scripted
+  from=$(dirname "$exe")
+  to=$build/simulated-line
+  scripted=$build/plugins/carrio/win/scripted/carrio.dll
+  if [ ! -f "$scripted" ]; then
+    echo "No $scripted: build it with 'cmake --build --preset ${VEXA_RUN_ARCH:-win64} --target carrio_scripted'." >&2
+    return 1
+  fi
+  rm -rf "$to"
+  mkdir -p "$to"
+  cp -p "$from"/*.exe "$from"/*.dll "$from"/vk.key "$to"/
+  for dir in devices presets apps help winamp; do
+    if [ -d "$from/$dir" ]; then cp -rp "$from/$dir" "$to/"; fi
+  done
+  cp -p "$scripted" "$to/devices/carrio.dll"
+  echo "$to/vexa.exe"
+}
 
 # Waits until vremote has linked COM1 of the prefix to its pseudo-terminal.
 vexa_wait_for_com1() {

@@ -1,6 +1,7 @@
 #include "plugins/carrio/edge_script.h"
 
 #include <charconv>
+#include <vector>
 
 namespace vexa::carrio {
 
@@ -19,6 +20,30 @@ std::optional<ScriptedEdge> parseEdgeLine(std::string_view line) {
 
 std::string edgeLine(uint64_t afterUs, bool level) {
   return std::to_string(afterUs) + (level ? " 1\n" : " 0\n");
+}
+
+std::string edgeScript(std::span<const uint32_t> samples, uint64_t leadUs) {
+  constexpr uint32_t kPulse = 0x80000000u;
+  struct Interval {
+    bool pulse;
+    uint64_t us;
+  };
+  std::vector<Interval> intervals;
+  for (uint32_t s : samples) {
+    const bool pulse = (s & kPulse) != 0;
+    const uint64_t us = s & ~kPulse;
+    if (!intervals.empty() && intervals.back().pulse == pulse)
+      intervals.back().us += us;
+    else
+      intervals.push_back({pulse, us});
+  }
+  if (!intervals.empty() && !intervals.back().pulse) intervals.pop_back();
+  if (intervals.empty()) return {};
+  size_t first = 0;
+  if (!intervals.front().pulse) leadUs += intervals[first++].us;
+  std::string script = edgeLine(leadUs, false);
+  for (size_t i = first; i < intervals.size(); ++i) script += edgeLine(intervals[i].us, intervals[i].pulse);
+  return script;
 }
 
 void CLineCollector::add(char c) {

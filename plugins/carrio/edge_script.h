@@ -4,6 +4,7 @@
 // that say anything else are skipped.
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,12 @@ struct ScriptedEdge {
 
 std::optional<ScriptedEdge> parseEdgeLine(std::string_view line);
 std::string edgeLine(uint64_t afterUs, bool level);
+
+// The script of what a line resting high shows for timing samples (bit 31
+// pulse, the line low): the first pulse pulls it low `leadUs` after the rest
+// began. A line changes level at every edge, so neighbours of one polarity are
+// one interval; a space at either end is the rest itself.
+std::string edgeScript(std::span<const uint32_t> samples, uint64_t leadUs);
 
 // Collects bytes into lines; a line longer than the limit is dropped whole.
 class CLineCollector {

@@ -2,11 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
+#include "plugins/carrio/edge_script.h"
 #include "plugins/carrio/edge_timer.h"
 #include "plugins/carrio/sample_queue.h"
+#include "support/edge_replay.h"
 
 namespace vexa::carrio {
 namespace {
@@ -75,6 +76,29 @@ TEST(CarrioEdgeTimer, AFirstEdgeTowardsIdleAfterSilenceFlipsTheIdleLevel) {
   EXPECT_FALSE(timer.idleLevel());
 }
 
+// Bi-phase frames end in a half-bit space that a held button's gap continues:
+// the line shows one space, not a fall in between.
+TEST(CarrioEdgeScript, NeighboursOfOnePolarityAreOneIntervalOnTheLine) {
+  const std::vector<uint32_t> frames{kPulseBit | 889, 889, kPulseBit | 1778, 889, 90000,
+                                     kPulseBit | 889, 889, kPulseBit | 889, 889};
+  EXPECT_EQ(test::replayEdgeScript(edgeScript(frames, 600000)),
+            (std::vector<uint32_t>{kPulseBit | 889, 889, kPulseBit | 1778, 90889, kPulseBit | 889, 889, kPulseBit | 889}));
+  // A leading space is part of the rest before the first pulse.
+  EXPECT_EQ(edgeScript(std::vector<uint32_t>{700, kPulseBit | 560}, 1000), "1700 0\n560 1\n");
+  EXPECT_EQ(edgeScript(std::vector<uint32_t>{700}, 1000), "");
+}
+
+TEST(CarrioEdgeScript, LinesAreParsedStrictlyAndOverlongOnesDroppedWhole) {
+  EXPECT_EQ(parseEdgeLine("560 1\r")->afterUs, 560u);
+  EXPECT_FALSE(parseEdgeLine("560 2"));
+  EXPECT_FALSE(parseEdgeLine("-5 1"));
+  EXPECT_FALSE(parseEdgeLine("5x 1"));
+  CLineCollector lines;
+  for (char c : std::string(100, '7') + " 1\n12 0\n3") lines.add(c);
+  EXPECT_EQ(lines.take(), "12 0");
+  EXPECT_FALSE(lines.take());
+}
+
 class CRecordingSignal : public IReadySignal {
  public:
   void set() override { state = true; }
@@ -109,42 +133,6 @@ TEST(CarrioSampleQueue, ClearingDropsEverythingAndResetsTheSignal) {
   EXPECT_FALSE(queue.pop());
   queue.push(3);
   EXPECT_EQ(queue.pop(), 3u);
-}
-
-// The signal is set and reset under the ring's lock, so a consumer that waits for
-// it never sleeps on a non-empty ring, and it sees every sample once, in order.
-TEST(CarrioSampleQueue, TwoThreadsPassEverySampleOnceInOrder) {
-  CRecordingSignal ready;
-  CSampleQueue queue(ready);
-  constexpr uint32_t kSamples = 200000;
-  std::atomic<bool> done{false};
-  std::vector<uint32_t> received;
-  received.reserve(kSamples);
-  std::thread consumer([&] {
-    for (;;) {
-      if (auto s = queue.pop()) {
-        received.push_back(*s);
-      } else if (done) {
-        auto last = queue.pop();
-        if (!last) break;
-        received.push_back(*last);
-      } else {
-        std::this_thread::yield();
-      }
-    }
-  });
-  uint32_t lost = 0;
-  for (uint32_t i = 0; i < kSamples; ++i)
-    if (!queue.push(i)) ++lost;
-  done = true;
-  consumer.join();
-  EXPECT_FALSE(ready.state);
-  for (size_t i = 1; i < received.size(); ++i) ASSERT_LT(received[i - 1], received[i]) << i;
-  // Overflows drop whole rings; nothing else is lost or doubled.
-  EXPECT_LE(received.size(), kSamples);
-  if (lost == 0) {
-    EXPECT_EQ(received.size(), kSamples);
-  }
 }
 
 }  // namespace

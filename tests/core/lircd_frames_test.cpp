@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <sstream>
 
 #include "support/lircd_daemon.h"
 #include "support/temp_folder.h"
@@ -90,6 +91,37 @@ TEST_F(LircdFrames, TheImportKeepsWhatLircdTransmits) {
   EXPECT_TRUE(std::equal(play->raw.begin(), play->raw.end(), sent.begin()));
   EXPECT_EQ(play->gap, sent.back());
   EXPECT_EQ(play->decoded, 0x8877u);
+}
+
+// The carrier-line end-to-end test plays a capture of lircd's frames: it is still
+// what this lircd transmits, press by press, from its start. A held press is
+// checked by its first frame (its repeats take long to send and say nothing new).
+TEST_F(LircdFrames, TheCarrierLineCaptureIsWhatLircdTransmits) {
+  std::ifstream in(std::string(VEXA_SOURCE_DIR) + "/tests/data/carrio/lircd-vcr-presses.txt");
+  std::string line, button, pressText;
+  int repeats = 0, presses = 0;
+  auto check = [&] {
+    if (button.empty()) return;
+    const auto sent = m_lircd.sendOnce("vcr", button);
+    auto captured = test::CLircdDaemon::samplesOf(pressText);
+    if (repeats > 0 && captured.size() > sent.size()) captured.resize(sent.size());
+    EXPECT_EQ(sent, captured) << "press " << presses;
+    ++presses;
+  };
+  while (std::getline(in, line)) {
+    std::istringstream words(line);
+    std::string first;
+    words >> first;
+    if (first != "press") {
+      if (first != "#") pressText += line + "\n";
+      continue;
+    }
+    check();
+    words >> button >> repeats;
+    pressText.clear();
+  }
+  check();
+  EXPECT_EQ(presses, 22);
 }
 
 }  // namespace

@@ -9,6 +9,10 @@
 #include "tools/vremote/pty_line.h"
 #include "tools/vremote/remote_keys.h"
 #include "tools/vremote/terminal_keys.h"
+#include "tools/vremote/timing_remote.h"
+#include "support/edge_replay.h"
+#include "vexa/device/code_matcher.h"
+#include "vexa/device/device_settings.h"
 #include "vexa/codec/ini_file.h"
 
 #include <fcntl.h>
@@ -74,6 +78,29 @@ TEST(VRemoteKeys, VdpSectionsDescribeEveryKeyOfTheRemote) {
     EXPECT_EQ(ini.getString(section, "Signature"), binaryText(key.code.data(), key.code.size()));
   }
   EXPECT_EQ(ini.sectionNames().size(), remoteKeys().size() + 1);
+}
+
+// make run's carrier line: every key's frame, with jitter, through the line's
+// timing and the program's matching against the codes run.sh installs, is that
+// key and no other, press after press.
+TEST(VRemoteCarrierLine, EveryKeysFrameIsRecognisedAsThatKey) {
+  device::CCodeStore store;
+  device::readCodeStore(timingVdpSections("Vexa Remote"), store);
+  device::CCodeMatcher matcher(store);
+  carrio::CEdgeTimer timer(true, 1000000, {true, 0, 0});
+  bool level = true;
+  int64_t now = 0;
+  CTimingPresses presses(3, 10);
+  for (int round = 0; round < 3; ++round) {
+    for (const RemoteKey& key : remoteKeys()) {
+      std::vector<std::string> recognised;
+      for (const auto& s : test::replayEdgeScript(presses.script(key), timer, level, now)) {
+        const auto m = matcher.matchTiming(s.sample, static_cast<uint64_t>(s.atUs) * 10, true);
+        if (m.outcome == CTimingMatcher::Outcome::Send) recognised.push_back(m.names.remote + "/" + m.names.command);
+      }
+      EXPECT_EQ(recognised, std::vector<std::string>{"Vexa Remote/" + std::string(key.name)}) << round;
+    }
+  }
 }
 
 TEST(VRemoteIrman, AnswersOkOncePerInitStringEvenWhenSplit) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A scripted headless `make run` presses its keys, says what each did, saves a
 # screenshot after each, then ends by itself with status 0 and leaves nothing
-# running.
+# running. $1: the receiver to simulate (VEXA_RUN_DEVICE), default the run's own.
 set -uo pipefail
+device=${1:-}
 root=${VEXA_SOURCE:?}
 prefix=${VEXA_RUN_PREFIX:?}
 build=$root/build/${VEXA_RUN_ARCH:-win64}
@@ -19,7 +20,7 @@ left_running() {
 
 rm -f "$build"/vexa-press-*.png
 start=$(date +%s)
-env -u DISPLAY -u MAKEFLAGS -u MFLAGS -u MAKELEVEL VEXA_RUN_KEYS="1 2 Up" VEXA_RUN_KEY_GAP=2 timeout 240 make -C "$root" --no-print-directory run \
+env -u DISPLAY -u MAKEFLAGS -u MFLAGS -u MAKELEVEL ${device:+VEXA_RUN_DEVICE=$device} VEXA_RUN_KEYS="1 2 Up" VEXA_RUN_KEY_GAP=2 timeout 240 make -C "$root" --no-print-directory run \
   </dev/null >"$out" 2>&1
 rc=$?
 echo "--- make run printed:"
@@ -42,6 +43,9 @@ grep -q "^Pressed 1: .*Executed application notepad.exe" "$out" || fail "the pre
 grep -q "^Configuration file: .*current.vcp$" "$out" || fail "the configuration file's place is not printed"
 grep -q "^Receiver: .*COM1" "$out" || fail "the simulated receiver is not named"
 grep -q "^Log: " "$out" || fail "the log's place is not printed"
+if [ "$device" = carrio ]; then
+  grep -q "simulated carrier line" "$out" || fail "the run does not say that the carrier line is simulated"
+fi
 sleep 1
 left=$(left_running)
 [ -z "$left" ] || fail "left running: $left"

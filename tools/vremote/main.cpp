@@ -19,6 +19,7 @@
 #include "tools/vremote/pty_line.h"
 #include "tools/vremote/remote_keys.h"
 #include "tools/vremote/terminal_keys.h"
+#include "tools/vremote/timing_remote.h"
 
 using namespace vexa::vremote;
 using namespace std::chrono_literals;
@@ -35,6 +36,7 @@ struct Options {
   int waitMs = 0;  // --send waits this long for the plug-in before the first key
   bool pad = false;  // a mouse-pad remote's packets instead of the Irman's codes
   bool printPadCodes = false;
+  bool carrierLine = false;  // --carrio: timing frames for carrio.dll's scripted line
 };
 
 void usage() {
@@ -43,13 +45,16 @@ void usage() {
       "       vremote [--prefix DIR] [--port N] [--pad] --send KEY... [--repeat N] [--gap MS] [--wait MS]\n"
       "       vremote --print-vdp REMOTE_NAME                learned-code sections for every key\n"
       "       vremote --print-pad-codes                      NAME CODE of each key that is a pad button\n"
+      "       --carrio: play a carrier-line receiver instead (with --print-vdp: timing codes)\n"
       "Creates a pseudo-terminal, links it as COM port N of the Wine prefix (default\n"
       "build/win64/wineprefix, port 1), answers the init string \"IR\" with \"OK\" like an\n"
       "Irman or an Irbox (whose plug-in sends \"I\" and \"R\" apart), and sends a 6-byte\n"
       "code per key. Keys: 0-9, Up, Down, Left, Right, Space,\n"
       "Enter. Without a terminal it reads key names, one per line, from standard input.\n"
       "--pad: a mouse-pad remote instead, at 1200 baud: each key a packet 0xA0 CODE 0xAA,\n"
-      "the arrows strokes of pad bytes that move the pointer.");
+      "the arrows strokes of pad bytes that move the pointer.\n"
+      "With --carrio each key is one pulse-distance frame, written as the edge script that\n"
+      "carrio.dll's scripted build (never shipped) replays as its carrier-detect line.");
 }
 
 std::optional<Options> parse(int argc, char** argv) {
@@ -64,6 +69,7 @@ std::optional<Options> parse(int argc, char** argv) {
     else if (arg == "--gap" && (value = next())) o.gapMs = std::atoi(value);
     else if (arg == "--wait" && (value = next())) o.waitMs = std::atoi(value);
     else if (arg == "--print-vdp" && (value = next())) o.vdpRemote = value;
+    else if (arg == "--carrio") o.carrierLine = true;
     else if (arg == "--pad") o.pad = true;
     else if (arg == "--print-pad-codes") o.printPadCodes = true;
     else if (arg == "--send") {
@@ -102,27 +108,41 @@ class CAnswerThread {
   std::thread m_thread;
 };
 
-bool sendKey(CPtyLine& line, const RemoteKey& key, bool pad) {
-  if (pad) return line.Write(padPacket(key));
-  return line.Write(std::string(reinterpret_cast<const char*>(key.code.data()), key.code.size()));
-}
+// What a key puts on the line: the receiver's code bytes, a pad's packet, or
+// the edges of its frame.
+class CKeySender {
+ public:
+  CKeySender(bool pad, bool carrierLine) : m_pad(pad), m_carrierLine(carrierLine) {}
+  bool Send(CPtyLine& line, const RemoteKey& key) {
+    if (m_carrierLine) return line.Write(m_presses.script(key));
+    if (m_pad) return line.Write(padPacket(key));
+    return line.Write(std::string(reinterpret_cast<const char*>(key.code.data()), key.code.size()));
+  }
+
+ private:
+  bool m_pad;
+  bool m_carrierLine;
+  CTimingPresses m_presses{std::random_device{}(), 5};
+};
 
 int sendMode(CPtyLine& line, const Options& o) {
   CAnswerThread answers(line);
+  CKeySender sender(o.pad, o.carrierLine);
   std::this_thread::sleep_for(std::chrono::milliseconds(o.waitMs));
   for (const std::string& name : o.send) {
     const RemoteKey* key = findKey(name);
     if (!key) return std::fprintf(stderr, "vremote: no key \"%s\"\n", name.c_str()), 2;
     for (int r = 0; r < o.repeat; ++r) {
-      sendKey(line, *key, o.pad);
+      sender.Send(line, *key);
       std::this_thread::sleep_for(std::chrono::milliseconds(o.gapMs));
     }
   }
   return 0;
 }
 
-int stdinMode(CPtyLine& line, bool pad) {
+int stdinMode(CPtyLine& line, bool pad, bool carrierLine) {
   CAnswerThread answers(line);
+  CKeySender sender(pad, carrierLine);
   std::string name;
   while (std::getline(std::cin, name)) {
     if (name == "q" || name == "quit") break;
@@ -132,7 +152,7 @@ int stdinMode(CPtyLine& line, bool pad) {
       std::fprintf(stderr, "vremote: no key \"%s\"\n", name.c_str());
       continue;
     }
-    sendKey(line, *key, pad);
+    sender.Send(line, *key);
     std::printf("sent %s\n", key->name);
     std::fflush(stdout);
   }
@@ -149,7 +169,7 @@ void printLegend(const CPtyLine& line, int port) {
 
 void onStopSignal(int) {}
 
-int interactiveMode(CPtyLine& line, int port, bool pad) {
+int interactiveMode(CPtyLine& line, int port, bool pad, bool carrierLine) {
   // Ctrl+C interrupts the read below instead of killing us, so that the
   // terminal leaves raw mode again.
   struct sigaction stop {};
@@ -166,6 +186,7 @@ int interactiveMode(CPtyLine& line, int port, bool pad) {
   pthread_sigmask(SIG_UNBLOCK, &stops, nullptr);
   printLegend(line, port);
   CKeyDecoder decoder;
+  CKeySender sender(pad, carrierLine);
   char c;
   while (true) {
     const ssize_t n = ::read(STDIN_FILENO, &c, 1);
@@ -175,7 +196,7 @@ int interactiveMode(CPtyLine& line, int port, bool pad) {
     if (!key) continue;
     if (*key == "q") break;
     if (const RemoteKey* remoteKey = findKey(*key)) {
-      sendKey(line, *remoteKey, pad);
+      sender.Send(line, *remoteKey);
       std::printf("sent %-6s (inits answered: %d)\r\n", remoteKey->name, answers.Answered());
       std::fflush(stdout);
     }
@@ -192,7 +213,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (options->vdpRemote) {
-    std::fputs(vdpSections(*options->vdpRemote).c_str(), stdout);
+    const std::string sections =
+        options->carrierLine ? timingVdpSections(*options->vdpRemote) : vdpSections(*options->vdpRemote);
+    std::fputs(sections.c_str(), stdout);
     return 0;
   }
   if (options->printPadCodes) {
@@ -207,6 +230,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (!options->send.empty()) return sendMode(line, *options);
-  if (!isatty(STDIN_FILENO)) return stdinMode(line, options->pad);
-  return interactiveMode(line, options->port, options->pad);
+  if (!isatty(STDIN_FILENO)) return stdinMode(line, options->pad, options->carrierLine);
+  return interactiveMode(line, options->port, options->pad, options->carrierLine);
 }

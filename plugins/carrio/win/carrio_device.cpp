@@ -13,7 +13,6 @@ constexpr DWORD kPowerUpMs = 200;
 constexpr const wchar_t* kComEventName = L"CARRIOComEv";
 constexpr const wchar_t* kReadyEventName = L"CFIFO_DATA_READY_EVENT";
 constexpr const wchar_t* kTerminateEventName = L"VEXA_DEVMONITOR_TERMINATE";
-constexpr DWORD kTimingThreadEndMs = 3000;
 
 // The process's priority class, raised for the timing thread's life and put
 // back on every path.
@@ -33,6 +32,8 @@ class CRealTimeClass {
 }  // namespace
 
 CCarrioDevice::CReadyEvent::CReadyEvent() { m_event.Create(kReadyEventName, true, false); }
+
+CCarrioDevice::CCarrioDevice() : m_queue(m_ready) { m_stop.CreateAnonymous(true, false); }
 
 CCarrioDevice& CCarrioDevice::Instance() {
   static CCarrioDevice device;
@@ -88,19 +89,30 @@ void CCarrioDevice::Release() {
 }
 
 int CCarrioDevice::Monitor(HWND target) {
-  if (!m_port.IsOpen() || !m_source) return -1;
+  // One session at a time, so that one timing thread at most ever watches the port.
+  if (m_monitoring.exchange(true)) return -1;
+  const int result = RunSession(target ? target : kit::findMainWindow());
+  m_monitoring = false;
+  return result;
+}
+
+int CCarrioDevice::RunSession(HWND target) {
+  if (!m_port.IsOpen() || !m_source || !m_stop.IsValid()) return -1;
   if (!m_terminate.Create(kTerminateEventName, true, false)) return -1;
+  m_stop.Reset();
   win::CHandle timing(CreateThread(nullptr, 0, &CCarrioDevice::TimingThreadProc, this, 0, nullptr));
   if (!timing.IsValid()) {
     m_terminate.Close();
     return -1;
   }
-  Deliver(target ? target : kit::findMainWindow());
+  Deliver(target);
+  // Whatever ended the delivery ends the timing thread too; it is joined before
+  // the port is touched again, so none outlives the session or the port, and
+  // its priority class is put back by its own end.
+  m_stop.Set();
+  WaitForSingleObject(timing.Get(), INFINITE);
   m_port.SetMask(0);
   m_port.PurgeAll();
-  // No second timing thread ever runs, and none outlives the port.
-  if (WaitForSingleObject(timing.Get(), kTimingThreadEndMs) != WAIT_OBJECT_0)
-    TerminateThread(timing.Get(), 0);
   m_terminate.Close();
   return 0;
 }
@@ -127,7 +139,8 @@ void CCarrioDevice::RunTiming() {
   CRealTimeClass realTime;
   Edge previous = m_source->Now();
   CEdgeTimer timer(m_idleLevel, m_source->Frequency(), previous);
-  while (const auto edge = m_source->Next(m_terminate.Get())) {
+  const HANDLE stops[] = {m_terminate.Get(), m_stop.Get()};
+  while (const auto edge = m_source->Next(stops)) {
     if (edge->level == previous.level) continue;
     previous = *edge;
     const EdgeResult result = timer.onEdge(*edge);

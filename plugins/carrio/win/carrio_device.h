@@ -3,6 +3,7 @@
 // sample ring between the timing thread and the host's monitor thread.
 #include <windows.h>
 
+#include <atomic>
 #include <memory>
 
 #include "plugins/carrio/sample_queue.h"
@@ -34,8 +35,9 @@ class CCarrioDevice {
     win::CEvent m_event;
   };
 
-  CCarrioDevice() : m_queue(m_ready) {}
+  CCarrioDevice();
   bool SetUpPort();
+  int RunSession(HWND target);
   static DWORD WINAPI TimingThreadProc(void* self);
   void RunTiming();
   void Deliver(HWND target);
@@ -47,6 +49,8 @@ class CCarrioDevice {
   CSampleQueue m_queue;
   std::unique_ptr<IEdgeSource> m_source;
   win::CEvent m_terminate;  // the host's, while monitoring
+  win::CEvent m_stop;       // ends the timing thread with the delivery loop
+  std::atomic<bool> m_monitoring{false};
 };
 
 }  // namespace vexa::carrio

@@ -35,14 +35,13 @@ class CCommEdgeSource final : public IEdgeSource {
     return e;
   }
 
-  std::optional<Edge> Next(HANDLE terminate) override {
+  std::optional<Edge> Next(std::span<const HANDLE> stops) override {
     m_port.SetMask(EV_RLSD);
     win::COverlapped io(m_event);
     io.Reset();
     DWORD mask = 0;
     if (!m_port.StartWaitEvent(mask, io.ov)) return std::nullopt;
-    HANDLE handles[] = {terminate, m_event};
-    if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
+    if (!waitForOther(stops, m_event, INFINITE)) {
       m_port.SetMask(0);
       m_port.CancelPending(io.ov);
       return std::nullopt;

@@ -26,7 +26,7 @@ class CScriptEdgeSource final : public IEdgeSource {
   int64_t Frequency() override { return kMicrosecondsPerSecond; }  // the counter counts microseconds
   Edge Now() override { return {m_level, static_cast<int64_t>(m_nowUs), Seconds()}; }
 
-  std::optional<Edge> Next(HANDLE terminate) override {
+  std::optional<Edge> Next(std::span<const HANDLE> stops) override {
     for (;;) {
       if (auto line = m_lines.take()) {
         const auto edge = parseEdgeLine(*line);
@@ -34,12 +34,13 @@ class CScriptEdgeSource final : public IEdgeSource {
         m_nowUs += edge->afterUs;
         // Paced so that the host sees the samples when a real line would give them.
         const uint64_t wall = WallUs();
-        if (m_nowUs > wall && WaitForSingleObject(terminate, static_cast<DWORD>((m_nowUs - wall) / 1000)) == WAIT_OBJECT_0)
+        if (m_nowUs > wall && WaitForMultipleObjects(static_cast<DWORD>(stops.size()), stops.data(), FALSE,
+                                                     static_cast<DWORD>((m_nowUs - wall) / 1000)) != WAIT_TIMEOUT)
           return std::nullopt;
         m_level = edge->level;
         return Edge{m_level, static_cast<int64_t>(m_nowUs), Seconds()};
       }
-      if (!ReadMore(terminate)) return std::nullopt;
+      if (!ReadMore(stops)) return std::nullopt;
       // Behind the real time by more than pacing explains: the line rested meanwhile.
       const uint64_t wall = WallUs();
       if (wall > m_nowUs + kRestSlackUs) m_nowUs = wall;
@@ -59,31 +60,28 @@ class CScriptEdgeSource final : public IEdgeSource {
 
   // Reads what has arrived, waiting (without a time-out) for the first byte:
   // this thread runs at time-critical priority and must never spin.
-  bool ReadMore(HANDLE terminate) {
+  bool ReadMore(std::span<const HANDLE> stops) {
     char first = 0;
     m_port.SetTimeouts(0, 0, 0, 50, 50);
-    if (ReadInto(&first, 1, terminate) != 1) return !TerminateSet(terminate);
+    if (ReadInto(&first, 1, stops) != 1) return !anySet(stops);
     m_lines.add(first);
     char buffer[4096];
     m_port.SetTimeouts(MAXDWORD, 0, 0, 50, 50);  // what is there, at once
-    const DWORD count = ReadInto(buffer, sizeof buffer, terminate);
+    const DWORD count = ReadInto(buffer, sizeof buffer, stops);
     for (DWORD i = 0; i < count; ++i) m_lines.add(buffer[i]);
-    return !TerminateSet(terminate);
+    return !anySet(stops);
   }
 
-  DWORD ReadInto(char* buffer, DWORD size, HANDLE terminate) {
+  DWORD ReadInto(char* buffer, DWORD size, std::span<const HANDLE> stops) {
     win::COverlapped io(m_event);
     io.Reset();
     if (!m_port.StartRead(buffer, size, io.ov)) return 0;
-    HANDLE handles[] = {terminate, m_event};
-    if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
+    if (!waitForOther(stops, m_event, INFINITE)) {
       m_port.CancelPending(io.ov);
       return 0;
     }
     return m_port.Result(io.ov, false);
   }
-
-  static bool TerminateSet(HANDLE terminate) { return WaitForSingleObject(terminate, 0) == WAIT_OBJECT_0; }
 
   win::CSerialPort& m_port;
   HANDLE m_event;

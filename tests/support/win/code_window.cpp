@@ -27,7 +27,7 @@ LRESULT CALLBACK CCodeWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
   }
   if (self && msg == abi::kVexaMessage && wp == abi::PageCode::kTimingSample) {
     self->m_samples.push_back(static_cast<uint32_t>(lp));
-    return 1;
+    return self->m_sampleAnswer ? self->m_sampleAnswer(static_cast<uint32_t>(lp)) : 1;
   }
   return DefWindowProcA(hwnd, msg, wp, lp);
 }

@@ -18,8 +18,10 @@ class CCodeWindow {
   CCodeWindow& operator=(const CCodeWindow&) = delete;
   HWND Handle() const { return m_hwnd; }
   const std::vector<std::string>& Blocks() const { return m_blocks; }
-  // Timing samples (code 4), answered with 1: the host wants them.
+  // Timing samples (code 4), answered with 1 (the host wants them) unless an
+  // answer is set, which sees each sample after it was recorded.
   const std::vector<uint32_t>& Samples() const { return m_samples; }
+  void SetSampleAnswer(std::function<LRESULT(uint32_t)> answer) { m_sampleAnswer = std::move(answer); }
   // Pumps messages until done() or the time-out; returns done().
   bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
@@ -28,6 +30,7 @@ class CCodeWindow {
   HWND m_hwnd = nullptr;
   std::vector<std::string> m_blocks;
   std::vector<uint32_t> m_samples;
+  std::function<LRESULT(uint32_t)> m_sampleAnswer;
 };
 
 }  // namespace vexa::test

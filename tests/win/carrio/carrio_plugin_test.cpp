@@ -103,5 +103,36 @@ TEST_F(CarrioTest, TerminateEndsTheMonitorWithZeroAndRestoresThePriorityClass) {
   EXPECT_EQ(m_window.Samples().back(), P | 700);
 }
 
+// A second monitor on the same port would start a second timing thread: it is
+// refused at once, and the session that runs goes on receiving.
+TEST_F(CarrioTest, ASecondMonitorWhileOneRunsIsRefused) {
+  StartMonitor();
+  ASSERT_TRUE(m_far->Write(CLineFarEnd::Script({P | 560})));
+  ASSERT_TRUE(WaitForSamples(1));
+  CPluginMonitorThread second(carrio().monitorDevice, m_device, m_window);
+  ASSERT_TRUE(m_window.PumpUntil([&] { return second.Finished(); }, 2000));
+  EXPECT_EQ(second.Result(), -1);
+  ASSERT_TRUE(m_far->Write(CLineFarEnd::Script({P | 700})));
+  ASSERT_TRUE(WaitForSamples(2));
+  EXPECT_EQ(m_window.Samples().back(), P | 700);
+}
+
+// A host that answers 0 does not want what is queued: the samples that came
+// while it was busy are dropped, and later ones arrive again.
+TEST_F(CarrioTest, AHostAnsweringZeroEmptiesTheRing) {
+  m_window.SetSampleAnswer([](uint32_t sample) -> LRESULT {
+    if (sample != (P | 9000)) return 1;
+    Sleep(400);  // meanwhile the rest of the frame is queued
+    return 0;
+  });
+  StartMonitor();
+  ASSERT_TRUE(m_far->Write(CLineFarEnd::Script({P | 9000, 4500, P | 560, 560, P | 560})));
+  ASSERT_TRUE(WaitForSamples(1));
+  m_window.PumpUntil([] { return false; }, 700);
+  ASSERT_TRUE(m_far->Write(CLineFarEnd::Script({P | 700})));
+  ASSERT_TRUE(WaitForSamples(2));
+  EXPECT_EQ(m_window.Samples(), (std::vector<uint32_t>{P | 9000, P | 700}));
+}
+
 }  // namespace
 }  // namespace vexa::test

@@ -29,18 +29,8 @@ class CLineFarEnd {
            written == script.size();
   }
 
-  // Samples as the line shows them: from rest (high) the first pulse pulls it low
-  // after `leadUs`; each sample ends where the line changes. A space at either end
-  // is the line resting: no edge ends the last, and the first is part of the rest.
-  static std::string Script(std::vector<uint32_t> samples, uint64_t leadUs = 600000) {
-    if (!samples.empty() && !(samples.back() & 0x80000000u)) samples.pop_back();
-    if (!samples.empty() && !(samples.front() & 0x80000000u)) {
-      leadUs += samples.front();
-      samples.erase(samples.begin());
-    }
-    std::string script = carrio::edgeLine(leadUs, false);
-    for (uint32_t s : samples) script += carrio::edgeLine(s & 0x7FFFFFFFu, (s & 0x80000000u) != 0);
-    return script;
+  static std::string Script(const std::vector<uint32_t>& samples, uint64_t leadUs = 600000) {
+    return carrio::edgeScript(samples, leadUs);
   }
   static std::vector<uint32_t> Samples(const std::vector<TimedSample>& timed) {
     std::vector<uint32_t> out;
