@@ -41,7 +41,11 @@ done
 # The sample configuration starts Notepad on 1: its action reported back.
 grep -q "^Pressed 1: .*Executed application notepad.exe" "$out" || fail "the press of 1 did not report its action"
 grep -q "^Configuration file: .*current.vcp$" "$out" || fail "the configuration file's place is not printed"
-grep -q "^Receiver: .*COM1" "$out" || fail "the simulated receiver is not named"
+if [ "$device" = tunerbox ]; then
+  grep -q "^Receiver: .*simulated Bt878 card" "$out" || fail "the simulated card is not named"
+else
+  grep -q "^Receiver: .*COM1" "$out" || fail "the simulated receiver is not named"
+fi
 grep -q "^Log: " "$out" || fail "the log's place is not printed"
 if [ "$device" = carrio ]; then
   grep -q "simulated carrier line" "$out" || fail "the run does not say that the carrier line is simulated"

@@ -74,7 +74,7 @@ VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL GetNextRmt(int* index, char* name) {
 VEXA_PLUGIN_EXPORT intptr_t VEXA_PLUGIN_CALL GetFirstCmd(const char* remote, char* name) {
   return device().Names().firstCommand(remote, name);
 }
-VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL GetNextCmd(int* cursor, char* name) {
+VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL GetNextCmd(intptr_t* cursor, char* name) {
   return device().Names().nextCommand(cursor, name);
 }
 
