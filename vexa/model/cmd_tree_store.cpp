@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -65,14 +66,21 @@ class ActionValues {
  private:
   static int field(std::string_view name) {
     switch (name.size()) {
-      case 2: return name == "ID" ? kId : -1;
+      case 2: return is(name, "ID") ? kId : -1;
       case 5:
-        return name == "Index" ? kIndex : name == "Param" ? kParam : name == "Flags" ? kFlags : name == "Delay" ? kDelay : -1;
-      case 6: return name == "Action" ? kAction : name == "bDelay" ? kDelayOn : -1;
-      case 7: return name == "xParam1" ? kExtraParam : -1;
-      case 8: return name == "Filename" ? kFilename : -1;
+        return is(name, "Index") ? kIndex : is(name, "Param") ? kParam : is(name, "Flags") ? kFlags : is(name, "Delay") ? kDelay : -1;
+      case 6: return is(name, "Action") ? kAction : is(name, "bDelay") ? kDelayOn : -1;
+      case 7: return is(name, "xParam1") ? kExtraParam : -1;
+      case 8: return is(name, "Filename") ? kFilename : -1;
       default: return -1;
     }
+  }
+
+  // For a name already known to have the length: a compare of known size
+  // is a few loads, not a call.
+  template <size_t N>
+  static bool is(std::string_view name, const char (&text)[N]) {
+    return std::memcmp(name.data(), text, N - 1) == 0;
   }
 
   std::array<const std::string_view*, kFieldCount> found_{};
@@ -241,13 +249,13 @@ class TreeLoader final : public IProfileVisitor {
     auto action = std::make_unique<CMD>();
     assign(action->name, key.name());
     action->kind = static_cast<uint8_t>(int32Value(v[ActionValues::kId], 3));
-    assign(action->typeName, v[ActionValues::kAction]);
-    assign(action->fileName, v[ActionValues::kFilename]);
+    if (const std::string_view* type = v[ActionValues::kAction]) action->typeName = typeNames_.intern(*type);
+    if (const std::string_view* file = v[ActionValues::kFilename]) action->fileName = fileNames_.intern(*file);
     assign(action->param, v[ActionValues::kParam]);
     action->flags = wordValue(v[ActionValues::kFlags]);
     if (number(v[ActionValues::kDelayOn], 0) == 1) action->flags |= CMD::kDelayEnabled;
     action->delay = int32Value(v[ActionValues::kDelay], 0);
-    assign(action->extraParam, v[ActionValues::kExtraParam]);
+    if (const std::string_view* extra = v[ActionValues::kExtraParam]) action->extraParam = extraParams_.intern(*extra);
     slots_.place(number(v[ActionValues::kIndex], -1), std::move(action));
   }
 
@@ -315,6 +323,10 @@ class TreeLoader final : public IProfileVisitor {
   long long activeLayout_ = 0;
   CCmdArray* layout_ = nullptr;
   ActionSlots slots_;
+  // A file names few action types many times over.
+  CTextInterner typeNames_;
+  CTextInterner fileNames_;
+  CTextInterner extraParams_;
 };
 
 // Numbers as "%d" writes them, without a string of their own.
