@@ -8,9 +8,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "vexa/base/windows_1252.h"
 #include "vexa/model/cmd_tree_store.h"
@@ -121,18 +124,50 @@ void BM_LoadFile(benchmark::State& state) {
 // next large allocation, which falls inside the load; here the tree is freed
 // and the memory handed back untimed, so the load takes fresh pages as a
 // starting program does.
+// The load's own peak memory, above what the process held before it: the
+// kernel's high-water mark of resident memory, reset before each load.
+class CLoadPeak {
+ public:
+  void start() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+    before_ = statusKiB("VmRSS:");
+  }
+  void stop() { highest_ = std::max(highest_, statusKiB("VmHWM:") - before_); }
+  double mebibytes() const { return static_cast<double>(highest_) / 1024.0; }
+
+ private:
+  static long statusKiB(std::string_view field) {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+      if (line.starts_with(field)) return std::stol(line.substr(field.size()));
+    return 0;
+  }
+  long before_ = 0;
+  long highest_ = 0;
+};
+
 void BM_LoadFileAtStartUp(benchmark::State& state) {
   CBenchFile file;
   vexa::saveCommandPart(file.path(), *makeTree(static_cast<int>(state.range(0))), vexa::CWindows1252());
+  malloc_trim(0);
+  CLoadPeak peak;
   for (auto _ : state) {
+    state.PauseTiming();
+    peak.start();
+    state.ResumeTiming();
     auto tree = std::make_unique<vexa::CCmdTree>();
     if (!vexa::loadCommandPart(file.path(), *tree, vexa::CWindows1252()).ok) state.SkipWithError("load failed");
     benchmark::DoNotOptimize(*tree);
     state.PauseTiming();
+    peak.stop();
     tree.reset();
     malloc_trim(0);
     state.ResumeTiming();
   }
+  const double fileMiB = static_cast<double>(std::filesystem::file_size(file.path())) / (1024.0 * 1024.0);
+  state.counters["file_MiB"] = fileMiB;
+  state.counters["load_peak_MiB"] = peak.mebibytes();
+  state.counters["peak_per_file"] = peak.mebibytes() / fileMiB;
   reportPeak(state);
 }
 

@@ -297,3 +297,21 @@ TEST(TreeLoading, DuplicateNamesStayReachable) {
   EXPECT_EQ(labels(*tree.remotes()[0]), (std::vector<std::string>{"Play", "Play_1"}));
   EXPECT_EQ(child(*tree.remotes()[0], "Play_1").command()->actions()[0]->typeName, "Turn off display");
 }
+
+TEST(TreeLoading, DuplicateNamesAcrossKindsAndTakenFreeNames) {
+  // A folder and a command share one parent's names; a free name handed out
+  // is taken too, for a later key that has it already and for a stream
+  // that goes through the binary form without a key tree.
+  CProfileTree keys;
+  CProfileKey& r = keys.appendChild("Commands").appendChild("R");
+  r.setValue("ID", "0");
+  r.appendChild("X").setValue("ID", "2");
+  for (const char* name : {"X", "X", "X_1"}) r.appendChild(name).setValue("ID", "1");
+  CCmdTree fromKeys, streamed;
+  const auto result = loadCommandTree(fromKeys, keys);
+  EXPECT_EQ(result.problems.size(), 3u);
+  EXPECT_EQ(labels(*fromKeys.remotes()[0]), (std::vector<std::string>{"X", "X_1", "X_1_1", "X_2"}));
+  const auto again = decodeCommandTree(streamed, writeProfile(keys, ProfileEncoding::Binary, CWindows1252()), CWindows1252());
+  EXPECT_EQ(again.problems, result.problems);
+  EXPECT_EQ(labels(*streamed.remotes()[0]), labels(*fromKeys.remotes()[0]));
+}

@@ -47,7 +47,7 @@ std::string folder(const std::string& remote, const std::string& name, const std
 std::string resolvedAction(const CCmdTree& tree, FakeEnvironment& env, const char* name = "Play") {
   auto r = resolveCommand(tree, "TV", name, env);
   if (!r) return "none";
-  return (r->applicationActive ? "" : "inactive:") + r->command->actions()[0]->typeName;
+  return (r->applicationActive ? "" : "inactive:") + r->command->actions()[0]->typeName.str();
 }
 
 }  // namespace

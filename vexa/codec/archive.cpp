@@ -77,7 +77,7 @@ void CArchiveReader::need(size_t n) const {
          std::to_string(remaining()) + " left");
 }
 
-uint32_t CArchiveReader::readCount(size_t minItemBytes) {
+uint32_t CArchiveReader::readCheckedCount(size_t minItemBytes) {
   const size_t at = pos_;
   uint32_t count = readWord();
   if (count == 0xFFFF) count = readDword();

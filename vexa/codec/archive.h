@@ -163,8 +163,17 @@ class CArchiveReader {
   }
   // Counts are checked against the bytes left: each counted item needs at
   // least minItemBytes, so no caller can allocate for a count the file
-  // cannot hold.
-  uint32_t readCount(size_t minItemBytes);
+  // cannot hold. A short count that fits, nearly every one, inline.
+  uint32_t readCount(size_t minItemBytes) {
+    if (remaining() >= 2) {
+      const auto count = static_cast<uint32_t>(static_cast<uint8_t>(in_[pos_]) | (static_cast<uint8_t>(in_[pos_ + 1]) << 8));
+      if (count != 0xFFFF && uint64_t{count} * minItemBytes <= remaining() - 2) {
+        pos_ += 2;
+        return count;
+      }
+    }
+    return readCheckedCount(minItemBytes);
+  }
   std::string readString() { return std::string(readStringView()); }
   // The string's bytes inside the archive, valid as long as its bytes are.
   std::string_view readStringView() {
@@ -195,6 +204,7 @@ class CArchiveReader {
 
  private:
   void need(size_t n) const;
+  uint32_t readCheckedCount(size_t minItemBytes);
   // Any string the short form cannot hold, and every fault.
   std::string_view readLongStringView();
   // A length or count that the bytes at hand cannot hold.

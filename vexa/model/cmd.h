@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "vexa/base/shared_text.h"
+
 namespace vexa {
 
 struct CMD {
@@ -12,12 +14,12 @@ struct CMD {
   uint8_t kind = 3;
   int32_t index = -1;        // position in its layout; -1 = not placed
   std::string name;
-  std::string typeName;      // catalogue display name, compared case-insensitively
-  std::string fileName;      // first parameter ("Filename")
+  CSharedText typeName;      // catalogue display name, compared case-insensitively; shared by loaded actions
+  CSharedText fileName;      // first parameter ("Filename")
   std::string param;         // second parameter ("Param")
   uint32_t flags = 0;
   int32_t delay = 0;         // milliseconds
-  std::string extraParam;    // "xParam1", carried unchanged
+  CSharedText extraParam;    // "xParam1", carried unchanged
 
   bool delayEnabled() const { return (flags & kDelayEnabled) != 0; }
   bool operator==(const CMD&) const = default;

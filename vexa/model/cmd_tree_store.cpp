@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -21,9 +22,23 @@ namespace vexa {
 
 namespace {
 
+// Plain decimal digits, as the program writes every number, read without
+// the general parser's blanks, signs and overflow checks.
+std::optional<long long> plainNumber(std::string_view v) {
+  if (v.empty() || v.size() > 18) return std::nullopt;
+  long long value = 0;
+  for (char c : v) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 // Missing or empty values take the default; anything else reads like atoi.
 long long number(const std::string_view* v, long long fallback) {
-  return (v && !v->empty()) ? parseInteger(*v) : fallback;
+  if (!v || v->empty()) return fallback;
+  if (const auto plain = plainNumber(*v)) return *plain;
+  return parseInteger(*v);
 }
 
 long long number(const CKeyRecord& key, std::string_view name, long long fallback) {
@@ -65,14 +80,21 @@ class ActionValues {
  private:
   static int field(std::string_view name) {
     switch (name.size()) {
-      case 2: return name == "ID" ? kId : -1;
+      case 2: return is(name, "ID") ? kId : -1;
       case 5:
-        return name == "Index" ? kIndex : name == "Param" ? kParam : name == "Flags" ? kFlags : name == "Delay" ? kDelay : -1;
-      case 6: return name == "Action" ? kAction : name == "bDelay" ? kDelayOn : -1;
-      case 7: return name == "xParam1" ? kExtraParam : -1;
-      case 8: return name == "Filename" ? kFilename : -1;
+        return is(name, "Index") ? kIndex : is(name, "Param") ? kParam : is(name, "Flags") ? kFlags : is(name, "Delay") ? kDelay : -1;
+      case 6: return is(name, "Action") ? kAction : is(name, "bDelay") ? kDelayOn : -1;
+      case 7: return is(name, "xParam1") ? kExtraParam : -1;
+      case 8: return is(name, "Filename") ? kFilename : -1;
       default: return -1;
     }
+  }
+
+  // For a name already known to have the length: a compare of known size
+  // is a few loads, not a call.
+  template <size_t N>
+  static bool is(std::string_view name, const char (&text)[N]) {
+    return std::memcmp(name.data(), text, N - 1) == 0;
   }
 
   std::array<const std::string_view*, kFieldCount> found_{};
@@ -184,7 +206,7 @@ class TreeLoader final : public IProfileVisitor {
 
   void enterItem(const CKeyRecord& key, CCmdItem* parent) {
     const std::string_view* id = key.findValue("ID");
-    const long long kind = (id && !id->empty()) ? parseInteger(*id) : -1;
+    const long long kind = number(id, -1);
     switch (kind) {
       case 0: return push(Frame::Items, remote(key), key);
       case 2: return enterFolder(key, parent);
@@ -205,9 +227,11 @@ class TreeLoader final : public IProfileVisitor {
       problem(key.name(), "an application folder must be directly under a remote");
       return push(Frame::Skipped, nullptr, key);
     }
-    auto folder = std::make_unique<APPFOLDER>(freeLabel(key.name(), parent));
+    auto folder = std::make_unique<APPFOLDER>(renamedLabel(key.name(), parent).value_or(std::string(key.name())));
     readFolderValues(key, *folder);
-    push(Frame::Items, &tree_.insertFolder(*parent, std::move(folder)), key);
+    CCmdItem& item = tree_.insertFolder(*parent, std::move(folder));
+    claimLabel(item);
+    push(Frame::Items, &item, key);
   }
 
   void enterCommand(const CKeyRecord& key, CCmdItem* parent) {
@@ -241,13 +265,13 @@ class TreeLoader final : public IProfileVisitor {
     auto action = std::make_unique<CMD>();
     assign(action->name, key.name());
     action->kind = static_cast<uint8_t>(int32Value(v[ActionValues::kId], 3));
-    assign(action->typeName, v[ActionValues::kAction]);
-    assign(action->fileName, v[ActionValues::kFilename]);
+    if (const std::string_view* type = v[ActionValues::kAction]) action->typeName = typeNames_.intern(*type);
+    if (const std::string_view* file = v[ActionValues::kFilename]) action->fileName = fileNames_.intern(*file);
     assign(action->param, v[ActionValues::kParam]);
     action->flags = wordValue(v[ActionValues::kFlags]);
     if (number(v[ActionValues::kDelayOn], 0) == 1) action->flags |= CMD::kDelayEnabled;
     action->delay = int32Value(v[ActionValues::kDelay], 0);
-    assign(action->extraParam, v[ActionValues::kExtraParam]);
+    if (const std::string_view* extra = v[ActionValues::kExtraParam]) action->extraParam = extraParams_.intern(*extra);
     slots_.place(number(v[ActionValues::kIndex], -1), std::move(action));
   }
 
@@ -258,20 +282,32 @@ class TreeLoader final : public IProfileVisitor {
       parent->folder()->replaceAppCommand(std::move(command_));
       return;
     }
-    command_->setName(freeLabel(frames_.back().name, parent));
-    tree_.insertCommand(*parent, std::move(command_));
+    if (auto label = renamedLabel(frames_.back().name, parent)) command_->setName(*label);
+    claimLabel(tree_.insertCommand(*parent, std::move(command_)));
   }
 
   // Two keys of one name under one parent (only the binary form can say so)
   // would make the second unreachable and merge in the text form; it keeps
   // its content under a free name instead.
-  std::string freeLabel(std::string_view name, CCmdItem* parent) {
-    auto& used = labels_[parent];
-    if (used.emplace(name).second) return std::string(name);
-    std::string label = makeUniqueName(name, [&](std::string_view n) { return used.count(std::string(n)) > 0; });
-    used.insert(label);
+  // Nothing when the name is free there.
+  std::optional<std::string> renamedLabel(std::string_view name, const CCmdItem* parent) {
+    const LabelSet& used = labelsUnder(parent);
+    if (!used.contains(name)) return std::nullopt;
+    std::string label = makeUniqueName(name, [&](std::string_view n) { return used.contains(n); });
     problem(name, "another item here has the same name; loaded as \"" + label + "\"", false);
     return label;
+  }
+
+  // The set views the item's own label, which no load renames.
+  void claimLabel(const CCmdItem& item) { labelsUnder(item.parent()).insert(item.label()); }
+
+  using LabelSet = std::unordered_set<std::string_view>;
+  LabelSet& labelsUnder(const CCmdItem* parent) {
+    if (parent != lastParent_ || !lastLabels_) {
+      lastLabels_ = &labels_[parent];
+      lastParent_ = parent;
+    }
+    return *lastLabels_;
   }
 
   void finishChildren(CCmdItem* parent) {
@@ -307,7 +343,9 @@ class TreeLoader final : public IProfileVisitor {
   std::string statusText_;
   int dots_ = 0;
   TreeLoadResult result_;
-  std::unordered_map<const CCmdItem*, std::unordered_set<std::string>> labels_;
+  std::unordered_map<const CCmdItem*, LabelSet> labels_;
+  const CCmdItem* lastParent_ = nullptr;
+  LabelSet* lastLabels_ = nullptr;  // labels_[lastParent_]; its nodes stay put
   std::vector<Frame> frames_;
   // The command being read (commands do not nest) and its layout.
   std::unique_ptr<CCmdArray> command_;
@@ -315,6 +353,10 @@ class TreeLoader final : public IProfileVisitor {
   long long activeLayout_ = 0;
   CCmdArray* layout_ = nullptr;
   ActionSlots slots_;
+  // A file names few action types many times over.
+  CTextInterner typeNames_;
+  CTextInterner fileNames_;
+  CTextInterner extraParams_;
 };
 
 // Numbers as "%d" writes them, without a string of their own.

@@ -46,7 +46,7 @@ bool adjust(ActionContext& c, std::string& message, int sign) {
     AudioModeState& state = c.services.audio;
     const uint64_t now = nowSeconds();
     if (state.index < 0 || now - state.lastSeconds > c.services.osdTimeoutSeconds) {
-      line = c.action().fileName.empty() ? mixer.masterLine() : c.action().fileName;
+      line = c.action().fileName.empty() ? mixer.masterLine() : c.action().fileName.str();
     } else {
       mode = audioModes()[static_cast<size_t>(state.index)];
       line = state.line;

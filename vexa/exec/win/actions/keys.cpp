@@ -34,7 +34,7 @@ bool inFront(HWND owner, HWND window) {
 
 bool keystrokeToWindow(ActionContext& c, std::string& message) {
   const std::string& name = c.action().fileName.empty() && c.call.command.inFolder ? c.call.command.folder.windowName
-                                                                                   : c.action().fileName;
+                                                                                   : c.action().fileName.str();
   const HWND window = c.host.findWindow(name, c.refreshLists());
   bool ok = false;
   if (window) {

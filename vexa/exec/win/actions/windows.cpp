@@ -50,7 +50,7 @@ bool closeWindow(ActionContext&, std::string& message) {
 
 bool switchToWindow(ActionContext& c, std::string& message) {
   const std::string& name = c.action().fileName.empty() && c.call.command.inFolder ? c.call.command.folder.windowName
-                                                                                   : c.action().fileName;
+                                                                                   : c.action().fileName.str();
   const HWND window = c.host.findWindow(name, c.refreshLists());
   const bool ok = window && activateWindow(c.host, window, false);
   message = statusText(ok ? "Switched to %s" : "Window %s not found", name);
