@@ -113,9 +113,11 @@ TEST(SetupLog, TheFirstLineStartsTheFileBesideThePlugIn) {
   ASSERT_TRUE(log.create("old run\n"));
   ASSERT_TRUE(log.create(logValue("GPIO_OUT_EN", 0x10)));
   ASSERT_TRUE(log.append(logValue("GPIO_INIT", 0x40)));
-  std::ifstream in(path, std::ios::binary);
   std::stringstream text;
-  text << in.rdbuf();
+  {
+    std::ifstream in(path, std::ios::binary);  // closed before the removal: Windows will not remove an open file
+    text << in.rdbuf();
+  }
   EXPECT_EQ(text.str(), "GPIO_OUT_EN: 10\nGPIO_INIT: 40\n");
   std::filesystem::remove(path);
 }
