@@ -5,11 +5,10 @@
 #include <cstring>
 
 #include "plugins/kit/exports.h"
-#include "plugins/kit/win/module_info.h"
 #include "plugins/padrem/win/padrem_device.h"
 #include "plugins/padrem/win/padrem_dialog.h"
+#include "plugins/store/win/store_exports.h"
 
-using vexa::abi::KeyHandle;
 using vexa::abi::PlugInfoRecord;
 using vexa::abi::WindowHandle;
 using vexa::padrem::CPadremDevice;
@@ -42,60 +41,4 @@ VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL StartMsgLoop(WindowHandle host) {
   vexa::padrem::CPadremDialog::ShowReceiver();
   return result;
 }
-VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL EndMsgLoop() { device().EndMsgLoop(); }
-VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL MsgLoop(WindowHandle target) {
-  return device().MsgLoop(static_cast<HWND>(target));
-}
-
-VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL ReadConfig(KeyHandle key) {
-  const int result = device().ReadConfig(static_cast<HKEY>(key));
-  vexa::padrem::CPadremDialog::Refresh();
-  return result;
-}
-VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL WriteConfig(KeyHandle key) {
-  vexa::padrem::CPadremDialog::TakeData();
-  return device().WriteConfig(static_cast<HKEY>(key));
-}
-VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL SavePreset(const char* file) {
-  vexa::padrem::CPadremDialog::TakeData();
-  return device().SavePreset(file);
-}
-VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL LoadPreset(const char* file) {
-  const int result = device().LoadPreset(file);
-  vexa::padrem::CPadremDialog::Refresh();
-  return result;
-}
-
-VEXA_PLUGIN_EXPORT WindowHandle VEXA_PLUGIN_CALL CreateCfgDlg(vexa::abi::Point* position, WindowHandle parent) {
-  device().SetHostWindow(static_cast<HWND>(parent));
-  return vexa::padrem::CPadremDialog::Create(static_cast<HWND>(parent), position);
-}
-
-VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL About() { vexa::kit::showAbout("padrem.hlp", "padrem.dll"); }
-
-VEXA_PLUGIN_EXPORT intptr_t VEXA_PLUGIN_CALL GetFirstRmt(char* name) { return device().Names().firstRemote(name); }
-VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL GetNextRmt(int* index, char* name) {
-  return device().Names().nextRemote(index, name);
-}
-VEXA_PLUGIN_EXPORT intptr_t VEXA_PLUGIN_CALL GetFirstCmd(const char* remote, char* name) {
-  return device().Names().firstCommand(remote, name);
-}
-VEXA_PLUGIN_EXPORT int VEXA_PLUGIN_CALL GetNextCmd(intptr_t* cursor, char* name) {
-  return device().Names().nextCommand(cursor, name);
-}
-
-VEXA_EXPORT_MATCHES_CONTRACT(GetPlugInfo);
-VEXA_EXPORT_MATCHES_CONTRACT(Release);
-VEXA_EXPORT_MATCHES_CONTRACT(StartMsgLoop);
-VEXA_EXPORT_MATCHES_CONTRACT(EndMsgLoop);
-VEXA_EXPORT_MATCHES_CONTRACT(MsgLoop);
-VEXA_EXPORT_MATCHES_CONTRACT(ReadConfig);
-VEXA_EXPORT_MATCHES_CONTRACT(WriteConfig);
-VEXA_EXPORT_MATCHES_CONTRACT(SavePreset);
-VEXA_EXPORT_MATCHES_CONTRACT(LoadPreset);
-VEXA_EXPORT_MATCHES_CONTRACT(CreateCfgDlg);
-VEXA_EXPORT_MATCHES_CONTRACT(About);
-VEXA_EXPORT_MATCHES_CONTRACT(GetFirstRmt);
-VEXA_EXPORT_MATCHES_CONTRACT(GetNextRmt);
-VEXA_EXPORT_MATCHES_CONTRACT(GetFirstCmd);
-VEXA_EXPORT_MATCHES_CONTRACT(GetNextCmd);
+VEXA_STORE_PLUGIN_EXPORTS(vexa::padrem::CPadremDialog, "padrem.hlp", "padrem.dll");
