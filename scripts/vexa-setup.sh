@@ -174,6 +174,10 @@ vexa_stop_lircd() {
 # A button of lircd's remote "vexa", as a held button's first event.
 vexa_lircd_press() { irsend -d "$VEXA_LIRCD_SOCKET" SIMULATE "0000000000000000 00 $1 vexa" >/dev/null; }
 
+# vremote's option for the line it plays when its codes are printed: the carrier
+# line's are timing codes.
+vexa_vremote_line() { if [ "$VEXA_PLUGIN" = carrio ]; then echo --carrio; fi; }
+
 # A pseudo-terminal has no carrier-detect line: the run uses a copy of the
 # program (in <build>/simulated-line) whose devices folder holds carrio.dll's
 # scripted test build, which replays the edges vremote writes on COM1. The
