@@ -27,6 +27,18 @@ wine_quiet() {
   setsid -w "$VEXA_WINE" "$@" </dev/null >/dev/null 2>&1
 }
 
+# The same, tried up to three times: right after a prefix is made or a server
+# stopped, Wine's first answer is sometimes a failure that the next try does not repeat.
+wine_quiet_retried() {
+  local try
+  for try in 1 2 3; do
+    wine_quiet "$@" && return 0
+    echo "Wine: '$*' failed (try $try of 3)." >&2
+    sleep 1
+  done
+  return 1
+}
+
 # Starts Xvfb on a free display and exports DISPLAY. Xvfb picks the number itself
 # (-displayfd), so parallel runs cannot collide.
 wine_session_start_xvfb() {
@@ -52,8 +64,8 @@ wine_session_start_server() {
     wine_quiet cmd /c exit || true
     # A virtual desktop has its own taskbar and tray: without it Wine looks for an
     # X tray for every tray icon, which takes seconds on a bare Xvfb.
-    wine_quiet reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
-    wine_quiet reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f
+    wine_quiet_retried reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+    wine_quiet_retried reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x800 /f
     /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
     /usr/lib/wine/wineserver -w || true
     touch "$WINEPREFIX/.vexa-desktop"
@@ -62,7 +74,14 @@ wine_session_start_server() {
   # its processes would fail on this one, so start afresh.
   /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
   /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
-  setsid -w /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
+  local try
+  for try in 1 2 3; do
+    setsid -w /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1 && break
+    echo "Wine: the persistent wineserver did not start (try $try of 3)." >&2
+    [ "$try" -eq 3 ] && return 1
+    /usr/lib/wine/wineserver -k >/dev/null 2>&1 || true
+    /usr/lib/wine/wineserver -w >/dev/null 2>&1 || true
+  done
   WINE_SESSION_SERVER=1
   # Start Wine's own background processes now, detached from our output: started by
   # the first test program they would inherit its pipes, and CTest would wait for
