@@ -15,20 +15,15 @@ using vexa::padrem::CPadremDevice;
 
 namespace {
 CPadremDevice& device() { return CPadremDevice::Instance(); }
-
-void copyField(char* field, size_t size, const char* text) {
-  std::strncpy(field, text, size - 1);
-  field[size - 1] = '\0';
-}
 }  // namespace
 
 VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL GetPlugInfo(PlugInfoRecord* out, uint32_t magic) {
   if (!out || magic != vexa::abi::kPlugInfoMagic) return;
   std::memset(out, 0, sizeof *out);
   out->size = sizeof *out;
-  copyField(out->displayName, sizeof out->displayName, "Logitech OEM (AST, PADREM, IBM)");
-  copyField(out->version, sizeof out->version, "1.0.0");
-  copyField(out->moduleName, sizeof out->moduleName, "padrem");
+  vexa::abi::copyField(out->displayName, "Logitech OEM (AST, PADREM, IBM)");
+  vexa::abi::copyField(out->version, "1.0.0");
+  vexa::abi::copyField(out->moduleName, "padrem");
 }
 
 // The page shows whether the receiver is open: the host opens and closes it too.

@@ -15,20 +15,15 @@ using vexa::tunerbox::CTunerboxDevice;
 
 namespace {
 CTunerboxDevice& device() { return CTunerboxDevice::Instance(); }
-
-void copyField(char* field, size_t size, const char* text) {
-  std::strncpy(field, text, size - 1);
-  field[size - 1] = '\0';
-}
 }  // namespace
 
 VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL GetPlugInfo(PlugInfoRecord* out, uint32_t magic) {
   if (!out || magic != vexa::abi::kPlugInfoMagic) return;
   std::memset(out, 0, sizeof *out);
   out->size = sizeof *out;
-  copyField(out->displayName, sizeof out->displayName, "TV Capture Board");
-  copyField(out->version, sizeof out->version, "1.0.0");
-  copyField(out->moduleName, sizeof out->moduleName, "Tunerbox");
+  vexa::abi::copyField(out->displayName, "TV Capture Board");
+  vexa::abi::copyField(out->version, "1.0.0");
+  vexa::abi::copyField(out->moduleName, "Tunerbox");
 }
 
 VEXA_PLUGIN_EXPORT void VEXA_PLUGIN_CALL Release() { device().Release(); }
