@@ -29,6 +29,7 @@ CCmdTree::~CCmdTree() = default;
 
 void CCmdTree::clear() {
   clipboard_.clear();
+  holds_.clear();
   roots_.clear();
 }
 
@@ -36,6 +37,8 @@ void CCmdTree::replaceItems(CCmdTree& other) {
   clear();
   roots_ = std::move(other.roots_);
   other.roots_.clear();
+  holds_ = std::move(other.holds_);
+  other.holds_.clear();
 }
 
 std::vector<std::unique_ptr<CCmdItem>>& CCmdTree::siblingsOf(CCmdItem* parent) {
@@ -286,6 +289,7 @@ CCmdItem* CCmdTree::deleteItem(CCmdItem& item) {
   else
     select = item.parent();
   clipboard_.forgetIfWithin(item);
+  holds_.forgetWithin(item);
   detach(item);
   markModified();
   return select;

@@ -12,6 +12,7 @@
 
 #include "vexa/model/app_folder.h"
 #include "vexa/model/cmd_array.h"
+#include "vexa/model/hold_table.h"
 #include "vexa/model/tree_clipboard.h"
 
 namespace vexa {
@@ -124,6 +125,9 @@ class CCmdTree {
   // Drag and drop of a command onto an item.
   CCmdItem* drop(CCmdItem& command, CCmdItem& dropItem);
   const CTreeClipboard& clipboard() const { return clipboard_; }
+  // Which commands run another when held; deleting a command drops its settings.
+  CHoldTable& holds() { return holds_; }
+  const CHoldTable& holds() const { return holds_; }
 
   // "Startup Macro" holds at most one command, always named "Startup Actions", and no folders.
   bool isStartupMacro(const CCmdItem& item) const;
@@ -161,6 +165,7 @@ class CCmdTree {
 
   std::vector<std::unique_ptr<CCmdItem>> roots_;
   CTreeClipboard clipboard_;
+  CHoldTable holds_;
   std::function<void()> modified_;
 };
 

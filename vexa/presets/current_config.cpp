@@ -22,6 +22,7 @@ LoadResult CCurrentConfig::load(CCmdTree& tree, const std::function<void(const s
   LoadResult result = loadCommandPart(m_file, tree, m_codePage, status);
   if (!result.error.empty()) tree.clear();
   m_loadedWithProblems = !result.ok || !result.error.empty() || !result.problems.empty();
+  m_holds = loadHolds(holdsFile(), tree, m_codePage);
   return result;
 }
 
@@ -32,6 +33,10 @@ void CCurrentConfig::save(const CCmdTree& tree) {
   }
   saveCommandPart(m_file, tree, m_codePage);
   m_loadedWithProblems = false;
+  // Settings that could not be read are not replaced by none at all.
+  if (!m_holds.error.empty() && tree.holds().entries(tree).empty()) return;
+  saveHolds(holdsFile(), tree, m_codePage);
+  m_holds.error.clear();
 }
 
 std::string loadProblemsMessage(const std::filesystem::path& file, const LoadResult& result) {

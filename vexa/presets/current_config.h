@@ -10,6 +10,7 @@
 #include "vexa/base/code_page.h"
 #include "vexa/model/cmd_tree.h"
 #include "vexa/presets/config_files.h"
+#include "vexa/presets/holds_file.h"
 
 namespace vexa {
 
@@ -22,19 +23,24 @@ class CCurrentConfig {
   const std::filesystem::path& file() const { return m_file; }
   std::filesystem::path backupFile() const;
 
-  // Loads everything loadable into `tree` (an unreadable file leaves it empty).
+  // Loads everything loadable into `tree` (an unreadable file leaves it
+  // empty), and the held-button settings beside it.
   LoadResult load(CCmdTree& tree, const std::function<void(const std::string&)>& status = {});
   // True while saving would replace a file holding more than the tree: the
   // last load had problems and nothing was saved since.
   bool saveReplacesProblemFile() const { return m_loadedWithProblems; }
   // Writes the tree, first keeping the file as it was read when the load had
-  // problems. Throws FileError; the file is then unchanged.
+  // problems, then the held-button settings. Throws FileError; the file is then unchanged.
   void save(const CCmdTree& tree);
+  // What the last load made of the held-button settings.
+  const HoldsLoadResult& holdsLoad() const { return m_holds; }
+  std::filesystem::path holdsFile() const { return currentHoldsFile(m_file); }
 
  private:
   std::filesystem::path m_file;
   const ICodePage& m_codePage;
   bool m_loadedWithProblems = false;
+  HoldsLoadResult m_holds;
 };
 
 // One message for everything the load reported; empty when it found nothing.

@@ -7,6 +7,7 @@
 #include "vexa/base/strings.h"
 #include "vexa/base/utf8_path.h"
 #include "vexa/presets/config_files.h"
+#include "vexa/presets/holds_file.h"
 
 namespace vexa {
 
@@ -121,6 +122,8 @@ bool deletePreset(const fs::path& programFolder, std::string_view name, PresetTy
     const fs::path file = presetFile(programFolder, name, device);
     std::error_code ec;
     if (isFile(file) && !fs::remove(file, ec)) ok = false;
+    // The held-button settings belong to the command part.
+    if (!device && isFile(presetHoldsFile(file)) && !fs::remove(presetHoldsFile(file), ec)) ok = false;
   }
   return ok;
 }
@@ -139,6 +142,7 @@ std::optional<std::string> renamePreset(const fs::path& programFolder, std::stri
     if (isFile(target) && !iequals(from, to))
       return "A preset named \"" + std::string(to) + "\" exists already.";
     moves.emplace_back(source, target);
+    if (!device && isFile(presetHoldsFile(source))) moves.emplace_back(presetHoldsFile(source), presetHoldsFile(target));
   }
   if (moves.empty()) return std::nullopt;
   for (size_t i = 0; i < moves.size(); ++i) {
