@@ -102,6 +102,12 @@ void CCmdTree::sortChildren(CCmdItem* parent) {
 
 namespace {
 
+const CCmdItem& remoteOf(const CCmdItem& item) {
+  const CCmdItem* remote = &item;
+  while (remote->parent()) remote = remote->parent();
+  return *remote;
+}
+
 const CCmdItem* findExact(const std::vector<std::unique_ptr<CCmdItem>>& items, std::string_view label) {
   for (const auto& i : items)
     if (i->label() == label) return i.get();
@@ -335,8 +341,11 @@ CCmdItem* CCmdTree::paste(CCmdItem* selection) {
 }
 
 CCmdItem* CCmdTree::moveCommand(CCmdItem& command, CCmdItem& target, const CCmdItem* after) {
+  const bool otherRemote = &remoteOf(command) != &remoteOf(target);
   std::unique_ptr<CCmdItem> owned = detach(command);
   if (!owned) return nullptr;
+  // A held button runs a command of its own remote only, as a load would insist.
+  if (otherRemote) holds_.forgetWithin(*owned);
   owned->command()->setName(commandNameUnder(target, owned->label()));
   owned->parent_ = &target;
   auto& siblings = target.children_;
