@@ -25,16 +25,20 @@ using vexa::bench::percentile;
 using vexa::bench::windowsBuild;
 
 // The probe times each press itself and prints it.
-std::string startProbe(vexa::bench::CWineProbe& probe, const std::string& arch, int presses) {
+// `holds`: another command of the remote has a held-button setting, which the
+// measured presses (of commands without one) must not be slowed by.
+std::string startProbe(vexa::bench::CWineProbe& probe, const std::string& arch, int presses, bool holds) {
   const fs::path build = windowsBuild(arch);
   const fs::path exe = build / "tests/win/exec/dispatch_latency_probe.exe";
   if (!fs::exists(exe)) return "build " + build.string() + " has no dispatch_latency_probe.exe";
-  return probe.Start(arch, build, {exe.string(), std::to_string(presses)}, true);
+  std::vector<std::string> arguments = {exe.string(), std::to_string(presses)};
+  if (holds) arguments.push_back("holds");
+  return probe.Start(arch, build, arguments, true);
 }
 
-void BM_CommandRecordToFirstAction(benchmark::State& state, const char* arch) {
+void BM_CommandRecordToFirstAction(benchmark::State& state, const char* arch, bool holds) {
   vexa::bench::CWineProbe probe;
-  if (std::string error = startProbe(probe, arch, kPresses); !error.empty())
+  if (std::string error = startProbe(probe, arch, kPresses, holds); !error.empty())
     return state.SkipWithError(error.c_str());
   std::vector<double> micros, handOver;
   for (auto _ : state) {
@@ -53,11 +57,19 @@ void BM_CommandRecordToFirstAction(benchmark::State& state, const char* arch) {
   state.counters["window_median_us"] = percentile(handOver, 0.5);
   state.counters["presses"] = static_cast<double>(micros.size());
 }
-BENCHMARK_CAPTURE(BM_CommandRecordToFirstAction, win64, vexa::bench::kWin64)
+BENCHMARK_CAPTURE(BM_CommandRecordToFirstAction, win64, vexa::bench::kWin64, false)
     ->UseManualTime()
     ->Iterations(kPresses)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(BM_CommandRecordToFirstAction, win32, vexa::bench::kWin32)
+BENCHMARK_CAPTURE(BM_CommandRecordToFirstAction, win64_other_command_held, vexa::bench::kWin64, true)
+    ->UseManualTime()
+    ->Iterations(kPresses)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_CommandRecordToFirstAction, win32, vexa::bench::kWin32, false)
+    ->UseManualTime()
+    ->Iterations(kPresses)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(BM_CommandRecordToFirstAction, win32_other_command_held, vexa::bench::kWin32, true)
     ->UseManualTime()
     ->Iterations(kPresses)
     ->Unit(benchmark::kMicrosecond);

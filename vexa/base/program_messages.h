@@ -27,6 +27,7 @@ inline constexpr unsigned kSwitchBackTimer = 2;    // 3 s after the last tempora
 inline constexpr unsigned kCycleTimer = 10;        // 2 s after the last "Cycle through windows"
 inline constexpr unsigned kMouseStopTimer = 11;    // 250 ms after the last "Move Mouse"
 inline constexpr unsigned kShutdownTickTimer = 12; // the shutdown countdown's second; not 10, which a cycle stops
+inline constexpr unsigned kHoldTimer = 13;         // a held button's next decision (time-out, key let go)
 
 // ---- Codes of message 0x7FFF (wParam) used inside the program
 inline constexpr unsigned kMessageHookHandle = 90;    // hook module: its message-hook handle

@@ -27,6 +27,8 @@ struct DisplayRequest {
   const void* object = nullptr;
   int32_t value = 0;
   uint32_t repeat = 0;
+  // Code 401 only: the command whose held button ran this one, if any.
+  std::string heldFrom;
   // Code 301 only: the layout selector may put the command of the selected
   // layout here (taken on the user-interface thread) for the run to execute.
   std::optional<CommandSnapshot> replacement;

@@ -19,6 +19,7 @@ class CCmdTree;
 
 inline constexpr uint32_t kMinHoldMs = 300;
 inline constexpr uint32_t kMaxHoldMs = 5000;
+inline constexpr std::string_view kMsgHoldRange = "Please enter a hold time between 300 and 5000 ms.";
 
 struct HoldSetting {
   uint32_t holdMs = 0;

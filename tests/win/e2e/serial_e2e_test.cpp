@@ -14,6 +14,7 @@
 #include "support/win/input_recorder.h"
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/model/cmd_tree.h"
+#include "vexa/shell/win/command_dispatch.h"
 #include "vexa/shell/win/main_window.h"
 #include "vexa/winlib/unicode.h"
 
@@ -392,6 +393,95 @@ TEST_F(SerialEndToEndTest, APressTypesIntoAndPostsToAWindowOfAnotherProcess) {
   window.Dispatch()->Engine().Shutdown();
   pumpFor(200);
   window.SetCommandTree(nullptr);
+}
+
+// ---- A held button ---------------------------------------------------------------------------
+
+// "Power" posts 1 to the recorder; held for a second it runs "Standby", which posts 2.
+class HeldButtonEndToEndTest : public SerialEndToEndTest {
+ protected:
+  static constexpr uint32_t kHoldMs = 1000;
+  // The time-out that ends a press, wider than the default so that a slow
+  // moment of Wine between two frames does not end a hold early.
+  static constexpr uint32_t kRepThresholdMs = 450;
+  static constexpr unsigned kFrameGapMs = 100;
+
+  void SetUp() override {
+    SerialEndToEndTest::SetUp();
+    title = "Vexa held recorder " + std::to_string(GetCurrentProcessId());
+    record = appData.path() / "held.txt";
+    recorder = startInputRecorder(title, record);
+    ASSERT_TRUE(recorder);
+    CCmdItem& remote = tree.insertRemote(kRemote);
+    auto power = std::make_unique<CCmdArray>("Power");
+    power->appendAction(action("PostMessage", title, "WM_USER+0x20:0x1:0x0"));
+    CCmdItem& powerItem = tree.insertCommand(remote, std::move(power));
+    auto standby = std::make_unique<CCmdArray>("Standby");
+    standby->appendAction(action("PostMessage", title, "WM_USER+0x20:0x2:0x0"));
+    CCmdItem& standbyItem = tree.insertCommand(remote, std::move(standby));
+    ASSERT_EQ(tree.holds().set(tree, powerItem, kHoldMs, standbyItem.command()), CHoldTable::SetResult::Set);
+
+    writeSettings(kGeneric, "[DeviceSettings]\r\nInit=\r\nResponse=\r\nIRCodeLength=4\r\n", 4);
+    ASSERT_TRUE(startReceiver(Answer::kSilent));
+    device::CDevice& host = attachHost();
+    ASSERT_TRUE(select(host, kGeneric));
+    window.SetCommandTree(&tree);
+    shell::DispatchSettings settings = shell::DispatchSettings::fromRegistry();
+    settings.repThresholdMs = kRepThresholdMs;
+    window.Dispatch()->ApplySettings(settings);
+    ASSERT_TRUE(host.StartSession(true));
+    ASSERT_TRUE(pumpUntil([&] { return host.IsRunning() && window.IsDeviceReady(); }));
+  }
+
+  void TearDown() override {
+    // Runs end before the host unmaps serial.dll (see the test above).
+    pumpUntil([&] { return !window.Dispatch()->Engine().Busy(); }, 5000);
+    window.Dispatch()->Engine().Shutdown();
+    pumpFor(200);
+    window.SetCommandTree(nullptr);
+    endInputRecorder(recorder);
+    SerialEndToEndTest::TearDown();
+  }
+
+  // The button's frame, again and again for `holdMs` as a held button sends it.
+  void holdPower(unsigned holdMs) {
+    const std::string code = learnedButtons(4)[0].code;
+    const DWORD start = GetTickCount();
+    do {
+      ASSERT_TRUE(receiver->Send(code));
+      pumpFor(kFrameGapMs);
+    } while (GetTickCount() - start < holdMs);
+  }
+
+  size_t count(const std::string& line) {
+    const auto lines = fileLines(record);
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
+  }
+
+  std::string title;
+  std::filesystem::path record;
+  HWND recorder = nullptr;
+  CCmdTree tree;
+};
+
+TEST_F(HeldButtonEndToEndTest, OneFrameRunsTheButtonsOwnCommand) {
+  holdPower(0);
+  EXPECT_TRUE(waitForLine(record, "msg 420 1 0", 5000)) << ::testing::PrintToString(fileLines(record));
+  pumpFor(kRepThresholdMs + 300);
+  EXPECT_EQ(count("msg 420 1 0"), 1u);
+  EXPECT_EQ(count("msg 420 2 0"), 0u);
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0].command, "Power");
+  EXPECT_EQ(started[0].repeat, 0);
+}
+
+TEST_F(HeldButtonEndToEndTest, FramesForLongerThanTheHoldTimeRunTheHeldCommandOnceAndNotTheButtons) {
+  holdPower(1500);
+  EXPECT_TRUE(waitForLine(record, "msg 420 2 0", 5000)) << ::testing::PrintToString(fileLines(record));
+  pumpFor(kRepThresholdMs + 300);  // past the end of the press: nothing more may run
+  EXPECT_EQ(count("msg 420 2 0"), 1u) << ::testing::PrintToString(fileLines(record));
+  EXPECT_EQ(count("msg 420 1 0"), 0u) << ::testing::PrintToString(fileLines(record));
+  EXPECT_TRUE(started.empty()) << "the button's own command started";
 }
 
 }  // namespace

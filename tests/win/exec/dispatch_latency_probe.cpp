@@ -2,7 +2,9 @@
 // gets CommandRecords as a plug-in sends them (0x7FFF code 0) and the time
 // until the run announces its first action (the tray flash it posts right
 // before the action) is measured on this machine's performance counter.
-//   dispatch_latency_probe [presses]
+//   dispatch_latency_probe [presses] [holds]
+// With "holds", another command of the remote runs a third one when held, so
+// the presses measured (of commands without the setting) pay for its test.
 // Prints per press the latency and the time the main window kept the record
 // (microseconds) on stdout, the summary on stderr.
 #include <windows.h>
@@ -45,6 +47,13 @@ int main(int argc, char** argv) {
   // An action that starts at once and does nothing the machine notices.
   for (const char* b : buttons)
     tree.insertCommand(remote, vexa::test::oneActionCommand(b, std::string(vexa::kExecuteApplication), "n/a"));
+  if (argc > 2 && std::string(argv[2]) == "holds") {
+    vexa::CCmdItem& power =
+        tree.insertCommand(remote, vexa::test::oneActionCommand("Power", std::string(vexa::kExecuteApplication), "n/a"));
+    vexa::CCmdItem& standby = tree.insertCommand(
+        remote, vexa::test::oneActionCommand("Standby", std::string(vexa::kExecuteApplication), "n/a"));
+    tree.holds().set(tree, power, 1000, standby.command());
+  }
 
   vexa::test::CFlashProbeWindow window;
   const HICON icon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));

@@ -185,6 +185,7 @@ void CExecCmd::status(std::string message) {
 void CExecCmd::showExecuted(const CommandSnapshot& command, uint32_t repeat) {
   if (!hasWindow()) return;
   DisplayRequest executed = displayRequest(DisplayRequest::kCommandExecuted, command.command, command.identity, repeat);
+  if (!m_request.heldFrom.empty()) executed.heldFrom = m_request.heldFrom;
   sendDisplayRequest(executed);
 }
 

@@ -65,6 +65,9 @@ struct RunRequest {
   // command itself, no resolution.
   std::variant<CommandVariants, CommandSnapshot> target;
   uint32_t repeat = 0;
+  // The command whose button was held, when this run is its held command:
+  // the display names both.
+  std::string heldFrom;
 
   static RunRequest byName(const CCmdTree& tree, std::string_view remote, std::string_view command, uint32_t repeat);
   static RunRequest direct(CommandSnapshot command, uint32_t repeat);

@@ -74,7 +74,7 @@ intptr_t COsd::OnDisplayRequest(DisplayRequest& request) {
   }
   if (code == Mode::kLayoutSelector) return OnSelectorRequest(request);
   if (code == Mode::kCommandPopup) {
-    ShowCommandPopup(request.object);
+    ShowCommandPopup(request.object, request.heldFrom);
     return 1;
   }
   if (code == Mode::kTitlePopup) {
@@ -170,7 +170,7 @@ void COsd::RunChoice(const SelectorChoice& choice) {
 
 bool COsd::EnsurePopup() { return m_popup.Ensure(m_settings, m_background.Get()); }
 
-void COsd::ShowCommandPopup(const void* identity) {
+void COsd::ShowCommandPopup(const void* identity, const std::string& heldFrom) {
   if (!m_tree || !EnsurePopup()) return;
   const FoundCommand found = findCommand(*m_tree, identity);
   if (!found.command) return;  // deleted since the run reported it
@@ -180,6 +180,8 @@ void COsd::ShowCommandPopup(const void* identity) {
   content.title = found.command->name();
   if (content.title.starts_with(kAppPrefix)) content.title.erase(0, kAppPrefix.size());
   content.body = found.folder ? found.folder->name : found.remote;
+  // A held button says so, since the button's own command did not run.
+  if (!heldFrom.empty()) content.body = "Held: " + heldFrom;
   content.ownedIcon = applicationIcon(found.folder ? found.folder->fileName() : std::string());
   if (!content.ownedIcon) content.icon = LoadIconW(nullptr, IDI_APPLICATION);
   m_popup.Show(std::move(content));

@@ -57,7 +57,8 @@ class COsd {
   bool IsShowing(uint32_t code) const;
   // Request 1: hide the bar and forget a pending layout choice.
   void HideBar();
-  void ShowCommandPopup(const void* identity);
+  // `heldFrom`: the command whose held button ran this one, or empty.
+  void ShowCommandPopup(const void* identity, const std::string& heldFrom = {});
   void ShowTitlePopup(const std::string& title, HWND window);
 
   // What runs need to know before they start.

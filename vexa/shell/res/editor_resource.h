@@ -28,6 +28,10 @@
 #define IDC_CE_BUTTON_LABEL 2112
 #define IDC_CE_BUTTON 2113
 #define IDC_CE_CAPTURE 2114
+#define IDC_CE_HOLD_LABEL 2115
+#define IDC_CE_HOLD_MS 2116
+#define IDC_CE_HOLD_RUNS 2117
+#define IDC_CE_HOLD_TARGET 2118
 #define IDC_CD_PAGE 2120
 
 // Commands of the action list's menu and toolbar.

@@ -20,6 +20,7 @@
 #include "vexa/model/cmd_tree_store.h"
 #include "vexa/osd/win/osd.h"
 #include "vexa/presets/current_config.h"
+#include "vexa/presets/holds_file.h"
 #include "vexa/presets/preset_kinds.h"
 #include "vexa/presets/win/preset_load.h"
 #include "vexa/presets/win/preset_ui.h"
@@ -143,6 +144,7 @@ presets::win::PresetUi presetUi(CMainWindow& window, CCmdTree& tree, device::CDe
   a.saveCommandPart = [&tree, &codePage](const std::filesystem::path& file) {
     try {
       saveCommandPart(file, tree, codePage);
+      saveHolds(presetHoldsFile(file), tree, codePage);
       return true;
     } catch (const VexaError& e) {
       showError(L"Could not save the preset:\n" + win::toWide(e.what()));
@@ -342,6 +344,8 @@ int runApplication(HINSTANCE instance) {
       window.Settings().options.has(ProgramOptions::kHideOnStartup) || commandLine.options.presetFile.has_value();
   if (!hidden) window.Open();
   for (const auto& message : loadReport) showError(win::toWide(message));
+  if (const std::string ignored = holdsIgnoredStatus(config.holdsFile(), config.holdsLoad()); !ignored.empty())
+    window.ShowStatusText(win::toWide(ignored));
   const int exitCode = win::RunMessageLoop();
   if (window.Dispatch()) window.Dispatch()->Engine().SetFailureSink({});  // the reporter goes first
   window.SetCommandTree(nullptr);

@@ -14,6 +14,7 @@
 #include "vexa/osd/win/osd.h"
 #include "vexa/osd/win/osd_settings_store.h"
 #include "vexa/shell/win/action_requests.h"
+#include "vexa/shell/win/held_buttons.h"
 #include "vexa/winlib/unicode.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/system_code_page.h"
@@ -85,12 +86,16 @@ CCommandDispatch::CCommandDispatch(HWND mainWindow, DispatchSettings settings, S
       m_engine->Shutdown();
   };
   m_actions = std::make_unique<CActionRequests>(mainWindow, *m_engine, std::move(actionHooks));
+  m_held = std::make_unique<CHeldButtons>(mainWindow, *m_engine, [this](const std::wstring& text) {
+    if (m_status) m_status(text);
+  });
   ApplySettings(settings);
 }
 
 void CCommandDispatch::ApplySettings(const DispatchSettings& settings) {
   m_settings = settings;
   m_filter.setRepThreshold(m_settings.repThresholdMs);
+  m_held->ApplySettings({m_settings.repThresholdMs, m_settings.typematicDelayMs, m_settings.synchronous});
   m_osd->ApplySettings(m_settings.osd, m_settings.typematicDelayMs);
   m_actions->SetLeaveFocus(m_settings.leaveFocus);
   m_engine->Services().typematicDelayMs = m_settings.typematicDelayMs;
@@ -100,9 +105,11 @@ void CCommandDispatch::ApplySettings(const DispatchSettings& settings) {
 void CCommandDispatch::SetTree(CCmdTree* tree) {
   m_tree = tree;
   m_osd->SetTree(tree);
+  m_held->SetTree(tree);
 }
 
 CCommandDispatch::~CCommandDispatch() {
+  m_held.reset();
   m_engine->Shutdown();
   m_actions.reset();
 }
@@ -110,14 +117,20 @@ CCommandDispatch::~CCommandDispatch() {
 void CCommandDispatch::OnCommandRecord(const std::string& remote, const std::string& command, int repeat,
                                        const Starter& start, LPARAM record) {
   const auto decision = m_filter.onRecord(remote, command, repeat, now100ns(), m_settings.typematicDelayMs);
+  if (decision.verdict == CRepeatFilter::Verdict::Dropped) return;
+  const bool capturing = m_capture && IsWindow(m_capture);
+  // A held button keeps its own count: the filter only learns that it was pressed.
+  if (!capturing && m_held->OnRecord(remote, command, start)) return;
   if (decision.verdict != CRepeatFilter::Verdict::Accepted) return;
   if (auto* r = reinterpret_cast<abi::CommandRecord*>(record)) r->repeatCount = decision.repeat;
-  if (decision.repeat == 0 && m_capture && IsWindow(m_capture)) {
+  if (decision.repeat == 0 && capturing) {
     SendMessageW(m_capture, abi::kVexaMessage, abi::MainCode::kCommand, record);
     return;
   }
   start(remote, command, decision.repeat);
 }
+
+bool CCommandDispatch::OnTimer(UINT_PTR id, const Starter& start) { return m_held->OnTimer(id, start); }
 
 bool CCommandDispatch::Run(const std::string& remote, const std::string& command, int repeat) {
   if (!m_tree) return false;
@@ -147,11 +160,22 @@ LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const HotKeyStarter& start) {
       return SendMessageW(window, abi::kVexaMessage, ProgramMessage::kHotKeyEvent, lParam);
   const HookKey key = hotKeyFromHookEvent(static_cast<uint32_t>(lParam));
   if (!m_tree || key.hotKey == 0) return 0;
-  // Every command with that hot key starts, in tree order.
+  const CHeldButtons::Starter startHeld = [&start, &key](const std::string& remote, const std::string& command, int) {
+    start(remote, command, key.special);
+  };
+  // The key's auto-repeat while it is held for a command that waits for the hold decision.
+  if (m_held->OnHotKeyEvent(key.hotKey, startHeld)) return 1;
+  // Every command with that hot key starts, in tree order; the first with a
+  // held-button setting waits instead.
   std::vector<std::pair<std::string, std::string>> found;
+  bool waiting = false;
   m_tree->forEachItem([&](const CCmdItem& item) {
     const CCmdArray* command = item.command() ? item.command() : item.folder() ? &item.folder()->appCommand() : nullptr;
     if (!command || command->hotKey() != key.hotKey) return;
+    if (!waiting && item.command() && m_held->PressHotKey(key.hotKey, *command)) {
+      waiting = true;
+      return;
+    }
     const CCmdItem* remote = &item;
     while (remote->parent()) remote = remote->parent();
     // A folder's application command is known by its button name; a plain
@@ -159,7 +183,7 @@ LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const HotKeyStarter& start) {
     found.emplace_back(remote->label(), item.folder() ? item.folder()->commandName() : command->name());
   });
   for (const auto& [remote, command] : found) start(remote, command, key.special);
-  return found.empty() ? 0 : 1;
+  return found.empty() && !waiting ? 0 : 1;
 }
 
 std::optional<LRESULT> CCommandDispatch::OnEngineMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -29,6 +29,7 @@ class COsd;
 namespace vexa::shell {
 
 class CActionRequests;
+class CHeldButtons;
 
 struct DispatchSettings {
   uint32_t repThresholdMs = CRepeatFilter::kDefaultRepThresholdMs;    // "RepThreshold"
@@ -76,6 +77,8 @@ class CCommandDispatch {
   LRESULT OnHookKey(LPARAM lParam, const HotKeyStarter& start);
   // Messages runs send or post to the main window; nothing when not ours.
   std::optional<LRESULT> OnEngineMessage(UINT msg, WPARAM wp, LPARAM lp);
+  // The main window's timers that belong to held buttons; false when not one.
+  bool OnTimer(UINT_PTR id, const Starter& start);
 
   void IgnoreNextKey() { m_ignoreNextKey = true; }
   // Where executed commands (0x468) go; without one they are dropped.
@@ -101,6 +104,7 @@ class CCommandDispatch {
   std::unique_ptr<exec::CExecEngine> m_engine;
   std::unique_ptr<osd::win::COsd> m_osd;
   std::unique_ptr<CActionRequests> m_actions;
+  std::unique_ptr<CHeldButtons> m_held;
   CCmdTree* m_tree = nullptr;
   HWND m_capture = nullptr;
   bool m_ignoreNextKey = false;

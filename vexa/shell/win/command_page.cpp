@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
+#include "vexa/base/strings.h"
 #include "vexa/device/plugin_abi.h"
 #include "vexa/exec/win/actions/action_context.h"
 #include "vexa/model/app_folder.h"
@@ -113,7 +116,57 @@ void CCommandPage::ShowCommand(CCmdArray* command, CCmdItem* item, const APPFOLD
                  IDC_CE_REMOVE_LAYOUT, IDC_CE_TABS})
     EnableItem(id, m_editor != nullptr);
   m_loading = false;
+  ShowHold();
   FillTabs();
+}
+
+void CCommandPage::ShowHold() {
+  m_loading = true;
+  SendItem(IDC_CE_HOLD_TARGET, CB_RESETCONTENT);
+  m_holdTargets.clear();
+  const HoldSetting* setting = m_item ? m_tree.holds().find(*m_item->command()) : nullptr;
+  int selected = -1;
+  if (m_item) {
+    // Named as the tree shows them below the remote.
+    const std::string path = commandPath(*m_item);
+    const std::string remotePrefix = path.substr(0, path.find('\\') + 1);
+    for (const CCmdItem* target : CHoldTable::targetsFor(m_tree, *m_item)) {
+      const std::wstring label = win::toWide(commandPath(*target).substr(remotePrefix.size()));
+      SendItem(IDC_CE_HOLD_TARGET, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+      if (setting && setting->target == target->command()) selected = static_cast<int>(m_holdTargets.size());
+      m_holdTargets.push_back(target->command());
+    }
+  }
+  SendItem(IDC_CE_HOLD_TARGET, CB_SETCURSEL, static_cast<WPARAM>(selected));
+  SetItemText(IDC_CE_HOLD_MS, setting ? std::to_string(setting->holdMs) : std::string());
+  for (int id : {IDC_CE_HOLD_LABEL, IDC_CE_HOLD_MS, IDC_CE_HOLD_RUNS, IDC_CE_HOLD_TARGET})
+    EnableItem(id, m_item != nullptr);
+  m_loading = false;
+}
+
+void CCommandPage::ApplyHold(bool final) {
+  if (!m_item) return;
+  const std::string text = ItemText(IDC_CE_HOLD_MS);
+  const LRESULT chosen = SendItem(IDC_CE_HOLD_TARGET, CB_GETCURSEL);
+  const CCmdArray* target =
+      chosen >= 0 && static_cast<size_t>(chosen) < m_holdTargets.size() ? m_holdTargets[chosen] : nullptr;
+  const HoldSetting* before = m_tree.holds().find(*m_item->command());
+  const uint32_t ms = text.empty() ? 0 : static_cast<uint32_t>(std::min<long long>(parseInteger(text), kMaxHoldMs + 1));
+  if (ms == 0 && !text.empty() && !final) return;  // "0" on its way to more digits
+  if (ms != 0 && (ms < kMinHoldMs || ms > kMaxHoldMs)) {
+    if (!final) return;  // still being typed
+    Ask(win::toWide(kMsgHoldRange), kMainWindowTitle, MB_OK | MB_ICONWARNING);
+    ShowHold();
+    return;
+  }
+  if (ms != 0 && !target) return;  // waits for its command to be chosen
+  if (ms == 0 && !before) return;
+  if (before && before->holdMs == ms && before->target == target) return;
+  if (m_tree.holds().set(m_tree, *m_item, ms, target) == CHoldTable::SetResult::NotATarget) {
+    ShowHold();
+    return;
+  }
+  Changed();
 }
 
 void CCommandPage::FillTabs() {
@@ -367,6 +420,12 @@ bool CCommandPage::OnCommand(int id, int notification, HWND control) {
   switch (id) {
     case IDC_CE_LAYOUT_NAME:
       if (notification == EN_KILLFOCUS) ApplyLayoutName();
+      return true;
+    case IDC_CE_HOLD_MS:
+      if (notification == EN_CHANGE || notification == EN_KILLFOCUS) ApplyHold(notification == EN_KILLFOCUS);
+      return true;
+    case IDC_CE_HOLD_TARGET:
+      if (notification == CBN_SELCHANGE) ApplyHold(true);
       return true;
     case IDC_CE_HOTKEY:
       if (notification == EN_CHANGE && m_editor) {

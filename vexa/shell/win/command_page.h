@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "vexa/model/catalogue.h"
 #include "vexa/model/command_editor.h"
@@ -88,6 +89,10 @@ class CCommandPage : public win::CModelessDialog {
   void Captured(const std::string& button);
   int Ask(const std::wstring& text, const std::wstring& title, UINT type) const;
   void Changed();
+  // "Held for [ ] ms runs [command]": the command's held-button setting.
+  void ShowHold();
+  // `final`: the field was left, so a value that cannot be kept is said and undone.
+  void ApplyHold(bool final);
 
   CCmdTree& m_tree;
   CommandPageHooks m_hooks;
@@ -98,6 +103,7 @@ class CCommandPage : public win::CModelessDialog {
   HIMAGELIST m_images = nullptr;
   bool m_loading = false;
   bool m_capturing = false;
+  std::vector<const CCmdArray*> m_holdTargets;  // the target list's entries, in order
 };
 
 // "Advanced" of an application folder: the editor in a modal dialog.

@@ -609,6 +609,7 @@ LRESULT CMainWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (m_trayPicture && m_trayPicture->OnTimer(wp)) return 0;
       if (m_sessions && m_sessions->OnTimer(wp)) return 0;
       if (m_status && m_status->OnTimer(wp)) return 0;
+      if (m_dispatch && m_dispatch->OnTimer(wp, starter())) return 0;
       break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<NMHDR*>(lp);
