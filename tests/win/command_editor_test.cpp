@@ -455,6 +455,84 @@ TEST_F(CommandEditorTest, PersonBuildsACommandAppliesItAndFindsItAfterANewStart)
   window.SetCommandTree(nullptr);
 }
 
+// ---- "Held for [ ] ms runs [command]" ---------------------------------------------------------
+
+class HeldForRowTest : public CommandEditorTest {
+ protected:
+  void SetUp() override {
+    CommandEditorTest::SetUp();
+    CCmdItem& remote = made(TreeOp::NewRemote, nullptr, L"TV");
+    CCmdItem& folder = made(TreeOp::NewApplication, &remote, L"Player");
+    playlist = &made(TreeOp::NewCommand, &folder, L"Playlist");
+    standby = &made(TreeOp::NewCommand, &remote, L"Standby");
+    power = &made(TreeOp::NewCommand, &remote, L"Power");
+    window.SetApplyReason(CMainWindow::ApplyReason::CommandTree, false);
+  }
+  void typeMs(const wchar_t* text, int notification = EN_CHANGE) {
+    SetWindowTextW(pageItem(IDC_CE_HOLD_MS), text);
+    SendMessageW(page(), WM_COMMAND, MAKEWPARAM(IDC_CE_HOLD_MS, notification),
+                 reinterpret_cast<LPARAM>(pageItem(IDC_CE_HOLD_MS)));
+  }
+  void choose(const wchar_t* target) {
+    const HWND list = pageItem(IDC_CE_HOLD_TARGET);
+    SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(target));
+    SendMessageW(page(), WM_COMMAND, MAKEWPARAM(IDC_CE_HOLD_TARGET, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+  }
+  std::vector<std::wstring> targets() {
+    const HWND list = pageItem(IDC_CE_HOLD_TARGET);
+    std::vector<std::wstring> names;
+    for (int i = 0, n = static_cast<int>(SendMessageW(list, CB_GETCOUNT, 0, 0)); i < n; ++i) {
+      wchar_t text[128] = {};
+      SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      names.emplace_back(text);
+    }
+    return names;
+  }
+  const HoldSetting* hold() { return tree.holds().find(*power->command()); }
+
+  CCmdItem* playlist = nullptr;
+  CCmdItem* standby = nullptr;
+  CCmdItem* power = nullptr;
+};
+
+TEST_F(HeldForRowTest, TimeAndCommandMakeTheSettingAndAnEmptyTimeRemovesIt) {
+  EXPECT_EQ(targets(), (std::vector<std::wstring>{L"Player\\Playlist", L"Standby"}));
+  typeMs(L"1200");
+  EXPECT_EQ(hold(), nullptr) << "a time without its command is no setting yet";
+  choose(L"Player\\Playlist");
+  ASSERT_NE(hold(), nullptr);
+  EXPECT_EQ(hold()->holdMs, 1200u);
+  EXPECT_EQ(hold()->target, playlist->command());
+  EXPECT_TRUE(window.HasApplyReason(CMainWindow::ApplyReason::CommandTree));
+
+  // Shown again when the command is selected again.
+  window.TreeEditor()->Select(standby);
+  window.TreeEditor()->Select(power);
+  EXPECT_EQ(textOf(pageItem(IDC_CE_HOLD_MS)), L"1200");
+  EXPECT_EQ(textOf(pageItem(IDC_CE_HOLD_TARGET)), L"Player\\Playlist");
+
+  typeMs(L"");
+  EXPECT_EQ(hold(), nullptr);
+}
+
+TEST_F(HeldForRowTest, ATimeOutsideTheRangeIsSaidAndTheSettingStaysAsItWas) {
+  typeMs(L"800");
+  choose(L"Standby");
+  ASSERT_NE(hold(), nullptr);
+  std::vector<std::wstring> said;
+  const test::CWindowAnswers answering(window, [&](const std::wstring& text, UINT) {
+    said.push_back(text);
+    return IDOK;
+  });
+  typeMs(L"200");  // on its way to more digits: nothing yet
+  EXPECT_TRUE(said.empty());
+  typeMs(L"200", EN_KILLFOCUS);
+  EXPECT_EQ(said, std::vector<std::wstring>{win::toWide(kMsgHoldRange)});
+  ASSERT_NE(hold(), nullptr);
+  EXPECT_EQ(hold()->holdMs, 800u);
+  EXPECT_EQ(textOf(pageItem(IDC_CE_HOLD_MS)), L"800");
+}
+
 TEST_F(CommandEditorTest, ButtonPressedWhileTheCaptureFieldWaitsNamesTheCommandAndRunsNothing) {
   CCmdItem& remote = made(TreeOp::NewRemote, nullptr, L"TV");
   CCmdItem& command = made(TreeOp::NewCommand, &remote, L"New Command");

@@ -7,6 +7,7 @@
 #include "vexa/shell/win/command_part_load.h"
 #include "vexa/shell/win/command_tree_editor.h"
 #include "vexa/winlib/system_code_page.h"
+#include "vexa/winlib/unicode.h"
 
 namespace vexa::test {
 namespace {
@@ -61,6 +62,31 @@ TEST_F(CommandPartLoadTest, ALegacyFileSelectsAndStartsThePlugInItNames) {
   EXPECT_EQ(host->DeviceName(), "Fake Receiver");
   EXPECT_TRUE(pumpUntil([&] { return host->IsRunning(); }));
   host->StopSession();
+}
+
+TEST_F(CommandPartLoadTest, HeldButtonSettingsComeWithTheirPresetAndOnesThatNameNothingAreToldOnce) {
+  makeHost();
+  window.SetCommandTree(&tree);
+  const std::string commands =
+      "[Commands\\TV]\nID=0\n"
+      "[Commands\\TV\\Power]\nID=1\n[Commands\\TV\\Power\\Layout 1]\nID=1\n"
+      "[Commands\\TV\\Standby]\nID=1\n[Commands\\TV\\Standby\\Layout 1]\nID=1\n";
+  writeFile(appData.path() / "Loaded.holds",
+            "[TV\\Power]\r\nHoldMs=800\r\nCommand=TV\\Standby\r\n[TV\\Gone]\r\nHoldMs=800\r\nCommand=TV\\Power\r\n");
+  ASSERT_TRUE(load(commands, [](const std::string& problems) { ADD_FAILURE() << problems; }));
+  const CCmdItem* power = findCommandByPath(tree, "TV\\Power");
+  ASSERT_NE(power, nullptr);
+  const HoldSetting* hold = tree.holds().find(*power->command());
+  ASSERT_NE(hold, nullptr);
+  EXPECT_EQ(hold->holdMs, 800u);
+  EXPECT_EQ(hold->target, findCommandByPath(tree, "TV\\Standby")->command());
+  EXPECT_NE(window.StatusText().find(L"Loaded.holds: held-button setting ignored, \"TV\\Gone\""), std::wstring::npos)
+      << win::toUtf8(window.StatusText());
+
+  // Another preset without settings of its own leaves none of the first one's behind.
+  std::filesystem::remove(appData.path() / "Loaded.holds");
+  ASSERT_TRUE(load(commands, [](const std::string& problems) { ADD_FAILURE() << problems; }));
+  EXPECT_TRUE(tree.holds().empty());
 }
 
 }  // namespace

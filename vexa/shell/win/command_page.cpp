@@ -130,9 +130,13 @@ void CCommandPage::ShowHold() {
     // Named as the tree shows them below the remote.
     const std::string path = commandPath(*m_item);
     const std::string remotePrefix = path.substr(0, path.find('\\') + 1);
-    for (const CCmdItem* target : CHoldTable::targetsFor(m_tree, *m_item)) {
-      const std::wstring label = win::toWide(commandPath(*target).substr(remotePrefix.size()));
-      SendItem(IDC_CE_HOLD_TARGET, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(label.c_str()));
+    std::vector<std::pair<std::string, const CCmdItem*>> targets;
+    for (const CCmdItem* target : CHoldTable::targetsFor(m_tree, *m_item))
+      targets.emplace_back(commandPath(*target).substr(remotePrefix.size()), target);
+    std::stable_sort(targets.begin(), targets.end(),
+                     [](const auto& a, const auto& b) { return icompare(a.first, b.first) < 0; });
+    for (const auto& [label, target] : targets) {
+      SendItem(IDC_CE_HOLD_TARGET, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win::toWide(label).c_str()));
       if (setting && setting->target == target->command()) selected = static_cast<int>(m_holdTargets.size());
       m_holdTargets.push_back(target->command());
     }
