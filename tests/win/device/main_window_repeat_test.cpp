@@ -279,5 +279,45 @@ TEST_F(MainWindowHotKeyTest, IgnoredSuspendedOrTakenByAToolWindow) {
   EXPECT_EQ(started.size(), 2u);
 }
 
+// "Plain" (B) runs "Louder" when held for 400 ms.
+class MainWindowHeldHotKeyTest : public MainWindowHotKeyTest {
+ protected:
+  static constexpr uint32_t kHoldMs = 400;
+  void SetUp() override {
+    MainWindowHotKeyTest::SetUp();
+    CCmdItem* keys = tree.findRemote("Keys");
+    ASSERT_EQ(tree.holds().set(tree, *tree.findChild(*keys, "Plain"), kHoldMs, tree.findChild(*keys, "Louder")->command()),
+              CHoldTable::SetResult::Set);
+  }
+  void TearDown() override {
+    keybd_event('B', 0, KEYEVENTF_KEYUP, 0);
+    MainWindowHotKeyTest::TearDown();
+  }
+};
+
+TEST_F(MainWindowHeldHotKeyTest, AKeyLetGoBeforeItsHoldTimeRunsItsOwnCommandOnce) {
+  ASSERT_FALSE(GetAsyncKeyState('B') & 0x8000);
+  EXPECT_EQ(key(0x42), 1);
+  EXPECT_TRUE(started.empty()) << "the decision waits for the key";
+  pumpUntil([&] { return !started.empty(); }, 1000);
+  pumpFor(kHoldMs);
+  EXPECT_EQ(startedText(), std::vector<std::string>{"Keys/Plain/0"});
+  EXPECT_EQ(key(0x4E), 1);  // other hot keys go on as before
+  EXPECT_EQ(started.size(), 2u);
+}
+
+TEST_F(MainWindowHeldHotKeyTest, AKeyStillDownAtItsHoldTimeRunsTheHeldCommandInstead) {
+  keybd_event('B', 0, 0, 0);
+  if (!pumpUntil([] { return (GetAsyncKeyState('B') & 0x8000) != 0; }, 1000))
+    GTEST_FAIL() << "the key state does not follow injected keys here";
+  EXPECT_EQ(key(0x42), 1);
+  pumpFor(kHoldMs + 200);
+  EXPECT_EQ(window.StatusText(), L"Keys: Plain held: Louder");
+  key(0x42);  // the key's auto-repeat belongs to the hold
+  keybd_event('B', 0, KEYEVENTF_KEYUP, 0);
+  pumpFor(300);
+  EXPECT_TRUE(started.empty()) << startedText().front();
+}
+
 }  // namespace
 }  // namespace vexa::test
