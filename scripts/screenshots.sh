@@ -202,6 +202,12 @@ sleep 0.5
 vexa_window click 2110   # Add Layout: the command now has two
 sleep 1
 vexa_window rect | shoot "$out/command-editor.png"
+# A command that runs another when its button is held (the sample's holds.ini).
+vexa_window select "Vexa Remote/1"
+sleep 1
+vexa_window rect | shoot "$out/command-editor-held.png"
+vexa_window select "TV Remote/Volume Up"
+sleep 0.5
 vexa_window command 2105 2150   # the action list's "Add new action"
 sleep 2
 for kind in "Execute application:action-file" "Suspend Windows:action-choice" \
@@ -291,7 +297,7 @@ gallery_shot() {
   wait "$pid" 2>/dev/null || true
   rm -f "$rect_file"
 }
-for kind in volume mute popup shutdown selector-single selector-extra; do
+for kind in volume mute popup popup-held shutdown selector-single selector-extra; do
   gallery_shot "$kind" "$out/osd-$kind.png"
 done
 gallery_shot osd-settings "$out/osd-settings.png"

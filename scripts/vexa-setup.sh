@@ -37,6 +37,7 @@ vexa_prepare_prefix() {
   if [ ! -f "$VEXA_CONFIG" ]; then
     mkdir -p "$VEXA_CONFIG_DIR"
     cp "$root/scripts/sample-config.vcp" "$VEXA_CONFIG"
+    cp "$root/scripts/sample-holds.ini" "$VEXA_CONFIG_DIR/holds.ini"
     echo "Installed the sample configuration."
   fi
   local current

@@ -1,7 +1,7 @@
 // osd_gallery: shows one kind of on-screen display, or one preset window,
 // with the program's own classes, and prints its screen rectangle
 // (X Y WIDTH HEIGHT) once it is up, so that `make screenshots` can take it.
-//   osd_gallery volume|mute|popup|shutdown|selector-single|selector-extra|
+//   osd_gallery volume|mute|popup|popup-held|shutdown|selector-single|selector-extra|
 //               osd-settings|export-wizard|preset-manager|learn [presets folder]
 // The process ends by itself a few seconds later.
 #include <windows.h>
@@ -121,6 +121,15 @@ int wmain(int argc, wchar_t** argv) {
         "months and the plans for the next year - Word processor",
         main.Handle());
     reportThenQuit([] { return FindWindowW(osd::win::kPopupWindowClass, nullptr); });
+  } else if (kind == L"popup-held") {
+    // The command popup of a run that a held button started instead of its own command.
+    DisplayRequest executed;
+    executed.code = DisplayRequest::kCommandExecuted;
+    executed.text = "Play";
+    executed.object = play.command();
+    executed.heldFrom = "Menu";
+    SendMessageW(main.Handle(), abi::kVexaMessage, ProgramMessage::kDisplayRequest, reinterpret_cast<LPARAM>(&executed));
+    reportThenQuit([] { return FindWindowW(osd::win::kPopupWindowClass, nullptr); });
   } else if (kind == L"selector-single") {
     const void* identity = play.command();
     request(main.Handle(), osd::Mode::kLayoutSelector, "Play", identity, 0);
@@ -147,7 +156,7 @@ int wmain(int argc, wchar_t** argv) {
     reportThenQuit([] { return FindWindowW(nullptr, L"Preset Manager"); });
     presets::win::runPresetManager(nullptr, ui);
   } else {
-    std::fputs("usage: osd_gallery volume|mute|popup|shutdown|selector-single|selector-extra|osd-settings|"
+    std::fputs("usage: osd_gallery volume|mute|popup|popup-held|shutdown|selector-single|selector-extra|osd-settings|"
                "export-wizard|preset-manager|learn [presets folder]\n",
                stderr);
     return 2;
