@@ -125,6 +125,18 @@ class CKeySender {
   CTimingPresses m_presses{std::random_device{}(), 5};
 };
 
+// A held button: its code again and again, as a remote repeats it while held.
+constexpr auto kHoldFor = 1500ms;
+constexpr auto kHoldRepeatGap = 100ms;
+
+void holdKey(CPtyLine& line, CKeySender& sender, const RemoteKey& key) {
+  const auto end = std::chrono::steady_clock::now() + kHoldFor;
+  do {
+    sender.Send(line, key);
+    std::this_thread::sleep_for(kHoldRepeatGap);
+  } while (std::chrono::steady_clock::now() < end);
+}
+
 int sendMode(CPtyLine& line, const Options& o) {
   CAnswerThread answers(line);
   CKeySender sender(o.pad, o.carrierLine);
@@ -147,13 +159,18 @@ int stdinMode(CPtyLine& line, bool pad, bool carrierLine) {
   while (std::getline(std::cin, name)) {
     if (name == "q" || name == "quit") break;
     if (name.empty()) continue;
+    const bool hold = name.rfind("hold ", 0) == 0;
+    if (hold) name.erase(0, 5);
     const RemoteKey* key = findKey(name);
     if (!key) {
       std::fprintf(stderr, "vremote: no key \"%s\"\n", name.c_str());
       continue;
     }
-    sender.Send(line, *key);
-    std::printf("sent %s\n", key->name);
+    if (hold)
+      holdKey(line, sender, *key);
+    else
+      sender.Send(line, *key);
+    std::printf("%s %s\n", hold ? "held" : "sent", key->name);
     std::fflush(stdout);
   }
   return 0;
@@ -163,7 +180,7 @@ void printLegend(const CPtyLine& line, int port) {
   std::printf("vremote: COM%d -> %s\r\n", port, line.TerminalPath().c_str());
   std::printf("keys:");
   for (const RemoteKey& key : remoteKeys()) std::printf("  [%s] %s", key.legend, key.name);
-  std::printf("\r\nq quits.\r\n");
+  std::printf("\r\nh then a key holds that key for 1.5 s. q quits.\r\n");
   std::fflush(stdout);
 }
 
@@ -187,6 +204,7 @@ int interactiveMode(CPtyLine& line, int port, bool pad, bool carrierLine) {
   printLegend(line, port);
   CKeyDecoder decoder;
   CKeySender sender(pad, carrierLine);
+  bool holdNext = false;
   char c;
   while (true) {
     const ssize_t n = ::read(STDIN_FILENO, &c, 1);
@@ -195,9 +213,20 @@ int interactiveMode(CPtyLine& line, int port, bool pad, bool carrierLine) {
     const auto key = decoder.Feed(c);
     if (!key) continue;
     if (*key == "q") break;
+    if (*key == "h") {
+      holdNext = true;
+      std::printf("hold: the next key is held for 1.5 s\r\n");
+      std::fflush(stdout);
+      continue;
+    }
     if (const RemoteKey* remoteKey = findKey(*key)) {
-      sender.Send(line, *remoteKey);
-      std::printf("sent %-6s (inits answered: %d)\r\n", remoteKey->name, answers.Answered());
+      if (holdNext)
+        holdKey(line, sender, *remoteKey);
+      else
+        sender.Send(line, *remoteKey);
+      std::printf("%s %-6s (inits answered: %d)\r\n", holdNext ? "held" : "sent", remoteKey->name,
+                  answers.Answered());
+      holdNext = false;
       std::fflush(stdout);
     }
   }

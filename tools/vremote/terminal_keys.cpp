@@ -21,6 +21,7 @@ std::optional<std::string> CKeyDecoder::Feed(char c) {
   if (c == ' ') return "Space";
   if (c == '\r' || c == '\n') return "Enter";
   if (c == 'q' || c == 'Q') return "q";
+  if (c == 'h' || c == 'H') return "h";
   return std::nullopt;
 }
 

@@ -8,7 +8,7 @@
 namespace vexa::vremote {
 
 // Turns the terminal's byte stream into key names ("0".."9", "Up", "Space",
-// "Enter", "q", ...); nullopt while a sequence is incomplete or unknown.
+// "Enter", "q", "h" for hold, ...); nullopt while a sequence is incomplete or unknown.
 class CKeyDecoder {
  public:
   std::optional<std::string> Feed(char c);
