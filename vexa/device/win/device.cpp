@@ -13,6 +13,7 @@
 #include "vexa/winlib/message_loop.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/find_file.h"
+#include "vexa/winlib/system_time.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::device {
@@ -515,10 +516,7 @@ int CDevice::ShowMessageBox(HWND owner, const std::wstring& text, const std::wst
 }
 
 uint64_t CDevice::Now100ns() const {
-  if (m_options.clock) return m_options.clock();
-  FILETIME ft;
-  GetSystemTimeAsFileTime(&ft);
-  return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return m_options.clock ? m_options.clock() : win::systemTime100ns();
 }
 
 bool CDevice::AskYesNo(const std::wstring& question) const {

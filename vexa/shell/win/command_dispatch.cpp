@@ -15,6 +15,7 @@
 #include "vexa/osd/win/osd_settings_store.h"
 #include "vexa/shell/win/action_requests.h"
 #include "vexa/shell/win/held_buttons.h"
+#include "vexa/winlib/system_time.h"
 #include "vexa/winlib/unicode.h"
 #include "vexa/winlib/reg_key.h"
 #include "vexa/winlib/system_code_page.h"
@@ -24,11 +25,7 @@ namespace vexa::shell {
 
 namespace {
 
-uint64_t now100ns() {
-  FILETIME ft;
-  GetSystemTimeAsFileTime(&ft);
-  return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
+uint64_t now100ns() { return win::systemTime100ns(); }
 
 }  // namespace
 

@@ -6,17 +6,14 @@
 #include "vexa/exec/win/exec_engine.h"
 #include "vexa/exec/win/run_environment.h"
 #include "vexa/model/cmd_tree.h"
+#include "vexa/winlib/system_time.h"
 #include "vexa/winlib/unicode.h"
 
 namespace vexa::shell {
 
 namespace {
 
-uint64_t now100ns() {
-  FILETIME ft;
-  GetSystemTimeAsFileTime(&ft);
-  return (static_cast<uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-}
+uint64_t now100ns() { return win::systemTime100ns(); }
 
 bool keyDown(uint32_t hotKey) { return (GetAsyncKeyState(static_cast<int>(hotKey & 0xFFFF)) & 0x8000) != 0; }
 
