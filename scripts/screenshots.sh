@@ -180,6 +180,8 @@ vexa_window click 6 Vexa || true
 for _ in $(seq 150); do kill -0 "$vexa_pid" 2>/dev/null || break; sleep 0.1; done
 vexa_choose_receiver serial
 VEXA_RUN_DEVICE=serial vexa_prepare_prefix "$vremote" >/dev/null
+# The network client's section mapped its remote into the tree: the tree's pictures show the sample as shipped.
+cp "$root/scripts/sample-config.vcp" "$VEXA_CONFIG"
 
 setsid "$VEXA_WINE" "$exe" </dev/null >/dev/null 2>&1 &
 vexa_window wait 60
