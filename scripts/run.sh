@@ -28,7 +28,8 @@
 # Environment: VEXA_RUN_ARCH win64 (default) or win32; VEXA_BUILD (default
 # build/$VEXA_RUN_ARCH); VEXA_RUN_SECONDS stops the program after that many
 # seconds (default: run until Ctrl+C or the tray's Exit); VEXA_RUN_KEYS, e.g.
-# "1 2 Up"; VEXA_RUN_KEY_GAP seconds between them (default 2); VREMOTE, the
+# "1 2 Up" ("hold:1" holds 1 for 1.5 s where vremote plays the receiver);
+# VEXA_RUN_KEY_GAP seconds between them (default 2); VREMOTE, the
 # simulator (default build/native/tools/vremote/vremote); VEXA_RUN_PREFIX, the Wine
 # prefix (default <build>/wineprefix); VEXA_EXE, the program to start (default
 # the build's vexa.exe; an unpacked release archive's, for instance).
@@ -204,7 +205,7 @@ if [ -n "$keys_dir" ] || [ -n "$lirc" ] || [ -n "$tunerbox" ]; then
     elif [ -n "$tunerbox" ]; then
       vexa_simcard_press "$key" || true
     else
-      echo "$key" >&3
+      echo "${key/#hold:/hold }" >&3
     fi
     sleep "${VEXA_RUN_KEY_GAP:-2}"
     did=$(texts_since "$seen")

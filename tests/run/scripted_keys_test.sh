@@ -20,7 +20,10 @@ left_running() {
 
 rm -f "$build"/vexa-press-*.png
 start=$(date +%s)
-env -u DISPLAY -u MAKEFLAGS -u MFLAGS -u MAKELEVEL ${device:+VEXA_RUN_DEVICE=$device} VEXA_RUN_KEYS="1 2 Up" VEXA_RUN_KEY_GAP=2 timeout 240 make -C "$root" --no-print-directory run \
+# vremote plays the default receiver and can hold a key: the sample holds 1 to run 2.
+keys="1 2 Up"
+[ -z "$device" ] && keys="$keys hold:1"
+env -u DISPLAY -u MAKEFLAGS -u MFLAGS -u MAKELEVEL ${device:+VEXA_RUN_DEVICE=$device} VEXA_RUN_KEYS="$keys" VEXA_RUN_KEY_GAP=2 timeout 240 make -C "$root" --no-print-directory run \
   </dev/null >"$out" 2>&1
 rc=$?
 echo "--- make run printed:"
@@ -40,6 +43,11 @@ for key in 1 2 Up; do
 done
 # The sample configuration starts Notepad on 1: its action reported back.
 grep -q "^Pressed 1: .*Executed application notepad.exe" "$out" || fail "the press of 1 did not report its action"
+if [ -z "$device" ]; then
+  line=$(grep "^Pressed hold:1: " "$out") || fail "no line for holding 1"
+  grep -q "Vexa Remote: 1 held: 2" <<<"${line:-}" || fail "holding 1 did not run 2 instead"
+  grep -q "notepad" <<<"${line:-}" && fail "holding 1 also ran 1's own command"
+fi
 grep -q "^Configuration file: .*current.vcp$" "$out" || fail "the configuration file's place is not printed"
 if [ "$device" = tunerbox ]; then
   grep -q "^Receiver: .*simulated Bt878 card" "$out" || fail "the simulated card is not named"
