@@ -152,19 +152,5 @@ TEST_F(HoldTriggerTest, NextDeadline) {
   EXPECT_LT(*next, at(820));
 }
 
-TEST_F(HoldTriggerTest, ForgetDropsPressesOfTheCommandOrRunningIt) {
-  down = {0x41};
-  report(tvPlay, 0, playHold);
-  report(Button::remoteButton("TV", "Stop"), 0, Hold{500, &stop, &play});
-  report(Button::key(0x41), 0, Hold{500, &guide, &stop});
-  trigger.forget(&menu);  // Play's target
-  trigger.forget(&guide);
-  EXPECT_FALSE(trigger.tracks(tvPlay));
-  EXPECT_FALSE(trigger.tracks(Button::key(0x41)));
-  tick(1000);
-  EXPECT_EQ(steps, "Stop:S0@1000 ");
-  EXPECT_TRUE(trigger.empty());
-}
-
 }  // namespace
 }  // namespace vexa

@@ -114,8 +114,4 @@ std::optional<uint64_t> CHoldTrigger::nextDeadline(uint64_t now100ns) const {
   return next;
 }
 
-void CHoldTrigger::forget(const void* command) {
-  std::erase_if(presses_, [command](const Press& p) { return p.hold.command == command || p.hold.target == command; });
-}
-
 }  // namespace vexa

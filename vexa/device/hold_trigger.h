@@ -71,8 +71,7 @@ class CHoldTrigger {
   // When poll() has something to decide next; nothing when no press is tracked.
   std::optional<uint64_t> nextDeadline(uint64_t now100ns) const;
 
-  // A command went away (deleted, configuration replaced): its presses end unrun.
-  void forget(const void* command);
+  // The configuration was replaced: presses end unrun.
   void clear() { presses_.clear(); }
 
  private:
