@@ -446,6 +446,7 @@ class HeldButtonEndToEndTest : public SerialEndToEndTest {
   // The button's frame, again and again for `holdMs` as a held button sends it.
   void holdPower(unsigned holdMs) {
     const std::string code = learnedButtons(4)[0].code;
+    pumpFor(kPressGapMs);  // the plug-in waits for codes again only a moment after its start
     const DWORD start = GetTickCount();
     do {
       ASSERT_TRUE(receiver->Send(code));
