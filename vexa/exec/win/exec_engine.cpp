@@ -28,10 +28,10 @@ bool waitHandlingSentMessages(HANDLE thread, DWORD timeoutMs) {
 
 RunRequest RunRequest::byName(const CCmdTree& tree, std::string_view remote, std::string_view command,
                               uint32_t repeat) {
-  return {CommandVariants::collect(tree, remote, command), repeat};
+  return {CommandVariants::collect(tree, remote, command), repeat, {}};
 }
 
-RunRequest RunRequest::direct(CommandSnapshot command, uint32_t repeat) { return {std::move(command), repeat}; }
+RunRequest RunRequest::direct(CommandSnapshot command, uint32_t repeat) { return {std::move(command), repeat, {}}; }
 
 std::string RunRequest::remoteName() const {
   return isDirect() ? std::get<CommandSnapshot>(target).remote : std::get<CommandVariants>(target).remote();
