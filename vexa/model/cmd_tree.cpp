@@ -16,6 +16,12 @@ const std::string& CCmdItem::label() const {
   }
 }
 
+CCmdItem& CCmdItem::remote() const {
+  const CCmdItem* remote = this;
+  while (remote->parent_) remote = remote->parent_;
+  return const_cast<CCmdItem&>(*remote);
+}
+
 bool CCmdItem::isAncestorOf(const CCmdItem& other) const {
   for (const CCmdItem* p = other.parent_; p; p = p->parent_)
     if (p == this) return true;
@@ -101,12 +107,6 @@ void CCmdTree::sortChildren(CCmdItem* parent) {
 }
 
 namespace {
-
-const CCmdItem& remoteOf(const CCmdItem& item) {
-  const CCmdItem* remote = &item;
-  while (remote->parent()) remote = remote->parent();
-  return *remote;
-}
 
 const CCmdItem* findExact(const std::vector<std::unique_ptr<CCmdItem>>& items, std::string_view label) {
   for (const auto& i : items)
@@ -244,8 +244,7 @@ CCmdItem& CCmdTree::newRemote() {
 }
 
 CCmdItem* CCmdTree::newApplication(CCmdItem& selection) {
-  CCmdItem* remote = &selection;
-  while (remote->parent()) remote = remote->parent();
+  CCmdItem* remote = &selection.remote();
   if (remote->kind() != ItemKind::Remote || isStartupMacro(*remote)) return nullptr;
   CCmdItem& item = insertFolder(*remote, APPFOLDER::createNew(uniqueChildName(remote, kNewApplicationName)));
   markModified();
@@ -341,7 +340,7 @@ CCmdItem* CCmdTree::paste(CCmdItem* selection) {
 }
 
 CCmdItem* CCmdTree::moveCommand(CCmdItem& command, CCmdItem& target, const CCmdItem* after) {
-  const bool otherRemote = &remoteOf(command) != &remoteOf(target);
+  const bool otherRemote = &command.remote() != &target.remote();
   std::unique_ptr<CCmdItem> owned = detach(command);
   if (!owned) return nullptr;
   // A held button runs a command of its own remote only, as a load would insist.

@@ -24,6 +24,8 @@ class CCmdItem {
   ItemKind kind() const { return kind_; }
   const std::string& label() const;
   CCmdItem* parent() const { return parent_; }
+  // The remote the item belongs to (itself for a remote).
+  CCmdItem& remote() const;
   const std::vector<std::unique_ptr<CCmdItem>>& children() const { return children_; }
   CCmdArray* command() const { return command_.get(); }
   APPFOLDER* folder() const { return folder_.get(); }

@@ -12,12 +12,6 @@ namespace {
 
 constexpr char kSeparator = '\\';
 
-const CCmdItem* remoteOf(const CCmdItem& item) {
-  const CCmdItem* remote = &item;
-  while (remote->parent()) remote = remote->parent();
-  return remote;
-}
-
 bool allowedMs(uint32_t ms) { return ms >= kMinHoldMs && ms <= kMaxHoldMs; }
 
 }  // namespace
@@ -43,9 +37,9 @@ const HoldSetting* CHoldTable::find(const CCmdArray& command) const {
 
 std::vector<const CCmdItem*> CHoldTable::targetsFor(const CCmdTree& tree, const CCmdItem& command) {
   std::vector<const CCmdItem*> targets;
-  const CCmdItem* remote = remoteOf(command);
+  const CCmdItem* remote = &command.remote();
   tree.forEachItem([&](const CCmdItem& item) {
-    if (item.kind() == ItemKind::Command && &item != &command && remoteOf(item) == remote) targets.push_back(&item);
+    if (item.kind() == ItemKind::Command && &item != &command && &item.remote() == remote) targets.push_back(&item);
   });
   return targets;
 }

@@ -15,9 +15,7 @@ FoundCommand findCommand(const CCmdTree& tree, const void* identity) {
     if (!command || command != identity) return;
     found.command = command;
     found.folder = item.folder() ? item.folder() : tree.appFolderOf(*command);
-    const CCmdItem* remote = &item;
-    while (remote->parent()) remote = remote->parent();
-    found.remote = remote->label();
+    found.remote = item.remote().label();
   });
   return found;
 }

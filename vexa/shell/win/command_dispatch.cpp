@@ -173,8 +173,7 @@ LRESULT CCommandDispatch::OnHookKey(LPARAM lParam, const HotKeyStarter& start) {
       waiting = true;
       return;
     }
-    const CCmdItem* remote = &item;
-    while (remote->parent()) remote = remote->parent();
+    const CCmdItem* remote = &item.remote();
     // A folder's application command is known by its button name; a plain
     // command may have a name that merely starts like one.
     found.emplace_back(remote->label(), item.folder() ? item.folder()->commandName() : command->name());

@@ -17,12 +17,6 @@ uint64_t now100ns() { return win::systemTime100ns(); }
 
 bool keyDown(uint32_t hotKey) { return (GetAsyncKeyState(static_cast<int>(hotKey & 0xFFFF)) & 0x8000) != 0; }
 
-const CCmdItem* remoteOf(const CCmdItem& item) {
-  const CCmdItem* remote = &item;
-  while (remote->parent()) remote = remote->parent();
-  return remote;
-}
-
 }  // namespace
 
 CHeldButtons::CHeldButtons(HWND mainWindow, exec::CExecEngine& engine, StatusSink status)
@@ -118,7 +112,7 @@ void CHeldButtons::Run(const CHoldTrigger::Step& step, const Starter& start) {
   }
   // A hot key names its command by the object it found.
   const CCmdItem* item = m_tree ? m_tree->findByObject(*static_cast<const CCmdArray*>(step.hold.command)) : nullptr;
-  if (item) start(remoteOf(*item)->label(), item->label(), 0);
+  if (item) start(item->remote().label(), item->label(), 0);
 }
 
 void CHeldButtons::RunHeld(const CHoldTrigger::Step& step) {
@@ -129,7 +123,7 @@ void CHeldButtons::RunHeld(const CHoldTrigger::Step& step) {
   const CCmdItem* targetItem = m_tree->findByObject(*target);
   const CCmdItem* pressedItem = m_tree->findByObject(*pressed);
   if (!targetItem || !pressedItem) return;
-  const std::string remote = remoteOf(*targetItem)->label();
+  const std::string remote = targetItem->remote().label();
   exec::RunRequest request = exec::RunRequest::direct(
       snapshotOf(*targetItem->command()->activeLayout(), m_tree->appFolderOf(*targetItem->command()), remote),
       step.repeat);

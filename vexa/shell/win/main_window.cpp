@@ -159,8 +159,7 @@ void CMainWindow::SetCommandTree(CCmdTree* tree) {
   hooks.modified = [this] { SetApplyReason(ApplyReason::CommandTree, true); };
   hooks.selectionChanged = [this](CCmdItem* item) { OnTreeSelection(item); };
   hooks.test = [this, tree](const CCmdItem& item) {
-    const CCmdItem* remote = &item;
-    while (remote->parent()) remote = remote->parent();
+    const CCmdItem* remote = &item.remote();
     if (m_dispatch)
       m_dispatch->Engine().StartCommandRun(
           Handle(), snapshotOf(*item.command()->activeLayout(), tree->appFolderOf(*item.command()), remote->label()), 0,
